@@ -1,0 +1,8 @@
+/*
+ * main_keys.c - the alphanumeric block.
+ */
+#include "layout.h"
+
+const VK_TO_WCHARS5 aVkToWchMain[] = {
+    { 0, 0, { 0, 0, 0, 0, 0 } }
+};
