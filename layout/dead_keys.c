@@ -39,7 +39,7 @@
 const DEADKEY aDeadKey[] = {
     /*        base             dead             composed */
 
-    /* ´ acute, also the Greek tonos: AltGr with =; with Caps Lock, ; alone (49) */
+    /* ´ acute, also the Greek tonos — AltGr =, and  — with Caps Lock — 49 entries */
     DEADTRANS(' ',             ACUTE,           0x00B4 /* ´ */),
     DEADTRANS('A',             ACUTE,           0x00C1 /* Á */),
     DEADTRANS('C',             ACUTE,           0x0106 /* Ć */),
@@ -90,7 +90,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x03A5 /* Υ */,  ACUTE,           0x038E /* Ύ */),
     DEADTRANS(0x03A9 /* Ω */,  ACUTE,           0x038F /* Ώ */),
 
-    /* ˇ caron (háček): AltGr+Shift with = (38) */
+    /* ˇ caron (háček) — AltGr+Shift = — 38 entries */
     DEADTRANS(' ',             CARON,           0x02C7 /* ˇ */),
     DEADTRANS('A',             CARON,           0x01CD /* Ǎ */),
     DEADTRANS('C',             CARON,           0x010C /* Č */),
@@ -130,7 +130,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x0437 /* з */,  CARON,           0x01EF /* ǯ */),   /* Cyrillic з: Latin ezh */
     DEADTRANS(0x045F /* џ */,  CARON,           0x01C6 /* ǆ */),   /* Cyrillic џ: Latin dž, small as its base */
 
-    /* ° ring above on A a U u w y, superscripts on the rest: AltGr+Shift with ` (77) */
+    /* ° ring above on A a U u w y, superscripts on the rest — AltGr+Shift ` — 77 entries */
     DEADTRANS(' ',             RING,            0x00B0 /* ° */),
     DEADTRANS('0',             RING,            0x2070 /* ⁰ */),
     DEADTRANS('1',             RING,            0x00B9 /* ¹ */),
@@ -209,7 +209,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x04D9 /* ә */,  RING,            0x1D4A /* ᵊ */),
     DEADTRANS(0x0259 /* ə */,  RING,            0x1D4A /* ᵊ */),   /* Latin schwa, the same as ә */
 
-    /* ¨ diaeresis, also the Greek dialytika: AltGr with \; with Caps Lock, Shift with ; (24) */
+    /* ¨ diaeresis, also the Greek dialytika — AltGr \, and Shift  — with Caps Lock — 24 entries */
     DEADTRANS(' ',             DIAERESIS,       0x00A8 /* ¨ */),
     DEADTRANS('A',             DIAERESIS,       0x00C4 /* Ä */),
     DEADTRANS('E',             DIAERESIS,       0x00CB /* Ë */),
@@ -235,12 +235,12 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x0399 /* Ι */,  DIAERESIS,       0x03AA /* Ϊ */),
     DEADTRANS(0x03A5 /* Υ */,  DIAERESIS,       0x03AB /* Ϋ */),
 
-    /* ΅ dialytika with tonos: with Caps Lock: AltGr with ;, Shift with W (3) */
+    /* ΅ dialytika with tonos — with Caps Lock, AltGr  — and Shift W — 3 entries */
     DEADTRANS(' ',             DIALYTIKA_TONOS, 0x0385 /* ΅ */),
     DEADTRANS(0x03B9 /* ι */,  DIALYTIKA_TONOS, 0x0390 /* ΐ */),
     DEADTRANS(0x03C5 /* υ */,  DIALYTIKA_TONOS, 0x03B0 /* ΰ */),
 
-    /* ^ circumflex: AltGr+Shift with \ (27) */
+    /* ^ circumflex — AltGr+Shift \ — 27 entries */
     DEADTRANS(' ',             CIRCUMFLEX,      '^'),
     DEADTRANS('A',             CIRCUMFLEX,      0x00C2 /* Â */),
     DEADTRANS('C',             CIRCUMFLEX,      0x0108 /* Ĉ */),
@@ -269,7 +269,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS('y',             CIRCUMFLEX,      0x0177 /* ŷ */),
     DEADTRANS('z',             CIRCUMFLEX,      0x1E91 /* ẑ */),
 
-    /* ˝ double acute: AltGr+Shift with the 102nd key (7) */
+    /* ˝ double acute — AltGr+Shift on the 102nd key — 7 entries */
     DEADTRANS(' ',             DOUBLE_ACUTE,    0x02DD /* ˝ */),
     DEADTRANS('O',             DOUBLE_ACUTE,    0x0150 /* Ő */),
     DEADTRANS('o',             DOUBLE_ACUTE,    0x0151 /* ő */),
@@ -278,7 +278,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x0423 /* У */,  DOUBLE_ACUTE,    0x04F2 /* Ӳ */),   /* Cyrillic */
     DEADTRANS(0x0443 /* у */,  DOUBLE_ACUTE,    0x04F3 /* ӳ */),   /* Cyrillic */
 
-    /* ˜ tilde: AltGr+Shift with 6 (17) */
+    /* ˜ tilde — AltGr+Shift 6 — 17 entries */
     DEADTRANS(' ',             TILDE,           0x02DC /* ˜ */),
     DEADTRANS('A',             TILDE,           0x00C3 /* Ã */),
     DEADTRANS('E',             TILDE,           0x1EBC /* Ẽ */),
@@ -297,7 +297,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS('v',             TILDE,           0x1E7D /* ṽ */),
     DEADTRANS('y',             TILDE,           0x1EF9 /* ỹ */),
 
-    /* ᵢ subscripts: AltGr+Shift with 0 (41) */
+    /* ᵢ subscripts — AltGr+Shift 0 — 41 entries */
     DEADTRANS(' ',             SUBSCRIPT,       0x1D62 /* ᵢ */),
     DEADTRANS('0',             SUBSCRIPT,       0x2080 /* ₀ */),
     DEADTRANS('1',             SUBSCRIPT,       0x2081 /* ₁ */),
@@ -340,7 +340,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x03D5 /* ϕ */,  SUBSCRIPT,       0x1D69 /* ᵩ */),   /* the same as φ */
     DEADTRANS(0x03C7 /* χ */,  SUBSCRIPT,       0x1D6A /* ᵪ */),
 
-    /* ⅟ one over n: 1/n, 0 standing for 10: AltGr with 1 (10) */
+    /* ⅟ one over n — AltGr 1 — 10 entries */
     DEADTRANS(' ',             ONE_OVER,        0x215F /* ⅟ */),
     DEADTRANS('0',             ONE_OVER,        0x2152 /* ⅒ */),   /* 0 stands for 10 */
     DEADTRANS('2',             ONE_OVER,        0x00BD /* ½ */),
@@ -352,20 +352,20 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS('8',             ONE_OVER,        0x215B /* ⅛ */),
     DEADTRANS('9',             ONE_OVER,        0x2151 /* ⅑ */),
 
-    /* ⅔ two over n: 2/n: AltGr with 2 (4) */
+    /* ⅔ two over n — AltGr 2 — 4 entries */
     DEADTRANS(' ',             TWO_OVER,        0x2154 /* ⅔ */),
     DEADTRANS('3',             TWO_OVER,        0x2154 /* ⅔ */),
     DEADTRANS('4',             TWO_OVER,        0x00BD /* ½ */),
     DEADTRANS('5',             TWO_OVER,        0x2156 /* ⅖ */),
 
-    /* ⅕ fifths: n/5: AltGr with 5 (5) */
+    /* ⅕ n fifths — AltGr 5 — 5 entries */
     DEADTRANS(' ',             FIFTHS,          0x2155 /* ⅕ */),
     DEADTRANS('1',             FIFTHS,          0x2155 /* ⅕ */),
     DEADTRANS('2',             FIFTHS,          0x2156 /* ⅖ */),
     DEADTRANS('3',             FIFTHS,          0x2157 /* ⅗ */),
     DEADTRANS('4',             FIFTHS,          0x2158 /* ⅘ */),
 
-    /* ⅙ sixths: n/6: AltGr with 6 (6) */
+    /* ⅙ n sixths — AltGr 6 — 6 entries */
     DEADTRANS(' ',             SIXTHS,          0x2159 /* ⅙ */),
     DEADTRANS('1',             SIXTHS,          0x2159 /* ⅙ */),
     DEADTRANS('2',             SIXTHS,          0x2153 /* ⅓ */),
@@ -373,7 +373,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS('4',             SIXTHS,          0x2154 /* ⅔ */),
     DEADTRANS('5',             SIXTHS,          0x215A /* ⅚ */),
 
-    /* ⅛ eighths: n/8: AltGr with 7 (8) */
+    /* ⅛ n eighths — AltGr 7 — 8 entries */
     DEADTRANS(' ',             EIGHTHS,         0x215B /* ⅛ */),
     DEADTRANS('1',             EIGHTHS,         0x215B /* ⅛ */),
     DEADTRANS('2',             EIGHTHS,         0x00BC /* ¼ */),
