@@ -39,7 +39,7 @@
 const DEADKEY aDeadKey[] = {
     /*        base             dead             composed */
 
-    /* ´ acute, also the Greek tonos — AltGr =, and  — with Caps Lock — 49 entries */
+    /* ´ acute, also the Greek tonos — AltGr =, and ; with Caps Lock — 49 entries */
     DEADTRANS(' ',             ACUTE,           0x00B4 /* ´ */),
     DEADTRANS('A',             ACUTE,           0x00C1 /* Á */),
     DEADTRANS('C',             ACUTE,           0x0106 /* Ć */),
@@ -209,7 +209,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x04D9 /* ә */,  RING,            0x1D4A /* ᵊ */),
     DEADTRANS(0x0259 /* ə */,  RING,            0x1D4A /* ᵊ */),   /* Latin schwa, the same as ә */
 
-    /* ¨ diaeresis, also the Greek dialytika — AltGr \, and Shift  — with Caps Lock — 24 entries */
+    /* ¨ diaeresis, also the Greek dialytika — AltGr \, and Shift ; with Caps Lock — 24 entries */
     DEADTRANS(' ',             DIAERESIS,       0x00A8 /* ¨ */),
     DEADTRANS('A',             DIAERESIS,       0x00C4 /* Ä */),
     DEADTRANS('E',             DIAERESIS,       0x00CB /* Ë */),
@@ -235,7 +235,7 @@ const DEADKEY aDeadKey[] = {
     DEADTRANS(0x0399 /* Ι */,  DIAERESIS,       0x03AA /* Ϊ */),
     DEADTRANS(0x03A5 /* Υ */,  DIAERESIS,       0x03AB /* Ϋ */),
 
-    /* ΅ dialytika with tonos — with Caps Lock, AltGr  — and Shift W — 3 entries */
+    /* ΅ dialytika with tonos — with Caps Lock, AltGr ; and Shift W — 3 entries */
     DEADTRANS(' ',             DIALYTIKA_TONOS, 0x0385 /* ΅ */),
     DEADTRANS(0x03B9 /* ι */,  DIALYTIKA_TONOS, 0x0390 /* ΐ */),
     DEADTRANS(0x03C5 /* υ */,  DIALYTIKA_TONOS, 0x03B0 /* ΰ */),
