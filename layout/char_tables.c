@@ -28,13 +28,13 @@ static const VK_TO_WCHARS1 aVkToWch1[] = {
 
 /* The extra keys of some keyboards, and two keypad keys no scan code sends. */
 static const VK_TO_WCHARS2 aVkToWch2[] = {
-    /* key             attr      plain             Shift */
-    { VK_OEM_AUTO,     0,      { '`',              '~'              } },   /* scan code 0x5F: ` and ~ again */
-    { VK_ABNT_C2,      0,      { '.',              ','              } },
-    { VK_SEPARATOR,    0,      { ',',              '.'              } },
-    { VK_OEM_NEC_EQUAL, 0,     { '=',              0x2260 /* ≠ */   } },
-    { VK_OEM_8,        0,      { 0x00A7 /* § */,   '!'              } },
-    { 0,               0,      { 0,                0                } }
+    /* key              attr      plain             Shift */
+    { VK_OEM_AUTO,      0,      { '`',              '~'              } },   /* scan code 0x5F: ` and ~ again */
+    { VK_ABNT_C2,       0,      { '.',              ','              } },
+    { VK_SEPARATOR,     0,      { ',',              '.'              } },
+    { VK_OEM_NEC_EQUAL, 0,      { '=',              0x2260 /* ≠ */   } },
+    { VK_OEM_8,         0,      { 0x00A7 /* § */,   '!'              } },
+    { 0,                0,      { 0,                0                } }
 };
 
 /* Backspace, and Break (Ctrl+Pause). */
@@ -57,14 +57,14 @@ static const VK_TO_WCHARS4 aVkToWch4[] = {
 
 /* Enter, the keypad operators and the space bar. */
 static const VK_TO_WCHARS5 aVkToWch5[] = {
-    /* key             attr      plain             Shift             Ctrl              AltGr             AltGr+Shift */
-    { VK_RETURN,       0,      { 0x000D /* CR */,  0x0085 /* NEL */, 0x000A /* LF */,  0x2028 /* LS */,  0x2029 /* PS */   } },
-    { VK_DIVIDE,       0,      { '/',              0x00F7 /* ÷ */,   WCH_NONE,         0x2215 /* ∕ */,   0x2044 /* ⁄ */    } },   /* division slash, fraction slash */
-    { VK_MULTIPLY,     0,      { '*',              0x00D7 /* × */,   WCH_NONE,         0x22C5 /* ⋅ */,   0x2062 /* IT */   } },
-    { VK_SUBTRACT,     0,      { '-',              0x2212 /* − */,   WCH_NONE,         0x2013 /* – */,   0x2014 /* — */    } },
-    { VK_ADD,          0,      { '+',              '+',              WCH_NONE,         0x00B1 /* ± */,   0x2213 /* ∓ */    } },
+    /* key             attr      plain             Shift             Ctrl              AltGr              AltGr+Shift */
+    { VK_RETURN,       0,      { 0x000D /* CR */,  0x0085 /* NEL */, 0x000A /* LF */,  0x2028 /* LS */,   0x2029 /* PS */    } },
+    { VK_DIVIDE,       0,      { '/',              0x00F7 /* ÷ */,   WCH_NONE,         0x2215 /* ∕ */,    0x2044 /* ⁄ */     } },   /* division slash, fraction slash */
+    { VK_MULTIPLY,     0,      { '*',              0x00D7 /* × */,   WCH_NONE,         0x22C5 /* ⋅ */,    0x2062 /* IT */    } },
+    { VK_SUBTRACT,     0,      { '-',              0x2212 /* − */,   WCH_NONE,         0x2013 /* – */,    0x2014 /* — */     } },
+    { VK_ADD,          0,      { '+',              '+',              WCH_NONE,         0x00B1 /* ± */,    0x2213 /* ∓ */     } },
     { VK_SPACE,        0,      { ' ',              ' ',              ' ',              0x00A0 /* NBSP */, 0x202F /* NNBSP */ } },
-    { 0,               0,      { 0,                0,                0,                0,                0                 } }
+    { 0,               0,      { 0,                0,                0,                0,                 0                  } }
 };
 
 /*
@@ -104,7 +104,7 @@ static const VK_TO_WCHARS4 aVkToWch7[] = {
  * pointer.
  */
 const VK_TO_WCHAR_TABLE aVkToWcharTable[] = {
-    /* rows                                         columns  row size */
+    /* rows                                         columns, row size */
     { KBD_PTR((const VK_TO_WCHARS1 *)aVkToWch1),    1, sizeof(VK_TO_WCHARS1) },  /* Tab, Esc */
     { KBD_PTR((const VK_TO_WCHARS1 *)aVkToWch2),    2, sizeof(VK_TO_WCHARS2) },  /* extra keys */
     { KBD_PTR((const VK_TO_WCHARS1 *)aVkToWch3),    3, sizeof(VK_TO_WCHARS3) },  /* Backspace, Break */
