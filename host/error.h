@@ -2,6 +2,7 @@
 // expected and what was found.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 

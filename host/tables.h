@@ -111,11 +111,11 @@ struct LayoutTables {
     std::vector<PointerField> pointers;
 };
 
-// Calls nothing: finds KbdLayerDescriptor's root record by decoding the
-// function's body is not possible in general, so the root is taken from the
-// address the body loads (x86: `mov eax, imm32`) or, failing that, throws.
-// `form` is detected from the image (PE32+ => Native64; PE32 => Wow64 when
-// the root record's high halves are zero and the fields 8-byte spaced).
+// Runs no foreign code: the root record is the address KbdLayerDescriptor's
+// body loads (see descriptor_call.h), and a body in any other form throws.
+// `form` is detected from the image: PE32+ => Native64; PE32 => Native32 when
+// a base relocation sits at root+4 (a second pointer right after the first),
+// otherwise Wow64.
 LayoutTables read_tables(const MappedImage &image);
 
 // Same, with the pointer form and root record given.

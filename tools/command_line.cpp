@@ -1,0 +1,80 @@
+// command_line.cpp - what every command does with its arguments.
+#include <charconv>
+
+#include "commands.h"
+
+namespace wendol::cli {
+
+std::optional<std::string> take_option(std::vector<std::string> &args, std::string_view name)
+{
+    const std::string prefix = std::string(name) + "=";
+    for (auto it = args.begin(); it != args.end(); ++it) {
+        if (it->rfind(prefix, 0) == 0) {
+            std::string value = it->substr(prefix.size());
+            args.erase(it);
+            return value;
+        }
+        if (*it == name) {
+            if (it + 1 == args.end())
+                throw UsageError(std::string(name) + " needs a value");
+            std::string value = *(it + 1);
+            args.erase(it, it + 2);
+            return value;
+        }
+    }
+    return std::nullopt;
+}
+
+bool take_flag(std::vector<std::string> &args, std::string_view name)
+{
+    for (auto it = args.begin(); it != args.end(); ++it)
+        if (*it == name) {
+            args.erase(it);
+            return true;
+        }
+    return false;
+}
+
+void expect_operands(const std::vector<std::string> &args, size_t count, const char *synopsis)
+{
+    for (const std::string &a : args)
+        if (a.size() > 1 && a[0] == '-')
+            throw UsageError("unknown option " + a + " (usage: " + synopsis + ")");
+    if (args.size() != count)
+        throw UsageError("expected " + std::to_string(count) + " argument" +
+                         (count == 1 ? "" : "s") + ", found " + std::to_string(args.size()) +
+                         " (usage: " + synopsis + ")");
+}
+
+uint64_t parse_address(std::string_view text)
+{
+    std::string_view digits = text;
+    int radix = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        radix = 16;
+    }
+    uint64_t value = 0;
+    const auto [end, error] =
+        std::from_chars(digits.data(), digits.data() + digits.size(), value, radix);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        throw UsageError("expected an address such as 0x90000000, found \"" + std::string(text) +
+                         "\"");
+    return value;
+}
+
+MappedImage load_image(const std::string &path, std::optional<uint64_t> base)
+{
+    PeFile file = PeFile::read(path);
+    const uint64_t at = base ? *base : file.headers().image_base;
+    return MappedImage(std::move(file), at);
+}
+
+MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis)
+{
+    const std::optional<std::string> base = take_option(args, "--base");
+    expect_operands(args, 1, synopsis);
+    return load_image(args[0], base ? std::optional(parse_address(*base)) : std::nullopt);
+}
+
+}  // namespace wendol::cli

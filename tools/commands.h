@@ -1,0 +1,58 @@
+// commands.h - the command-line program's commands.  Each command lives in
+// its own tools/cmd_<name>.cpp, includes this header and defines its
+// Command object (e.g. `const Command type_command = {...};`).  The program
+// lists the commands below; one whose file is not built in is simply absent,
+// which is why all but inspect are declared weak.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image.h"
+
+namespace wendol::cli {
+
+// A mistake on the command line (exit code 2); Error means bad input (1).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Command {
+    const char *name;
+    const char *synopsis;   // the arguments: "FILE [--base ADDR]"
+    const char *summary;    // one line for --help
+    // The arguments after the command's name; returns the exit code.
+    int (*run)(std::vector<std::string> args, std::ostream &out);
+};
+
+extern const Command inspect_command;
+[[gnu::weak]] extern const Command type_command;
+[[gnu::weak]] extern const Command find_command;
+[[gnu::weak]] extern const Command chart_command;
+[[gnu::weak]] extern const Command verify_command;
+
+// Removes "--name VALUE" (or "--name=VALUE") from `args` and returns VALUE.
+std::optional<std::string> take_option(std::vector<std::string> &args, std::string_view name);
+
+// Removes "--name" from `args`; true if it was there.
+bool take_flag(std::vector<std::string> &args, std::string_view name);
+
+// Throws UsageError unless `args` holds exactly `count` operands (no options).
+void expect_operands(const std::vector<std::string> &args, size_t count, const char *synopsis);
+
+// "0x90000000" or a decimal number; throws UsageError.
+uint64_t parse_address(std::string_view text);
+
+// Reads and maps the module, at `base` or at its preferred base.
+MappedImage load_image(const std::string &path, std::optional<uint64_t> base);
+
+// The common "FILE [--base ADDR]": takes --base from `args` and maps the file.
+MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis);
+
+}  // namespace wendol::cli
