@@ -1,0 +1,43 @@
+// keyboard_state.h - what is held down and what is locked, right now.
+//
+// The state knows virtual keys only: it is told which key went down or up
+// and keeps the held set and the three locks.  It never looks at the
+// layout's tables; which keys are modifiers and what they select is the
+// keymap's business.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <vector>
+
+namespace wendol {
+
+// The generic modifier key that a sided one stands for (VK_LSHIFT and
+// VK_RSHIFT -> VK_SHIFT, and so on for Ctrl and Alt); any other key is itself.
+uint8_t generic_key(uint8_t vk);
+
+class KeyboardState {
+public:
+    // A key went down.  Caps Lock, Num Lock and Scroll Lock toggle on the
+    // press, not on an auto-repeat of a key already down.  Returns false for
+    // such a repeat.
+    bool press(uint8_t vk);
+    void release(uint8_t vk);
+
+    // Held, counting a sided modifier as its generic key too: is_down(VK_SHIFT)
+    // holds while either Shift key is down.
+    bool is_down(uint8_t vk) const;
+    std::vector<uint8_t> held() const;   // in ascending order
+
+    bool caps_lock() const { return caps_lock_; }
+    bool num_lock() const { return num_lock_; }
+    bool scroll_lock() const { return scroll_lock_; }
+
+private:
+    std::bitset<256> down_;
+    bool caps_lock_ = false;
+    bool num_lock_ = false;
+    bool scroll_lock_ = false;
+};
+
+}  // namespace wendol
