@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "error.h"
+#include "vk_names.h"
 
 namespace wendol {
 
@@ -159,7 +160,7 @@ std::string accepted_key_forms()
            "  punctuation keys: ` - = [ ] \\ ; ' , . / or Grave Minus Equal LBracket RBracket\n"
            "         Backslash Semicolon Apostrophe Comma Period Slash\n"
            "  scan codes: sc:1E  sc:E0 38  sc:E1 1D\n"
-           "  virtual keys: vk:BB\n"
+           "  virtual keys: vk:BB  vk:VK_OEM_PLUS\n"
            "  chords: keys joined with +, pressed in order: Shift+a  AltGr+Shift+=  Ctrl+Backspace";
 }
 
@@ -172,9 +173,11 @@ Key parse_key(std::string_view text)
         return parse_scan_code(text, text.substr(3));
     if (low.rfind("vk:", 0) == 0) {
         std::string_view digits = text.substr(3);
-        if (!is_hex(digits) || digits.size() > 2)
-            unknown(text, "a virtual key is one byte in hex");
-        return VirtualKey{hex_byte(digits)};
+        if (is_hex(digits) && digits.size() <= 2)
+            return VirtualKey{hex_byte(digits)};
+        if (auto vk = vk_from_name(digits); vk && !digits.empty())
+            return VirtualKey{*vk};
+        unknown(text, "a virtual key is one byte in hex, or its name such as VK_OEM_PLUS");
     }
     for (const NamedKey &named : kNamedKeys)
         if (lower(named.name) == low)
@@ -204,7 +207,7 @@ Chord parse_chord(std::string_view text)
     return chord;
 }
 
-std::string key_name(const Key &key)
+std::string key_text(const Key &key)
 {
     if (const auto *vk = std::get_if<VirtualKey>(&key))
         return "vk:" + two_hex(vk->code);
@@ -219,11 +222,11 @@ std::string key_name(const Key &key)
     }
 }
 
-std::string chord_name(const Chord &chord)
+std::string chord_text(const Chord &chord)
 {
     std::string name;
     for (const Key &key : chord)
-        name += (name.empty() ? "" : "+") + key_name(key);
+        name += (name.empty() ? "" : "+") + key_text(key);
     return name;
 }
 

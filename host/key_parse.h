@@ -15,7 +15,7 @@
 //     literally (` - = [ ] \ ; ' , . /) or by name (Grave Minus Equal
 //     LBracket RBracket Backslash Semicolon Apostrophe Comma Period Slash);
 //   - a scan code: sc:1E, sc:E0 38 (or sc:E038), sc:E1 1D;
-//   - a virtual key sent as such: vk:BB.
+//   - a virtual key sent as such: vk:BB, or by name: vk:VK_OEM_PLUS.
 // Keys go by their place on the keyboard (PC/AT scan codes, set 1), never by
 // what the layout puts on them.
 #pragma once
@@ -35,9 +35,9 @@ Key parse_key(std::string_view text);
 Chord parse_chord(std::string_view text);
 
 // The name this toolkit writes for a key: "AltGr", "a", "KP_7", "sc:7D",
-// "vk:BB".  parse_key(key_name(k)) gives k back.
-std::string key_name(const Key &key);
-std::string chord_name(const Chord &chord);
+// "vk:BB".  parse_key(key_text(k)) gives k back.
+std::string key_text(const Key &key);
+std::string chord_text(const Chord &chord);
 
 // The accepted forms, for help texts and error messages.
 std::string accepted_key_forms();
