@@ -188,11 +188,12 @@ constexpr size_t kCellWidth = 24;
 void print_char_table(std::ostream &out, const Modifiers &m, const CharTable &table, size_t number)
 {
     out << "\nCharacter table " << number << " at " << hex(table.rva, 8) << ": "
-        << unsigned{table.columns} << " columns, rows of " << unsigned{table.row_size}
+        << unsigned{table.columns} << (table.columns == 1 ? " column" : " columns") << ", rows of " << unsigned{table.row_size}
         << " bytes, " << table.rows.size() << " rows\n";
     std::string header = "  " + pad("virtual key", 24) + pad("attributes", 12);
     for (const std::string &title : column_titles(m, table.columns))
         header += pad(title, kCellWidth);
+    header.erase(header.find_last_not_of(' ') + 1);
     out << header << '\n';
     for (const CharRow &row : table.rows) {
         const std::string key = row.vk == kContinuationVk

@@ -65,20 +65,22 @@ uint32_t TableReader::section_end(uint32_t rva, const std::string &what) const
 }
 
 uint32_t TableReader::walk(uint32_t start, uint32_t entry_size, const std::string &what,
-                           const std::function<bool(uint32_t, uint32_t)> &visit) const
+                           const std::function<bool(uint32_t, uint32_t)> &visit,
+                           const char *terminator) const
 {
     const uint32_t end = section_end(start, what);
     for (uint32_t i = 0; i < kMaxListEntries; ++i) {
         const uint64_t at = uint64_t{start} + uint64_t{i} * entry_size;
         if (at + entry_size > end)
             fail(what + " at RVA " + hex(start),
-                 "its end record before the end of its section (RVA " + hex(end) + ")",
-                 std::to_string(i) + " records and no end");
+                 std::string(terminator) + " before the end of its section (RVA " + hex(end) + ")",
+                 std::to_string(i) + " entries and no end");
         if (!visit(static_cast<uint32_t>(at), i))
             return i;
     }
     fail(what + " at RVA " + hex(start),
-         "an end record within " + std::to_string(kMaxListEntries) + " records", "none");
+         std::string(terminator) + " within " + std::to_string(kMaxListEntries) + " entries",
+         "none");
 }
 
 std::u16string TableReader::string(uint32_t rva, const std::string &what) const
@@ -94,7 +96,7 @@ std::u16string TableReader::string(uint32_t rva, const std::string &what) const
             return false;
         text.push_back(static_cast<char16_t>(unit));
         return true;
-    });
+    }, "its NUL");
     return text;
 }
 

@@ -35,7 +35,8 @@ public:
     // section or past a sane count.  Returns the number of records before the
     // terminator.
     uint32_t walk(uint32_t start, uint32_t entry_size, const std::string &what,
-                  const std::function<bool(uint32_t rva, uint32_t index)> &visit) const;
+                  const std::function<bool(uint32_t rva, uint32_t index)> &visit,
+                  const char *terminator = "its end record") const;
 
     // A NUL-terminated UTF-16 string at `rva`.
     std::u16string string(uint32_t rva, const std::string &what) const;

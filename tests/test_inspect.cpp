@@ -1,0 +1,190 @@
+// test_inspect.cpp - what `wendol inspect` shows a maintainer of the built
+// module, and how the program answers bad input and bad command lines.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "image_helpers.h"
+#include "inspect.h"
+#include "tables.h"
+#include "text.h"
+
+namespace wendol {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::string inspect_text(const MappedImage &image)
+{
+    std::ostringstream out;
+    inspect(out, image);
+    return out.str();
+}
+
+TEST(Inspect, ShowsTheImageShapeDecoded)
+{
+    const std::string text = inspect_text(test::map_module(0x90000000));
+    for (const char *line : {
+             "x86 (0x014C)\n",
+             "PE32\n",
+             "DLL (0x2102)\n",
+             "version 6.0\n",
+             "DYNAMIC_BASE | NX_COMPAT | NO_SEH (0x0540)\n",
+             "none (0)\n",
+             "mapped at 0x90000000\n",
+             "(they agree)\n",
+             "CNT_CODE | MEM_EXECUTE | MEM_READ (0x60000020)\n",
+             "  import                none\n",
+             "KbdLayerDescriptor      ",
+         })
+        EXPECT_NE(text.find(line), std::string::npos) << "no \"" << line << "\"";
+}
+
+TEST(Inspect, NamesTheFieldOfEveryRelocation)
+{
+    const std::string text = inspect_text(test::map_module());
+    EXPECT_NE(text.find("the address constant in KbdLayerDescriptor"), std::string::npos);
+    EXPECT_EQ(text.find("(unexplained)"), std::string::npos);
+    EXPECT_NE(text.find("pointer form: 64-bit fields in a 32-bit image (WOW64)"),
+              std::string::npos);
+}
+
+TEST(Inspect, ShowsScanCodesAndModifiersByName)
+{
+    const std::string text = inspect_text(test::map_module());
+    for (const char *line : {
+             "  0x36  0x01A1  VK_RSHIFT | KBDEXT\n",
+             "  0x47  0x0C24  VK_HOME | KBDSPECIAL | KBDNUMPAD\n",
+             "  0x1E  0x0041  A\n",
+             "  E0 0x38  0x01E8  VK_ALTGR | KBDEXT\n",
+             "  E1 0x1D  0x0013  VK_PAUSE\n",
+             "  VK_ALTGR 0xE8       bit 0x08\n",
+         })
+        EXPECT_NE(text.find(line), std::string::npos) << "no \"" << line << "\"";
+    // Ctrl+Alt is named and reaches no column; AltGr reaches column 3.
+    EXPECT_NE(text.find("  bits 6   Alt+Ctrl              invalid (0x0F)\n"), std::string::npos);
+    EXPECT_NE(text.find("  bits 8   AltGr                 column 3\n"), std::string::npos);
+}
+
+TEST(Inspect, ShowsCellsAsCharactersWithTheirColumns)
+{
+    const MappedImage image = test::map_module();
+    if (read_tables(image).char_tables.empty())
+        GTEST_SKIP() << "the character-table list is empty";
+    const std::string text = inspect_text(image);
+    for (const char *piece : {"U+0009 TAB", "U+00A0 NO-BREAK SPACE", "AltGr+Shift", "dead",
+                              "none", "SGCAPS", "U+00E1 á", "    0xFF  "})
+        EXPECT_NE(text.find(piece), std::string::npos) << "no \"" << piece << "\"";
+}
+
+TEST(Inspect, SpellsOutCharactersThatDoNotPrint)
+{
+    Bytes bytes = test::module_bytes();
+    const LayoutTables tables = read_tables(test::map_bytes(bytes));
+    if (tables.key_names.empty())
+        GTEST_SKIP() << "no key names yet";
+    uint32_t name_rva = 0;
+    for (const PointerField &p : tables.pointers)
+        if (p.what == "aKeyNames[0].pwsz")
+            name_rva = p.target_rva;
+    ASSERT_NE(name_rva, 0u);
+    test::put_u16(bytes, test::file_offset(bytes, name_rva), 0xD800);   // a lone surrogate
+    const std::string text = inspect_text(test::map_bytes(bytes));
+    const std::string rest = utf8(tables.key_names[0].name.substr(1));
+    EXPECT_NE(text.find("\"<U+D800>" + rest + "\""), std::string::npos);
+}
+
+TEST(Inspect, PrintsTheImageBeforeRefusingItsTables)
+{
+    Bytes bytes = test::module_bytes();
+    const LayoutTables tables = read_tables(test::map_bytes(bytes));
+    test::put_u32(bytes, test::file_offset(bytes, tables.root_rva + 4), 7);
+    const MappedImage image = test::map_bytes(bytes);
+    std::ostringstream out;
+    EXPECT_THROW(inspect(out, image), Error);
+    EXPECT_NE(out.str().find("x86 (0x014C)"), std::string::npos);
+}
+
+// The program itself, when the test runner says where it is.
+struct ProgramRun {
+    int status;
+    std::string output;
+};
+
+// Captures stdout and stderr, or stderr alone.
+ProgramRun run_program(const std::string &arguments, bool errors_only = false)
+{
+    const char *program = std::getenv("WENDOL_CLI");
+    const std::string command =
+        std::string(program) + " " + arguments + (errors_only ? " 2>&1 >/dev/null" : " 2>&1");
+    FILE *pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot run " + command);
+    std::string output;
+    char buffer[4096];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+}
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("WENDOL_CLI"))
+            GTEST_SKIP() << "WENDOL_CLI is not set";
+    }
+};
+
+TEST_F(Program, ExitCodesTellInputErrorsFromUsageErrors)
+{
+    const std::string dll = test::module_path();
+    struct Case {
+        std::string arguments;
+        int status;
+        const char *says;
+    };
+    const Case cases[] = {
+        {"--help", 0, "inspect FILE [--base ADDR]"},
+        {"inspect " + dll, 0, "KBDTABLES at"},
+        {"inspect " + dll + " --base 0x90000000", 0, "mapped at 0x90000000"},
+        {"inspect /nonexistent/Wendol.dll", 1, "expected a readable file"},
+        {"inspect " + dll + " --base 0x12345", 1, "aligned to 64 KiB"},
+        {"inspect", 2, "expected 1 argument"},
+        {"inspect " + dll + " --base nonsense", 2, "expected an address"},
+        {"inspect " + dll + " --frobnicate", 2, "unknown option --frobnicate"},
+        {"frobnicate", 2, "unknown command"},
+        {"", 2, "usage: wendol"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE("wendol " + c.arguments);
+        const ProgramRun run = run_program(c.arguments);
+        EXPECT_EQ(run.status, c.status) << run.output.substr(0, 500);
+        EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output.substr(0, 500);
+    }
+}
+
+TEST_F(Program, RefusesADamagedModuleOnStandardError)
+{
+    Bytes bytes = test::module_bytes();
+    bytes[0] = 'X';
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("wendol-damaged-" + std::to_string(::getpid()) + ".dll");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
+    const ProgramRun run = run_program("inspect " + path.string(), true);
+    std::filesystem::remove(path);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("wendol inspect: DOS header: expected the signature \"MZ\""),
+              std::string::npos)
+        << run.output;
+}
+
+}  // namespace
+}  // namespace wendol
