@@ -34,7 +34,9 @@ struct Command {
 extern const Command inspect_command;
 [[gnu::weak]] extern const Command type_command;
 [[gnu::weak]] extern const Command find_command;
+[[gnu::weak]] extern const Command names_command;
 [[gnu::weak]] extern const Command chart_command;
+[[gnu::weak]] extern const Command resources_command;
 [[gnu::weak]] extern const Command verify_command;
 
 // Removes "--name VALUE" (or "--name=VALUE") from `args` and returns VALUE.

@@ -15,8 +15,10 @@ using wendol::cli::Command;
 std::vector<const Command *> built_in_commands()
 {
     const Command *const known[] = {
-        &wendol::cli::inspect_command, &wendol::cli::type_command, &wendol::cli::find_command,
-        &wendol::cli::chart_command,   &wendol::cli::verify_command,
+        &wendol::cli::inspect_command,   &wendol::cli::type_command,
+        &wendol::cli::find_command,      &wendol::cli::names_command,
+        &wendol::cli::chart_command,     &wendol::cli::resources_command,
+        &wendol::cli::verify_command,
     };
     std::vector<const Command *> out;
     for (const Command *c : known)
