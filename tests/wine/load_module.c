@@ -2,6 +2,11 @@
  * load_module.c - loads a layout module with the platform's loader, away
  * from its preferred base, and checks what KbdLayerDescriptor hands back.
  *
+ * Built as a 32-bit program it loads the 32-bit module with 64-bit pointer
+ * fields; built as a 64-bit program, the x64 module.  The root record and
+ * its 8-byte fields are the same in both; only what the descriptor returns
+ * and how a field reads as an address differ.
+ *
  * usage: load_module.exe PATH\Wendol.dll
  * Prints one line per check; exits 0 when every check passes.
  */
@@ -24,13 +29,16 @@ static void check(int ok, const char *what, unsigned long long found)
         failures++;
 }
 
-/* The preferred base and image size, read from the file's own headers. */
-static int read_preferred(const char *path, uint32_t *base, uint32_t *size)
+/* The preferred base and image size, read from the file's own headers:
+ * ImageBase is 4 bytes at 28 in a PE32 optional header, 8 bytes at 24 in
+ * a PE32+ one. */
+static int read_preferred(const char *path, uint64_t *base, uint32_t *size)
 {
     unsigned char head[4096];
     FILE *f = fopen(path, "rb");
     size_t n;
     uint32_t pe;
+    uint16_t magic;
     if (!f)
         return 0;
     n = fread(head, 1, sizeof head, f);
@@ -40,7 +48,13 @@ static int read_preferred(const char *path, uint32_t *base, uint32_t *size)
     memcpy(&pe, head + 0x3C, 4);
     if (pe > n - 24 - 60)
         return 0;
-    memcpy(base, head + pe + 24 + 28, 4);
+    memcpy(&magic, head + pe + 24, 2);
+    *base = 0;
+    if (magic == 0x20B) {
+        memcpy(base, head + pe + 24 + 24, 8);
+    } else {
+        memcpy(base, head + pe + 24 + 28, 4);
+    }
     memcpy(size, head + pe + 24 + 56, 4);
     return 1;
 }
@@ -52,7 +66,8 @@ int main(int argc, char **argv)
         "pKeyNamesExt", "pKeyNamesDead", "pusVSCtoVK", NULL /* bMaxVSCtoVK */,
         "pVSCtoVK_E0", "pVSCtoVK_E1",
     };
-    uint32_t preferred = 0, image_size = 0;
+    uint64_t preferred = 0;
+    uint32_t image_size = 0;
     HMODULE module;
     descriptor_fn descriptor;
     unsigned long long first, second;
@@ -97,33 +112,39 @@ int main(int argc, char **argv)
     first = descriptor();
     second = descriptor();
     check(first == second, "two calls return the same value", second);
+#ifdef _WIN64
+    root = (uintptr_t)first;
+#else
+    /* A 32-bit caller gets the address widened to 64 bits in EDX:EAX. */
     root = (uintptr_t)(uint32_t)first;
-    check(root >= lo && root + 104 <= hi, "the root record lies inside the module", first);
     check((uint32_t)(first >> 32) == ((root & 0x80000000u) ? 0xFFFFFFFFu : 0u),
           "the high half is the sign extension of the address", first);
+#endif
+    check(root >= lo && root + 104 <= hi, "the root record lies inside the module", first);
     if (root < lo || root + 104 > hi)
         return 1;
 
     for (i = 0; i < 10; i++) {
         char what[96];
-        uint32_t low_half, high_half;
+        uint64_t field;
         if (!fields[i])
             continue;
-        memcpy(&low_half, (const void *)(root + 8 * i), 4);
-        memcpy(&high_half, (const void *)(root + 8 * i + 4), 4);
+        memcpy(&field, (const void *)(root + 8 * i), 8);
+#ifndef _WIN64
+        /* The relocations patch only the low half; the high half stays 0. */
         snprintf(what, sizeof what, "%s: high half zero", fields[i]);
-        check(high_half == 0, what, high_half);
+        check((field >> 32) == 0, what, field >> 32);
+#endif
         snprintf(what, sizeof what, "%s: points inside the module", fields[i]);
-        check(low_half >= lo && low_half < hi, what, low_half);
+        check(field >= lo && field < hi, what, field);
     }
     {
-        uint32_t flags, ligature_lo, ligature_hi;
+        uint32_t flags;
+        uint64_t ligature;
         memcpy(&flags, (const void *)(root + 0x50), 4);
-        memcpy(&ligature_lo, (const void *)(root + 0x58), 4);
-        memcpy(&ligature_hi, (const void *)(root + 0x5C), 4);
+        memcpy(&ligature, (const void *)(root + 0x58), 8);
         check(flags == 0x00010000, "fLocaleFlags is KBD_VERSION 1 with no flags", flags);
-        check(ligature_lo == 0 && ligature_hi == 0, "pLigature stays null after relocation",
-              ((unsigned long long)ligature_hi << 32) | ligature_lo);
+        check(ligature == 0, "pLigature stays null after relocation", ligature);
     }
 
     memset(&info, 0, sizeof info);

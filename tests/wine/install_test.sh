@@ -1,0 +1,201 @@
+#!/bin/bash
+# install_test.sh - runs install.cmd and uninstall.cmd under Wine, from the
+# 64-bit and from the 32-bit cmd.exe, in a Wine prefix of their own, and
+# checks the registry and the system folders after each step.
+#
+# usage: install_test.sh INSTALLER_DIR MODULE_DIR DENY_EXE WORK_DIR
+#   INSTALLER_DIR  holds install.cmd and uninstall.cmd
+#   MODULE_DIR     the build's module folder: Wendol.dll (the 32-bit module
+#                  with 64-bit pointers) and x86/, x64/, arm64/
+#   DENY_EXE       a Windows program that exits with code 2; it stands in
+#                  for net.exe and fltmc.exe to play a user who is no
+#                  administrator
+#   WORK_DIR       scratch space; the prefix is made there and removed after
+# WINE and WINE64 name Wine's 32- and 64-bit loaders (wine, wine64).
+# Prints one line per check; exits non-zero when any check fails.
+set -u
+
+if [ $# -ne 4 ]; then
+    echo "usage: $0 INSTALLER_DIR MODULE_DIR DENY_EXE WORK_DIR" >&2
+    exit 2
+fi
+installer=$1 modules=$2 deny=$3 work=$4
+WINE=${WINE:-wine}
+if [ -z "${WINE64:-}" ]; then
+    WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+fi
+
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+KL='HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts'
+PRODUCT_CODE='{92890C1E-84CB-41BE-941B-AA2F9A9C7004}'
+system32=$WINEPREFIX/drive_c/windows/system32
+syswow64=$WINEPREFIX/drive_c/windows/syswow64
+failures=0
+
+check() { # check <what> <command...>
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok   $what"
+    else
+        echo "FAIL $what"
+        failures=$((failures + 1))
+    fi
+}
+
+cleanup() {
+    # Let this prefix's wineserver finish before its folder goes.
+    [ -d "$WINEPREFIX" ] && wineserver -w 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- the release folder, as the package lays it out -----------------------
+rm -rf "$work"
+release=$work/release
+mkdir -p "$release"/{x86,x64,arm64,wow64}
+cp "$modules/Wendol.dll" "$release/wow64/"
+for arch in x86 x64 arm64; do
+    cp "$modules/$arch/Wendol.dll" "$release/$arch/"
+done
+for script in install.cmd uninstall.cmd; do
+    sed 's/\r*$/\r/' "$installer/$script" > "$release/$script"
+done
+release_win='Z:'$(echo "$release" | tr / '\\')
+
+if ! "$WINE" wineboot -i >/dev/null 2>&1; then
+    echo "FAIL making the Wine prefix $WINEPREFIX"
+    exit 1
+fi
+
+# cmd32 / cmd64 <dir> <script>: runs the script from <dir> under Wine's
+# 32-bit cmd.exe (as a 32-bit process on 64-bit Windows) or the 64-bit one.
+# Output goes to $work/out, the exit code to $rc.
+cmd32() { (cd "$1" && "$WINE" 'C:\windows\syswow64\cmd.exe' /c "$2") </dev/null >"$work/out" 2>&1; rc=$?; }
+cmd64() { (cd "$1" && "$WINE64" 'C:\windows\system32\cmd.exe' /c "$2") </dev/null >"$work/out" 2>&1; rc=$?; }
+
+reg_add() { "$WINE" reg add "$KL\\$1" /v "$2" /t REG_SZ /d "$3" /f >/dev/null 2>&1; }
+key_exists() { "$WINE" reg query "$KL\\$1" >/dev/null 2>&1; }
+key_absent() { ! key_exists "$1"; }
+
+# value_is <key> <name> <type> <data>: reg prints the value exactly so.
+value_is() {
+    local line
+    line=$("$WINE" reg query "$KL\\$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -F "    $2    ")
+    [ "$line" = "    $2    $3    $4" ] || { echo "     found: ${line:-nothing}"; return 1; }
+}
+
+# keys_with_code: the keys that carry Wendol's product code, one a line.
+keys_with_code() {
+    "$WINE" reg query "$KL" /s 2>/dev/null | tr -d '\r' | awk -v code="$PRODUCT_CODE" '
+        /^HKEY_/ { key = $0; sub(/.*\\/, "", key) }
+        $1 == "Layout" && $2 == "Product" && $4 == "REG_SZ" && $5 == code { print key }'
+}
+
+# pe_is <file> <machine> <optional-header magic>, as od prints them.
+pe_is() {
+    local pe machine magic
+    pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    machine=$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')
+    magic=$(od -An -tx2 -j$((pe + 24)) -N2 "$1" | tr -d ' ')
+    [ "$machine" = "$2" ] && [ "$magic" = "$3" ] ||
+        { echo "     found: machine $machine, magic $magic"; return 1; }
+}
+
+said() { grep -qF -- "$1" "$work/out" || { sed 's/^/     | /' "$work/out"; return 1; }; }
+succeeded() { [ "$rc" -eq 0 ] || { sed 's/^/     | /' "$work/out"; return 1; }; }
+failed() { [ "$rc" -ne 0 ]; }
+
+wendol_key_is() { # the whole key, value by value
+    value_is "$1" "Layout File" REG_SZ Wendol.dll &&
+    value_is "$1" "Layout Text" REG_SZ Tarvena &&
+    value_is "$1" "Layout Display Name" REG_EXPAND_SZ '@%SystemRoot%\system32\Wendol.dll,-1000' &&
+    value_is "$1" "Custom Language Display Name" REG_EXPAND_SZ '@%SystemRoot%\system32\Wendol.dll,-1100' &&
+    value_is "$1" "Custom Language Name" REG_EXPAND_SZ '@%SystemRoot%\system32\Wendol.dll,-1200' &&
+    value_is "$1" "Layout Id" REG_SZ "$2" &&
+    value_is "$1" "Layout Product Code" REG_SZ "$PRODUCT_CODE"
+}
+
+# Layouts Windows itself would have: US, and Dvorak with a Layout Id.
+reg_add 00000409 "Layout File" KBDUS.DLL
+reg_add 00010409 "Layout File" KBDDV.DLL
+reg_add 00010409 "Layout Id" 0002
+
+# --- refused: no administrator, a module missing ---------------------------
+mkdir -p "$work/user"
+cp "$deny" "$work/user/net.exe"
+cp "$deny" "$work/user/fltmc.exe"
+cmd64 "$work/user" "$release_win\\install.cmd"
+check "install refuses a user who is not an administrator" failed
+check "  and says why" said "must be run as administrator"
+check "  and registers nothing" key_absent a0010409
+check "  and copies nothing" test ! -e "$system32/Wendol.dll"
+cmd64 "$work/user" "$release_win\\uninstall.cmd"
+check "uninstall refuses a user who is not an administrator" failed
+
+mv "$release/wow64" "$release/wow64.away"
+cmd64 "$release" install.cmd
+check "install refuses when a module is missing" failed
+check "  and names it" said 'wow64\Wendol.dll'
+check "  and registers nothing" key_absent a0010409
+check "  and copies nothing, not even the module it has" test ! -e "$system32/Wendol.dll"
+mv "$release/wow64.away" "$release/wow64"
+
+# --- install from the 64-bit cmd.exe --------------------------------------
+cmd64 "$release" install.cmd
+check "64-bit cmd: install succeeds" succeeded
+check "  and reaches System32 directly" said 'copied x64\Wendol.dll to C:\windows\System32'
+check "  a0010409 holds every value, with its type, Layout Id 00C0" wendol_key_is a0010409 00C0
+check "  system32 has the x64 module" cmp -s "$system32/Wendol.dll" "$release/x64/Wendol.dll"
+check "  which is PE32+ for x64 (machine 8664)" pe_is "$system32/Wendol.dll" 8664 020b
+check "  syswow64 has the 32-bit module with 64-bit pointers" \
+      cmp -s "$syswow64/Wendol.dll" "$release/wow64/Wendol.dll"
+check "  which is PE32 for x86 (machine 014c)" pe_is "$syswow64/Wendol.dll" 014c 010b
+check "  Windows' own layouts are untouched" value_is 00010409 "Layout Id" REG_SZ 0002
+
+# --- again from the 32-bit cmd.exe, over the first ------------------------
+rm -f "$system32/Wendol.dll" "$syswow64/Wendol.dll"
+cmd32 "$release" install.cmd
+check "32-bit cmd: install succeeds" succeeded
+check "  and reaches System32 through Sysnative" said 'System32, through C:\windows\Sysnative'
+check "  updates the same key, keeping its Layout Id" wendol_key_is a0010409 00C0
+check "  one key carries Wendol's product code" test "$(keys_with_code)" = a0010409
+check "  system32 has the x64 module, not the 32-bit one" \
+      cmp -s "$system32/Wendol.dll" "$release/x64/Wendol.dll"
+check "  syswow64 has the 32-bit module with 64-bit pointers" \
+      cmp -s "$syswow64/Wendol.dll" "$release/wow64/Wendol.dll"
+
+# --- uninstall from the 32-bit cmd.exe -------------------------------------
+cmd32 "$release" uninstall.cmd
+check "32-bit cmd: uninstall succeeds" succeeded
+check "  the key is gone" key_absent a0010409
+check "  the system32 module is gone" test ! -e "$system32/Wendol.dll"
+check "  the syswow64 module is gone" test ! -e "$syswow64/Wendol.dll"
+check "  Windows' own layouts stay" value_is 00010409 "Layout Id" REG_SZ 0002
+check "  and US too" value_is 00000409 "Layout File" REG_SZ KBDUS.DLL
+
+# --- another layout holds a0010409 and Layout Id 00C0 ---------------------
+reg_add a0010409 "Layout File" OTHER.DLL
+reg_add a0010409 "Layout Id" 00C0
+cmd64 "$release" install.cmd
+check "beside another layout: install succeeds" succeeded
+check "  takes a0020409 and the next Layout Id, 00C1" wendol_key_is a0020409 00C1
+check "  leaves the other layout's key alone" value_is a0010409 "Layout File" REG_SZ OTHER.DLL
+cmd32 "$release" install.cmd
+check "  a second install keeps a0020409 and 00C1" wendol_key_is a0020409 00C1
+
+# A layout that names the same file without Wendol's product code still
+# needs the file: uninstall takes only its own key.
+reg_add a0050409 "Layout File" Wendol.dll
+cmd64 "$release" uninstall.cmd
+check "uninstall beside them succeeds" succeeded
+check "  removes Wendol's key" key_absent a0020409
+check "  not the other layout's" value_is a0010409 "Layout File" REG_SZ OTHER.DLL
+check "  nor the key without Wendol's product code" key_exists a0050409
+check "  and keeps the module that key names" test -e "$system32/Wendol.dll"
+
+if [ $failures -ne 0 ]; then
+    echo "install_test: $failures checks failed"
+    exit 1
+fi
+echo "install_test: every check passed"
