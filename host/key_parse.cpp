@@ -114,10 +114,13 @@ uint8_t hex_byte(std::string_view text)
     return static_cast<uint8_t>(std::stoul(std::string(text), nullptr, 16));
 }
 
+// What was expected and found, then every accepted form.
 [[noreturn]] void unknown(std::string_view text, const std::string &why = "")
 {
-    fail("key \"" + std::string(text) + "\"" + (why.empty() ? "" : " (" + why + ")"),
-         "one of these forms:\n" + accepted_key_forms(), "\"" + std::string(text) + "\"");
+    const std::string quoted = "\"" + std::string(text) + "\"";
+    throw Error("key " + quoted + (why.empty() ? "" : " (" + why + ")") +
+                ": expected a key name, a scan code (sc:1E) or a virtual key (vk:BB), found " +
+                quoted + "\naccepted forms:\n" + accepted_key_forms());
 }
 
 // "1E", "E0 38", "E038", "E0_38", "E1 1D".
