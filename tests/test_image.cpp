@@ -188,7 +188,13 @@ TEST(Descriptor, ReturnsTheRootSignExtendedTheSameEveryCall)
 
 // The same layout built for the other targets: each accessor form decodes
 // and each pointer form reads to the same tables.
-class OtherTargets : public ::testing::TestWithParam<std::pair<const char *, PointerForm>> {};
+struct Target {
+    const char *name;
+    PointerForm form;
+    friend void PrintTo(const Target &target, std::ostream *out) { *out << target.name; }
+};
+
+class OtherTargets : public ::testing::TestWithParam<Target> {};
 
 TEST_P(OtherTargets, ReadTheSameTablesAsTheModule)
 {
@@ -221,10 +227,10 @@ TEST_P(OtherTargets, ReadTheSameTablesAsTheModule)
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, OtherTargets,
-                         ::testing::Values(std::pair{"x86", PointerForm::Native32},
-                                           std::pair{"x64", PointerForm::Native64},
-                                           std::pair{"arm64", PointerForm::Native64}),
-                         [](const auto &test_info) { return std::string(test_info.param.first); });
+                         ::testing::Values(Target{"x86", PointerForm::Native32},
+                                           Target{"x64", PointerForm::Native64},
+                                           Target{"arm64", PointerForm::Native64}),
+                         [](const auto &test_info) { return std::string(test_info.param.name); });
 
 }  // namespace
 }  // namespace wendol
