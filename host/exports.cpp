@@ -18,7 +18,18 @@ struct ExportTables {
     uint32_t module_name = 0;
 };
 
-ExportTables read_directory(const FileRva &file, uint32_t at)
+// A table of `count` entries of `width` bytes must lie inside the image, so
+// that no RVA computed from it wraps around.
+void check_inside(uint32_t rva, uint32_t count, uint32_t width, uint32_t size_of_image,
+                  const char *what)
+{
+    const uint64_t end = uint64_t{rva} + uint64_t{count} * width;
+    if (count != 0 && end > size_of_image)
+        fail(what, "a table inside the image (below " + hex(size_of_image) + ")",
+             "RVAs " + hex(rva) + ".." + hex(end));
+}
+
+ExportTables read_directory(const FileRva &file, uint32_t at, uint32_t size_of_image)
 {
     ExportTables t;
     t.module_name = file.u32(at + 12, "export directory Name");
@@ -35,6 +46,9 @@ ExportTables read_directory(const FileRva &file, uint32_t at)
         fail("export directory NumberOfNames",
              "no more names than functions (" + std::to_string(t.function_count) + ")",
              std::to_string(t.name_count));
+    check_inside(t.functions, t.function_count, 4, size_of_image, "export address table");
+    check_inside(t.names, t.name_count, 4, size_of_image, "export name table");
+    check_inside(t.ordinals, t.name_count, 2, size_of_image, "export ordinal table");
     return t;
 }
 
@@ -74,7 +88,7 @@ ExportDirectory parse_exports(const FileRva &file, const DataDirectory &director
     if (directory.size < pe::kExportDirectorySize)
         fail("export directory", "at least " + std::to_string(pe::kExportDirectorySize) + " bytes",
              std::to_string(directory.size));
-    const ExportTables t = read_directory(file, directory.rva);
+    const ExportTables t = read_directory(file, directory.rva, size_of_image);
     std::vector<Export> slots = read_address_table(file, t, size_of_image);
     name_slots(file, t, slots);
 
