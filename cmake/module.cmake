@@ -47,7 +47,9 @@ function(wendol_add_module target)
         list(APPEND inputs ${res})
     endif()
 
-    set(linked ${work}/Wendol.linked.dll)
+    # The export directory takes the module's name from the output file.
+    file(MAKE_DIRECTORY ${work}/linked)
+    set(linked ${work}/linked/Wendol.dll)
     add_custom_command(OUTPUT ${linked}
         COMMAND ${WENDOL_LLD_LINK} /nologo /dll /noentry /nodefaultlib
             /machine:${ARG_MACHINE} /subsystem:windows,6.0

@@ -1,0 +1,57 @@
+// cli_run.h - runs the command-line program the build made and keeps what it
+// printed, for tests of a command's output.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace wendol::test {
+
+struct CliRun {
+    int exit_code = -1;
+    std::string output;   // stdout and stderr together
+};
+
+// Single quotes keep every argument whole for the shell.
+inline std::string shell_quoted(const std::string &text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Runs the program the build made, unless WENDOL_CLI names another.
+inline std::optional<CliRun> run_cli(const std::vector<std::string> &args)
+{
+    const char *named = std::getenv("WENDOL_CLI");
+    const char *program = named && *named ? named : WENDOL_CLI_PATH;
+    std::string command = shell_quoted(program);
+    for (const std::string &arg : args)
+        command += " " + shell_quoted(arg);
+    command += " 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return std::nullopt;
+    CliRun run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// A command this build of the program does not list.
+inline bool unknown_command(const CliRun &run)
+{
+    return run.exit_code == 2 && run.output.find("unknown command") != std::string::npos;
+}
+
+}  // namespace wendol::test
