@@ -12,6 +12,31 @@ std::optional<std::u16string> key_name(const LayoutTables &tables, uint8_t scan,
     return std::nullopt;
 }
 
+std::optional<NameLookup> name_lookup(ScanCode sent)
+{
+    constexpr uint8_t kNumLockPause = 0x45;
+    constexpr uint8_t kPauseAfterE1 = 0x1D;
+    switch (sent.prefix) {
+    case Prefix::None:
+        return NameLookup{sent.code, sent.code == kNumLockPause};
+    case Prefix::E0:
+        return NameLookup{sent.code, true};
+    case Prefix::E1:
+        if (sent.code == kPauseAfterE1)
+            return NameLookup{kNumLockPause, false};
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string> key_name(const LayoutTables &tables, ScanCode sent)
+{
+    const std::optional<NameLookup> lookup = name_lookup(sent);
+    if (!lookup)
+        return std::nullopt;
+    return key_name(tables, lookup->scan, lookup->e0);
+}
+
 std::optional<DeadKeyName> split_dead_key_name(const std::u16string &stored)
 {
     if (stored.empty())

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "keymap.h"
 #include "tables.h"
 
 namespace wendol {
@@ -16,6 +17,20 @@ namespace wendol {
 // The name of the key with this scan code; `e0` when it arrives after the
 // 0xE0 prefix.  The first entry with the scan code wins; none gives nullopt.
 std::optional<std::u16string> key_name(const LayoutTables &tables, uint8_t scan, bool e0);
+
+// Where the platform looks up the name of a key as the keyboard sends it:
+// the scan code and extended bit of the key message.  Two keys swap places
+// on the way: Num Lock arrives as plain 0x45 but is looked up as an extended
+// key, and Pause arrives as E1 1D and is looked up as plain 0x45.  Other E1
+// codes have no name.
+struct NameLookup {
+    uint8_t scan = 0;
+    bool e0 = false;
+};
+std::optional<NameLookup> name_lookup(ScanCode sent);
+
+// The name of a key as the keyboard sends it, through name_lookup.
+std::optional<std::u16string> key_name(const LayoutTables &tables, ScanCode sent);
 
 // A dead-key name taken apart: the dead character it names and the text.
 struct DeadKeyName {

@@ -148,4 +148,8 @@ Resources read_resources(const PeFile &file);
 // Everything read, as text: the tree, the strings and the version information.
 void print_resources(std::ostream &out, const Resources &resources);
 
+// Reads the file's resources and prints them; throws Error if they cannot be
+// read.  What `inspect` and `resources` print.
+void print_resources(std::ostream &out, const PeFile &file);
+
 }  // namespace wendol

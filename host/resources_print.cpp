@@ -167,6 +167,9 @@ void print_node(std::ostream &out, const VersionNode &node, int depth)
         out << ", value at " << hex(node.value_offset);
     if (node.type == 1 && !node.value.empty())
         out << " " << quoted(node.text());
+    if (node.type == 0 && !node.value.empty() && node.value.size() <= 16)
+        for (uint8_t byte : node.value)
+            out << " " << hex(byte, 2).substr(2);
     out << "\n";
     for (const VersionNode &child : node.children)
         print_node(out, child, depth + 1);
@@ -197,6 +200,11 @@ void print_resources(std::ostream &out, const Resources &resources)
         print_string_block(out, block);
     for (const VersionResource &version : resources.versions)
         print_version(out, version);
+}
+
+void print_resources(std::ostream &out, const PeFile &file)
+{
+    print_resources(out, read_resources(file));
 }
 
 }  // namespace wendol

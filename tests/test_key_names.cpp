@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <set>
 
+#include "cli_run.h"
 #include "error.h"
+#include "image_helpers.h"
 #include "key_names.h"
+#include "key_parse.h"
 #include "tables.h"
 #include "text.h"
 
@@ -20,10 +22,7 @@ class KeyNames : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        const char *path = std::getenv("WENDOL_DLL");
-        if (!path)
-            throw std::runtime_error("WENDOL_DLL is not set: run the tests through ctest");
-        const MappedImage image(PeFile::read(path), kForeignBase);
+        const MappedImage image(PeFile::read(test::module_path()), kForeignBase);
         tables_ = new LayoutTables(read_tables(image));
     }
     static void TearDownTestSuite() { delete tables_; }
@@ -109,6 +108,79 @@ TEST_F(KeyNames, ListsAscendByScanCodeWithTheirCounts)
             EXPECT_FALSE(entry.name.empty()) << hex(entry.scan, 2);
     }
     EXPECT_EQ(tables_->dead_key_names.size(), 14u);
+}
+
+// Keys as a person names them, looked up as the platform looks them up:
+// Num Lock and Pause trade places on the way, and only Pause of the E1
+// codes has a name.
+struct Pressed {
+    const char *key;
+    std::optional<std::u16string> name;
+};
+
+const std::vector<Pressed> kPressedKeys = {
+    {"NumLock", u"Num Lock"},
+    {"sc:45", u"Num Lock"},
+    {"Pause", u"Pause"},
+    {"Break", u"Break"},
+    {"AltGr", u"AltGr"},
+    {"LAlt", u"Alt"},
+    {"RShift", u"\u041F\u0440\u0430\u0432\u044B\u0439 Shift"},
+    {"KP_Subtract", u"Num \u2212"},
+    {"KP_Enter", u"Num Enter"},
+    {"Enter", u"Enter"},
+    {"F12", u"F12"},
+    {"F13", std::nullopt},   // sent as 0x64; the name F13 sits at 0x7C
+    {"sc:7C", u"F13"},
+    {"1", std::nullopt},
+    {"a", std::nullopt},
+    {"sc:E1 22", std::nullopt},
+};
+
+TEST_F(KeyNames, PressedKeysAreNamedAsThePlatformLooksThemUp)
+{
+    for (const Pressed &pressed : kPressedKeys) {
+        SCOPED_TRACE(pressed.key);
+        const Key key = parse_key(pressed.key);
+        ASSERT_TRUE(std::holds_alternative<ScanCode>(key));
+        const std::optional<std::u16string> name = key_name(*tables_, std::get<ScanCode>(key));
+        ASSERT_EQ(name.has_value(), pressed.name.has_value());
+        if (name) {
+            EXPECT_EQ(utf8(*name), utf8(*pressed.name));
+        }
+    }
+}
+
+TEST_F(KeyNames, NamesCommandAnswersForOneKeyAndListsThemAll)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> expected;   // parts of the output
+    };
+    const std::string dll = test::module_path();
+    const std::vector<Case> cases = {
+        {{"names", dll, "sc:E0 38"}, {"looked up as E0 38: \"AltGr\""}},
+        {{"names", dll, "sc:36"}, {"\"Правый Shift\""}},
+        {{"names", dll, "NumLock"}, {"(sc:45), looked up as E0 45: \"Num Lock\""}},
+        {{"names", dll, "1"}, {"(sc:02), looked up as 02: no name"}},
+        {{"names", dll, "vk:E8"}, {"vk:E8 from AltGr (sc:E0 38)"}},
+        {{"names", dll},
+         {"Key names by scan code (51)", "Key names after E0 (22)", "Dead-key names (14)",
+          "E0 5B  \"Лѣвый Windows\"", "U+1D62 ᵢ  \"Sub\"", "87     \"F24\""}},
+    };
+    for (const Case &c : cases) {
+        const std::optional<test::CliRun> run = test::run_cli(c.args);
+        if (!run)
+            GTEST_SKIP() << "WENDOL_CLI is not set";
+        if (test::unknown_command(*run))
+            GTEST_SKIP() << "this build of wendol has no names command";
+        EXPECT_EQ(run->exit_code, 0) << run->output;
+        for (const std::string &part : c.expected)
+            EXPECT_NE(run->output.find(part), std::string::npos) << part << "\n" << run->output;
+    }
+    const std::optional<test::CliRun> bad = test::run_cli({"names", dll, "NoSuchKey"});
+    ASSERT_TRUE(bad.has_value());
+    EXPECT_EQ(bad->exit_code, 2) << bad->output;
 }
 
 struct DeadName {

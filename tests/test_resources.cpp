@@ -6,7 +6,9 @@
 #include <map>
 #include <sstream>
 
+#include "cli_run.h"
 #include "error.h"
+#include "image_helpers.h"
 #include "resources.h"
 #include "text.h"
 
@@ -15,10 +17,7 @@ namespace {
 
 PeFile built_module()
 {
-    const char *path = std::getenv("WENDOL_DLL");
-    if (!path)
-        throw std::runtime_error("WENDOL_DLL is not set: run the tests through ctest");
-    return PeFile::read(path);
+    return PeFile::read(test::module_path());
 }
 
 class ModuleResources : public ::testing::Test {
@@ -216,6 +215,19 @@ TEST_F(ModuleResources, PrinterShowsStringsAndVersion)
                              "\"Wendol.dll\"", "Translation 0x0419 0x04B0",
                              "name 1, language 0x0409"})
         EXPECT_NE(text.find(line), std::string::npos) << "missing: " << line << "\n" << text;
+}
+
+TEST_F(ModuleResources, ResourcesCommandPrintsWhatTheReaderRead)
+{
+    const std::optional<test::CliRun> run = test::run_cli({"resources", test::module_path()});
+    if (!run)
+        GTEST_SKIP() << "WENDOL_CLI is not set";
+    if (test::unknown_command(*run))
+        GTEST_SKIP() << "this build of wendol has no resources command";
+    EXPECT_EQ(run->exit_code, 0) << run->output;
+    std::ostringstream expected;
+    print_resources(expected, *resources_);
+    EXPECT_EQ(run->output, expected.str());
 }
 
 // ---- damaged trees --------------------------------------------------------
