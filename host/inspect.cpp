@@ -1,6 +1,8 @@
 // inspect.cpp - the image's shape: what the loader reads before the tables.
 #include "inspect.h"
 
+#include "resources.h"
+
 #include <map>
 
 #include "error.h"
@@ -130,6 +132,7 @@ void inspect(std::ostream &out, const MappedImage &image)
     const DescriptorCall call = call_descriptor(image);
     const LayoutTables tables = read_tables(image);
     print_layout(out, image, call, tables);
+    print_resources(out, image.file());
 }
 
 }  // namespace wendol
