@@ -9,6 +9,8 @@ namespace wendol {
 
 namespace {
 
+constexpr unsigned kKbdShiftBit = 0x01;   // KBDSHIFT, the bit CAPLOK stands in for
+
 std::string place(const RowRef &ref)
 {
     return "table " + std::to_string(ref.table + 1) + ", row " + std::to_string(ref.row);
@@ -110,22 +112,30 @@ char16_t Keymap::dead_character(RowRef read_row, uint8_t column) const
     return static_cast<char16_t>(dead);
 }
 
-Cell Keymap::cell(uint8_t vk, std::optional<uint8_t> column, bool caps_lock) const
+Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
 {
     Cell cell;
+    cell.bits = bits;
+    cell.column = column(bits);
     auto found = find_row(vk);
     if (!found)
         return cell;
     cell.key_row = cell.read_row = *found;
     const CharTable &tab = table(*found);
-    if (!column || *column >= tab.columns) {
+    const CharRow &key_row = row(*found);
+
+    // CAPLOK: Caps Lock acts as Shift on this key while no other modifier is held.
+    if (caps_lock && (key_row.attributes & kCapLok) && (bits & ~kKbdShiftBit) == 0) {
+        cell.bits = bits ^ kKbdShiftBit;
+        cell.column = column(cell.bits);
+    }
+    if (!cell.column || *cell.column >= tab.columns) {
         cell.kind = Cell::Kind::NoColumn;
-        cell.column = column.value_or(0);
         return cell;
     }
-    cell.column = *column;
+    const uint8_t col = *cell.column;
 
-    if (caps_lock && (row(*found).attributes & kSgCaps)) {
+    if (caps_lock && (key_row.attributes & kSgCaps)) {
         RowRef caps_row{found->table, found->row + 1};
         const std::string context = "Caps Lock row of VK " + hex(vk, 2) + " (" + place(*found) + ")";
         if (caps_row.row >= tab.rows.size())
@@ -137,18 +147,18 @@ Cell Keymap::cell(uint8_t vk, std::optional<uint8_t> column, bool caps_lock) con
     }
 
     const CharRow &read = row(cell.read_row);
-    if (*column >= read.cells.size()) {
+    if (col >= read.cells.size()) {
         cell.kind = Cell::Kind::NoColumn;
         return cell;
     }
-    uint16_t wch = read.cells[*column];
+    uint16_t wch = read.cells[col];
     switch (wch) {
     case kWchNone:
         cell.kind = Cell::Kind::None;
         break;
     case kWchDead:
         cell.kind = Cell::Kind::Dead;
-        cell.ch = dead_character(cell.read_row, *column);
+        cell.ch = dead_character(cell.read_row, col);
         break;
     case kWchLigature:
         cell.kind = Cell::Kind::Ligature;

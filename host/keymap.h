@@ -44,7 +44,7 @@ struct RowRef {
     friend bool operator==(const RowRef &, const RowRef &) = default;
 };
 
-// What a key gives in one column.
+// What a key gives with the modifier bits held.
 struct Cell {
     enum class Kind {
         NoRow,      // no table has a row for the key
@@ -56,9 +56,10 @@ struct Cell {
     };
     Kind kind = Kind::NoRow;
     char16_t ch = 0;
-    RowRef key_row;         // the key's own row, unless NoRow
-    RowRef read_row;        // the row the cell was read from (the Caps Lock row under Caps Lock)
-    uint8_t column = 0;     // valid from None on
+    unsigned bits = 0;              // as the column was chosen (CAPLOK may add Shift)
+    std::optional<uint8_t> column;  // what those bits select
+    RowRef key_row;                 // the key's own row, unless NoRow
+    RowRef read_row;                // the row the cell was read from (the Caps Lock row under Caps Lock)
 };
 
 class Keymap {
@@ -88,10 +89,11 @@ public:
     const CharTable &table(RowRef ref) const { return tables_.char_tables.at(ref.table); }
     const CharRow &row(RowRef ref) const { return table(ref).rows.at(ref.row); }
 
-    // The platform's character lookup for a key in a column.  Throws Error
-    // where the tables break their own rules (an SGCAPS row with no Caps Lock
-    // row below it, a dead cell with no dead character below it).
-    Cell cell(uint8_t vk, std::optional<uint8_t> column, bool caps_lock) const;
+    // The platform's character lookup for a key with modifier bits held.
+    // Throws Error where the tables break their own rules (an SGCAPS row
+    // with no Caps Lock row below it, a dead cell with no dead character
+    // below it).
+    Cell cell(uint8_t vk, unsigned bits, bool caps_lock) const;
 
     // The composition table's entry for the pair, if any.
     const DeadKeyEntry *composition(char16_t dead, char16_t base) const;

@@ -99,17 +99,20 @@ public:
                 const CharRow &row = tables[t].rows[r];
                 if (row.vk == kContinuationVk || keymap_.find_row(row.vk) != RowRef{t, r})
                     continue;   // a continuation, or a row an earlier one hides
-                const bool sgcaps = row.attributes & kSgCaps;
+                // Caps Lock changes what an SGCAPS or CAPLOK key gives.
+                const bool caps_matters = row.attributes & (kSgCaps | kCapLok);
                 for (bool caps : {false, true}) {
-                    if (caps && !sgcaps)
+                    if (caps && !caps_matters)
                         break;
                     for (unsigned column = 0; column < tables[t].columns; ++column) {
-                        auto column8 = static_cast<uint8_t>(column);
-                        Cell cell = keymap_.cell(row.vk, column8, caps);
+                        auto bits = keymap_.lowest_bits(static_cast<uint8_t>(column));
+                        if (!bits)
+                            continue;
+                        Cell cell = keymap_.cell(row.vk, *bits, caps);
                         if (cell.kind != kind || cell.ch != ch)
                             continue;
-                        auto caps_need = sgcaps ? std::optional<bool>(caps) : std::nullopt;
-                        if (auto stroke = make_stroke(row.vk, column8, caps_need, cell)) {
+                        auto caps_need = caps_matters ? std::optional<bool>(caps) : std::nullopt;
+                        if (auto stroke = make_stroke(row.vk, *bits, caps_need, cell)) {
                             stroke->key_row = RowRef{t, r};
                             return stroke;
                         }
@@ -124,22 +127,19 @@ public:
     std::optional<Key> num_key() const { return keys_.plain_key_for(kVkNumLock); }
 
 private:
-    std::optional<Stroke> make_stroke(uint8_t vk, uint8_t column, std::optional<bool> caps,
+    std::optional<Stroke> make_stroke(uint8_t vk, uint8_t bits, std::optional<bool> caps,
                                       const Cell &cell) const
     {
-        auto bits = keymap_.lowest_bits(column);
-        if (!bits)
-            return std::nullopt;
         // The modifier keys whose bits make up `bits`, in the map's order.
         std::vector<uint8_t> modifiers;
         unsigned made = 0;
         for (const VkToBit &m : keymap_.modifier_keys()) {
-            if (m.bits && (m.bits & ~*bits) == 0 && (m.bits & ~made) != 0) {
+            if (m.bits && (m.bits & ~bits) == 0 && (m.bits & ~made) != 0) {
                 made |= m.bits;
                 modifiers.push_back(m.vk);
             }
         }
-        if (made != *bits)
+        if (made != bits)
             return std::nullopt;
 
         Stroke stroke;
@@ -161,8 +161,8 @@ private:
         if ((caps.value_or(false) && !caps_key()) || (stroke.num_lock.value_or(false) && !num_key()))
             return std::nullopt;
         stroke.vk = vk;
-        stroke.bits = *bits;
-        stroke.column = column;
+        stroke.bits = bits;
+        stroke.column = cell.column.value_or(0);
         stroke.dead = cell.kind == Cell::Kind::Dead;
         stroke.gives = cell.ch;
         return stroke;

@@ -86,6 +86,8 @@ Press Typist::press(const Key &key)
     Press p;
     p.key = key;
     p.translation = translate(key);
+    p.cell.bits = modifier_bits();
+    p.cell.column = keymap_.column(p.cell.bits);
     if (p.translation.vk == 0)
         return p;
 
@@ -93,9 +95,7 @@ Press Typist::press(const Key &key)
     if (!p.repeat)
         pressed_.emplace_back(key, p.translation.vk);
 
-    p.bits = modifier_bits();
-    p.column = keymap_.column(p.bits);
-    p.cell = keymap_.cell(p.translation.vk, p.column, state_.caps_lock());
+    p.cell = keymap_.cell(p.translation.vk, modifier_bits(), state_.caps_lock());
     switch (p.cell.kind) {
     case Cell::Kind::Character:
         p.delivery = compose_.character(keymap_, p.cell.ch);

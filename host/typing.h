@@ -36,9 +36,7 @@ struct Press {
     Key key;
     Translation translation;
     bool repeat = false;              // the key was already down
-    uint8_t bits = 0;                 // modifier bits while it went down
-    std::optional<uint8_t> column;    // what the bits select
-    Cell cell;
+    Cell cell;                        // with the modifier bits and column it was read with
     Delivery delivery;
 };
 

@@ -158,8 +158,8 @@ TEST(ModifierMap, BitsSelectColumns)
     };
     for (const Selection &s : selections) {
         const Press p = last_press(s.keys);
-        EXPECT_EQ(p.bits, s.bits) << s.keys;
-        EXPECT_EQ(p.column, s.column) << s.keys;
+        EXPECT_EQ(p.cell.bits, s.bits) << s.keys;
+        EXPECT_EQ(p.cell.column, s.column) << s.keys;
     }
 }
 

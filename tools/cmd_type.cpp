@@ -24,7 +24,7 @@ std::string characters(const std::u16string &text)
 std::string where(const Cell &cell)
 {
     return "table " + std::to_string(cell.read_row.table + 1) + " row " +
-           std::to_string(cell.read_row.row) + " column " + std::to_string(cell.column) +
+           std::to_string(cell.read_row.row) + " column " + std::to_string(cell.column.value_or(0)) +
            (cell.read_row == cell.key_row ? "" : ", Caps Lock row");
 }
 
@@ -38,9 +38,9 @@ std::string nothing(const Keymap &keymap, const Press &p)
     case Cell::Kind::NoRow:
         return "nothing (" + vk + " is in no character table)";
     case Cell::Kind::NoColumn:
-        if (!p.column)
-            return "nothing: modifier bits " + std::to_string(p.bits) + " select no column";
-        return "nothing: column " + std::to_string(*p.column) + " is beyond table " +
+        if (!p.cell.column)
+            return "nothing: modifier bits " + std::to_string(p.cell.bits) + " select no column";
+        return "nothing: column " + std::to_string(*p.cell.column) + " is beyond table " +
                std::to_string(p.cell.key_row.table + 1) + " of " +
                std::to_string(keymap.table(p.cell.key_row).columns) + " columns, which has " + vk;
     case Cell::Kind::None:
