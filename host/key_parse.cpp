@@ -178,7 +178,8 @@ Key parse_key(std::string_view text)
         std::string_view digits = text.substr(3);
         if (is_hex(digits) && digits.size() <= 2)
             return VirtualKey{hex_byte(digits)};
-        if (auto vk = vk_from_name(digits); vk && !digits.empty())
+        // Anything else all in hex digits is a number too long for a byte.
+        if (auto vk = vk_from_name(digits); vk && !is_hex(digits))
             return VirtualKey{*vk};
         unknown(text, "a virtual key is one byte in hex, or its name such as VK_OEM_PLUS");
     }
