@@ -101,9 +101,7 @@ std::string chart_html(const Page &page)
         "<meta charset=\"utf-8\"/>\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n"
         "<title>" + escaped(page.title) + " \u2014 keyboard chart</title>\n"
-        "<style>" + page_style() + "</style>\n</head>\n<body>\n"
-        "<header><h1>" + escaped(page.title) + "</h1><p>" + escaped(page.summary) +
-        "</p></header>\n";
+        "<style>" + page_style() + "</style>\n</head>\n<body>\n";
     for (const PageView &v : page.views)
         out += "<section class=\"view " + v.view->slug + "\" id=\"" + v.view->slug + "\">\n" +
                view_svg(*v.view, v.heading, v.view->slug + "-", SvgForm::Inline) + "</section>\n";

@@ -19,7 +19,6 @@ struct PageView {
 
 struct Page {
     std::string title;     // the layout's name
-    std::string summary;   // where it came from, one line
     std::vector<PageView> views;
     std::vector<CompositionGroup> groups;
 };

@@ -8,8 +8,7 @@ namespace wendol::chart {
 
 const char *font_families()
 {
-    return "\"DejaVu Sans\", \"Noto Sans\", \"Noto Sans Math\", \"Noto Sans Symbols2\", "
-           "Unifont, sans-serif";
+    return "\"DejaVu Sans\", \"Noto Sans\", Unifont, sans-serif";
 }
 
 std::string drawing_style()
@@ -41,8 +40,6 @@ std::string page_style()
 @page { size: A4 landscape; margin: 9mm; }
 html { color: #1a1a1a; background: #ffffff; }
 body { margin: 14px 18px; }
-header h1 { font-size: 20px; margin: 0 0 2px; }
-header p { font-size: 12px; color: #555555; margin: 0 0 10px; }
 .view { margin: 0 0 18px; }
 .view svg { display: block; width: 100%; height: auto; }
 .view.keypad svg { width: 62%; }

@@ -30,7 +30,7 @@ constexpr double kWideUnit = 64;     // px per key width, alphanumeric block
 constexpr double kNarrowUnit = 88;   // the keypad, drawn larger
 constexpr double kLegendLine = 15;
 constexpr double kLegendText = 10.5;
-constexpr double kSwatchWidth = 40;
+constexpr double kSwatchWidth = 36;
 
 struct Box {
     double x = 0, y = 0, w = 0, h = 0;

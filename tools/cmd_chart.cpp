@@ -77,8 +77,6 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
 
     Page page;
     page.title = name;
-    page.summary = "Keyboard chart of " + file + ": Caps Lock off, Caps Lock on, the keypad, "
-                   "and the dead keys with their compositions.";
     std::vector<const View *> views;
     for (const DrawnView &d : drawn) {
         const Heading heading{name + " \u00B7 " + d.view.title, source};
