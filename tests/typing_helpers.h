@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "image_helpers.h"
 #include "key_parse.h"
 #include "keymap.h"
 #include "tables.h"
@@ -21,16 +20,13 @@
 
 namespace wendol::test {
 
-constexpr uint64_t kForeignBase = 0x7FFE0000;   // not the preferred base
+constexpr uint64_t kTypingBase = 0x7FFE0000;   // not the preferred base
 
 // The module's tables, read once per test program.
 inline const Keymap &keymap()
 {
     static const std::unique_ptr<const Keymap> loaded = [] {
-        const char *path = std::getenv("WENDOL_DLL");
-        if (!path)
-            throw std::runtime_error("WENDOL_DLL is not set: run the tests through ctest");
-        const MappedImage image(PeFile::read(path), kForeignBase);
+        const MappedImage image(PeFile::read(module_path()), kTypingBase);
         return std::make_unique<const Keymap>(read_tables(image));
     }();
     return *loaded;
