@@ -17,6 +17,7 @@ struct FittedText {
 // characters) run wider than mixed text.
 inline constexpr double kCapitalsEm = 0.68;
 inline constexpr double kMixedEm = 0.58;
+inline constexpr double kProseEm = 0.53;      // running text, small letters mostly
 inline constexpr double kLineHeight = 1.15;   // in ems
 
 // The estimated width of `text` at `size`.

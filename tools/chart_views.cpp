@@ -118,7 +118,8 @@ ViewContents contents(const View &view)
         for (const std::optional<Label> &label : levels) {
             if (!label)
                 continue;
-            seen.dead |= label->kind == Label::Kind::Dead;
+            if (label->kind == Label::Kind::Dead && !seen.first_dead && !label->text.empty())
+                seen.first_dead = label->text.front();
             seen.named |= label->kind == Label::Kind::Named;
             seen.through_virtual_key |= label->through_virtual_key;
         }
@@ -130,6 +131,7 @@ ViewContents contents(const View &view)
             seen.caps_variants = true;
         }
         seen.captions |= key.caption.has_value();
+        seen.lit |= key.lit;
     }
     return seen;
 }

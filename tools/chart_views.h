@@ -42,11 +42,12 @@ View keypad_view(const Keymap &keymap);
 
 // What the legend of a view needs to explain.
 struct ViewContents {
-    bool dead = false;
+    std::optional<char16_t> first_dead;   // a dead character the view shows
     bool named = false;
     bool through_virtual_key = false;
     bool caps_variants = false;
     bool captions = false;
+    bool lit = false;
 };
 ViewContents contents(const View &view);
 

@@ -24,12 +24,17 @@ using namespace wendol::chart;
 constexpr uint32_t kDisplayNameId = 1000;
 
 // The layout's display name from its string resources, or the file's name
-// where the module has none.
+// where the module has none.  The chart draws the tables; resources it
+// cannot read only cost it the name.
 std::string layout_name(const MappedImage &image, const std::string &path)
 {
-    const std::optional<std::u16string> name = read_resources(image.file()).string(kDisplayNameId);
-    if (name && !name->empty())
-        return utf8(*name);
+    try {
+        const std::optional<std::u16string> name =
+            read_resources(image.file()).string(kDisplayNameId);
+        if (name && !name->empty())
+            return utf8(*name);
+    } catch (const Error &) {
+    }
     return fs::path(path).stem().string();
 }
 
