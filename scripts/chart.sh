@@ -21,7 +21,7 @@ rm -f docs/chart.png
 # The window holds the first drawing, Caps Lock off, with its legend.
 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
     --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
-    --hide-scrollbars --window-size=1400,760 --screenshot="$PWD/docs/chart.png" \
+    --hide-scrollbars --window-size=1400,740 --screenshot="$PWD/docs/chart.png" \
     "file://$PWD/$build/chart/wendol.html" >/dev/null 2>&1
 [ -s docs/chart.png ] || { echo "chromium took no screenshot" >&2; exit 1; }
 echo "$build/chart/wendol.html, docs/chart.png"
