@@ -55,7 +55,7 @@ public:
     {
         for (const auto &[scan, entry] : codes_) {
             uint8_t sent = static_cast<uint8_t>(entry & 0xFF);
-            bool numpad = (entry & kKbdNumpad) && num_lock_key(sent);
+            bool numpad = (entry & kKbdNumpad) && !(entry & kKbdExt) && num_lock_key(sent);
             if ((entry & kKbdMultiVk) && ctrl && (sent == kVkNumLock || sent == kVkScroll))
                 continue;   // Ctrl turns these into Pause and Break
             if (sent == vk)

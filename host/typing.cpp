@@ -47,8 +47,9 @@ Translation Typist::translate(const Key &key) const
 
     // The keypad keys: digits under Num Lock, unless Shift is held, which
     // gives the navigation key back (the platform's way of letting Shift
-    // select on a keypad that types digits).
-    if ((flags & kKbdNumpad) && state_.num_lock()) {
+    // select on a keypad that types digits).  The grey navigation keys are
+    // extended and never become digits.
+    if ((flags & kKbdNumpad) && !(flags & kKbdExt) && state_.num_lock()) {
         if (auto digit = num_lock_key(t.vk)) {
             if (state_.is_down(kVkShift)) {
                 t.rule = Translation::Rule::ShiftNavigation;
