@@ -1,7 +1,6 @@
 // key_parse.cpp - key names to keys and back.
 #include "key_parse.h"
 
-#include <array>
 #include <cctype>
 #include <cstdio>
 
