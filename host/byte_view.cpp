@@ -5,8 +5,8 @@
 
 namespace wendol {
 
-ByteView::ByteView(std::span<const uint8_t> data, std::string space, std::string whole)
-    : data_(data), space_(std::move(space)), whole_(std::move(whole))
+ByteView::ByteView(std::span<const uint8_t> data, std::string_view space, std::string_view whole)
+    : data_(data), space_(space), whole_(whole)
 {
 }
 
@@ -20,8 +20,8 @@ void ByteView::require(uint64_t offset, uint64_t length, std::string_view what) 
     if (contains(offset, length))
         return;
     fail(std::string(what),
-         std::to_string(length) + " bytes at " + space_ + " " + hex(offset) + " inside " +
-             whole_ + " (" + hex(data_.size()) + " bytes)",
+         std::to_string(length) + " bytes at " + std::string(space_) + " " + hex(offset) +
+             " inside " + std::string(whole_) + " (" + hex(data_.size()) + " bytes)",
          offset >= data_.size() ? "that offset past the end"
                                 : "only " + std::to_string(data_.size() - offset) + " bytes left");
 }
@@ -69,11 +69,11 @@ std::string ByteView::c_string(uint64_t offset, uint64_t max_length, std::string
         if (i > max_length)
             fail(std::string(what),
                  "a NUL-terminated string of at most " + std::to_string(max_length) +
-                     " characters at " + space_ + " " + hex(offset),
+                     " characters at " + std::string(space_) + " " + hex(offset),
                  "no NUL within that length");
         if (!contains(offset + i, 1))
-            fail(std::string(what), "a NUL-terminated string at " + space_ + " " + hex(offset),
-                 "the end of " + whole_ + " before the NUL");
+            fail(std::string(what), "a NUL-terminated string at " + std::string(space_) + " " + hex(offset),
+                 "the end of " + std::string(whole_) + " before the NUL");
         const uint8_t c = data_[offset + i];
         if (c == 0)
             return text;

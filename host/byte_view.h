@@ -13,8 +13,10 @@ namespace wendol {
 class ByteView {
 public:
     // `space` names the offsets in messages: "file offset", "RVA".
-    // `whole` names the block: "the file", "the image".
-    ByteView(std::span<const uint8_t> data, std::string space, std::string whole);
+    // `whole` names the block: "the file", "the image".  Both are viewed,
+    // not copied (a view is made for every read of a mapped image), so the
+    // names must outlive the view: literals, or strings of the caller's.
+    ByteView(std::span<const uint8_t> data, std::string_view space, std::string_view whole);
 
     uint64_t size() const { return data_.size(); }
     bool contains(uint64_t offset, uint64_t length) const;
@@ -33,8 +35,8 @@ private:
     uint64_t little_endian(uint64_t offset, unsigned width, std::string_view what) const;
 
     std::span<const uint8_t> data_;
-    std::string space_;
-    std::string whole_;
+    std::string_view space_;
+    std::string_view whole_;
 };
 
 }  // namespace wendol

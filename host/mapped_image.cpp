@@ -84,26 +84,40 @@ ByteView view_of(std::span<const uint8_t> memory)
     return ByteView(memory, "RVA", "the image");
 }
 
+// The tables are read a few thousand words at a time: a read inside the
+// image is a plain load, and only one that is not goes through ByteView to
+// be refused with its message.
+template <typename T>
+T read_le(const std::vector<uint8_t> &memory, uint32_t rva, const char *what)
+{
+    if (uint64_t{rva} + sizeof(T) > memory.size())
+        view_of(memory).bytes(rva, sizeof(T), what);   // throws
+    uint64_t value = 0;
+    for (unsigned i = sizeof(T); i-- > 0;)
+        value = value << 8 | memory[rva + i];
+    return static_cast<T>(value);
+}
+
 }  // namespace
 
 uint8_t MappedImage::u8(uint32_t rva, const char *what) const
 {
-    return view_of(memory_).u8(rva, what);
+    return read_le<uint8_t>(memory_, rva, what);
 }
 
 uint16_t MappedImage::u16(uint32_t rva, const char *what) const
 {
-    return view_of(memory_).u16(rva, what);
+    return read_le<uint16_t>(memory_, rva, what);
 }
 
 uint32_t MappedImage::u32(uint32_t rva, const char *what) const
 {
-    return view_of(memory_).u32(rva, what);
+    return read_le<uint32_t>(memory_, rva, what);
 }
 
 uint64_t MappedImage::u64(uint32_t rva, const char *what) const
 {
-    return view_of(memory_).u64(rva, what);
+    return read_le<uint64_t>(memory_, rva, what);
 }
 
 std::span<const uint8_t> MappedImage::bytes(uint32_t rva, uint32_t size, const char *what) const
