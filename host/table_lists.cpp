@@ -37,6 +37,7 @@ std::vector<CharRow> read_rows(TableReader &reader, const CharTable &table, cons
         if (row.vk == 0)
             return false;
         row.attributes = reader.image().u8(at + 1, "VK_TO_WCHARS.Attributes");
+        row.cells.reserve(table.columns);
         for (uint32_t c = 0; c < table.columns; ++c)
             row.cells.push_back(reader.image().u16(at + 2 + 2 * c, "VK_TO_WCHARS.wch"));
         rows.push_back(std::move(row));

@@ -37,7 +37,7 @@ std::optional<uint32_t> TableReader::pointer(uint32_t field_rva, const std::stri
                  hex(field.value >> 32, 8));
     }
     if (field.value == 0) {
-        pointers_.push_back(field);
+        pointers_.push_back(std::move(field));
         return std::nullopt;
     }
     const uint64_t base = image_.base();
@@ -52,8 +52,9 @@ std::optional<uint32_t> TableReader::pointer(uint32_t field_rva, const std::stri
         fail(what + " at RVA " + hex(field_rva),
              "a target aligned to " + std::to_string(target_alignment) + " bytes",
              hex(field.value));
-    pointers_.push_back(field);
-    return field.target_rva;
+    const uint32_t target = field.target_rva;
+    pointers_.push_back(std::move(field));
+    return target;
 }
 
 uint32_t TableReader::section_end(uint32_t rva, const std::string &what) const
