@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -30,13 +31,30 @@ namespace fs = std::filesystem;
 const char *const kSvgFiles[] = {"wendol.svg", "wendol-greek.svg", "wendol-keypad.svg"};
 constexpr const char *kPage = "wendol.html";
 
-fs::path fresh_directory()
-{
-    std::string pattern = (fs::temp_directory_path() / "wendol-chart-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a folder under " + fs::temp_directory_path().string());
-    return pattern;
-}
+// A folder of its own under the system's temporary folder, removed with
+// everything in it when the last owner lets go.
+class TempDir {
+public:
+    TempDir()
+    {
+        std::string pattern = (fs::temp_directory_path() / "wendol-chart-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("cannot make a folder under " +
+                                     fs::temp_directory_path().string());
+        path_ = pattern;
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+    ~TempDir()
+    {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path &path() const { return path_; }
+
+private:
+    fs::path path_;
+};
 
 std::string read_text(const fs::path &path)
 {
@@ -46,14 +64,14 @@ std::string read_text(const fs::path &path)
 
 // The chart of a module: the text of each file it wrote.
 struct Chart {
-    fs::path dir;
+    std::shared_ptr<const TempDir> folder = std::make_shared<const TempDir>();
+    fs::path dir = folder->path();
     std::map<std::string, std::string> files;
 };
 
 std::optional<Chart> draw_chart(const std::string &module)
 {
     Chart chart;
-    chart.dir = fresh_directory();
     const std::optional<CliRun> run = run_cli({"chart", module, "--out", chart.dir.string()});
     if (!run || unknown_command(*run))
         return std::nullopt;
@@ -386,7 +404,8 @@ std::string module_with_a_typing_z(const fs::path &dir)
 TEST(ChartModule, ADifferentTableDrawsADifferentKey)
 {
     REQUIRE_CHART(original);
-    const std::optional<Chart> patched = draw_chart(module_with_a_typing_z(fresh_directory()));
+    const TempDir folder;
+    const std::optional<Chart> patched = draw_chart(module_with_a_typing_z(folder.path()));
     ASSERT_TRUE(patched);
     const LabelCase plain_a{"wendol.svg", "key-sc1E", "plain", "a"};
     const LabelCase shift_a{"wendol.svg", "key-sc1E", "shift", "Shift+a"};
@@ -412,11 +431,11 @@ bool installed(const char *program)
 
 std::string chromium(const std::string &arguments)
 {
-    const fs::path profile = fresh_directory();
+    const TempDir profile;
     const std::string command =
         "timeout 120 chromium --headless --no-sandbox --disable-gpu --disable-background-networking "
         "--disable-component-update --disable-sync --no-first-run --hide-scrollbars "
-        "--user-data-dir=" + shell_quoted(profile.string()) + " " + arguments + " 2>/dev/null";
+        "--user-data-dir=" + shell_quoted(profile.path().string()) + " " + arguments + " 2>/dev/null";
     std::string out;
     if (FILE *pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -424,7 +443,6 @@ std::string chromium(const std::string &arguments)
             out.append(buffer, n);
         pclose(pipe);
     }
-    fs::remove_all(profile);
     return out;
 }
 
