@@ -1,6 +1,7 @@
 // keymap.cpp - the tables, read as the platform reads them.
 #include "keymap.h"
 
+#include <algorithm>
 #include <string>
 
 #include "error.h"
@@ -18,7 +19,26 @@ std::string place(const RowRef &ref)
 
 }  // namespace
 
-Keymap::Keymap(LayoutTables tables) : tables_(std::move(tables)) {}
+Keymap::Keymap(LayoutTables tables) : tables_(std::move(tables))
+{
+    for (size_t t = tables_.char_tables.size(); t-- > 0;) {
+        const auto &rows = tables_.char_tables[t].rows;
+        for (size_t r = rows.size(); r-- > 0;)
+            first_rows_[rows[r].vk] = RowRef{t, r};
+    }
+    first_rows_[kContinuationVk].reset();   // continuation rows never match
+
+    const auto &entries = tables_.dead_keys;
+    for (size_t i = 0; i < entries.size(); ++i)
+        first_compositions_.emplace_back(uint32_t{entries[i].dead} << 16 | entries[i].base, i);
+    // Stable, so that of a pair stored twice the first entry leads and stays.
+    std::stable_sort(first_compositions_.begin(), first_compositions_.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    first_compositions_.erase(
+        std::unique(first_compositions_.begin(), first_compositions_.end(),
+                    [](const auto &a, const auto &b) { return a.first == b.first; }),
+        first_compositions_.end());
+}
 
 std::optional<uint16_t> Keymap::virtual_key(ScanCode scan) const
 {
@@ -81,34 +101,27 @@ std::optional<uint8_t> Keymap::lowest_bits(uint8_t wanted) const
 
 std::optional<RowRef> Keymap::find_row(uint8_t vk) const
 {
-    if (vk == kContinuationVk)
-        return std::nullopt;
-    for (size_t t = 0; t < tables_.char_tables.size(); ++t) {
-        const auto &rows = tables_.char_tables[t].rows;
-        for (size_t r = 0; r < rows.size(); ++r)
-            if (rows[r].vk == vk)
-                return RowRef{t, r};
-    }
-    return std::nullopt;
+    return first_rows_[vk];
 }
 
 // The row after `read_row` holds, in the same column, the dead character.
 char16_t Keymap::dead_character(RowRef read_row, uint8_t column) const
 {
-    const std::string context = "dead cell in column " + std::to_string(column) + " of " +
-                                place(read_row);
+    const auto context = [&] {
+        return "dead cell in column " + std::to_string(column) + " of " + place(read_row);
+    };
     const auto &rows = table(read_row).rows;
     if (read_row.row + 1 >= rows.size())
-        fail(context, "a dead-character row below it", "the end of the table");
+        fail(context(), "a dead-character row below it", "the end of the table");
     const CharRow &below = rows[read_row.row + 1];
     if (below.vk != kContinuationVk)
-        fail(context, "a dead-character row (0xFF) below it", "the row of VK " + hex(below.vk, 2));
+        fail(context(), "a dead-character row (0xFF) below it", "the row of VK " + hex(below.vk, 2));
     if (column >= below.cells.size())
-        fail(context, "a cell in that column of the row below", "a row of " +
+        fail(context(), "a cell in that column of the row below", "a row of " +
              std::to_string(below.cells.size()) + " cells");
     uint16_t dead = below.cells[column];
     if (dead == kWchNone || dead == kWchDead || dead == kWchLigature)
-        fail(context, "a dead character in the row below", hex(dead, 4));
+        fail(context(), "a dead character in the row below", hex(dead, 4));
     return static_cast<char16_t>(dead);
 }
 
@@ -137,11 +150,13 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
 
     if (caps_lock && (key_row.attributes & kSgCaps)) {
         RowRef caps_row{found->table, found->row + 1};
-        const std::string context = "Caps Lock row of VK " + hex(vk, 2) + " (" + place(*found) + ")";
+        const auto context = [&] {
+            return "Caps Lock row of VK " + hex(vk, 2) + " (" + place(*found) + ")";
+        };
         if (caps_row.row >= tab.rows.size())
-            fail(context, "a continuation row (0xFF) below the SGCAPS row", "the end of the table");
+            fail(context(), "a continuation row (0xFF) below the SGCAPS row", "the end of the table");
         if (tab.rows[caps_row.row].vk != kContinuationVk)
-            fail(context, "a continuation row (0xFF) below the SGCAPS row",
+            fail(context(), "a continuation row (0xFF) below the SGCAPS row",
                  "the row of VK " + hex(tab.rows[caps_row.row].vk, 2));
         cell.read_row = caps_row;
     }
@@ -174,10 +189,13 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
 const DeadKeyEntry *Keymap::composition(char16_t dead, char16_t base) const
 {
     // The platform searches from the start and takes the first match.
-    for (const DeadKeyEntry &entry : tables_.dead_keys)
-        if (entry.dead == dead && entry.base == base)
-            return &entry;
-    return nullptr;
+    const uint32_t pair = uint32_t{dead} << 16 | base;
+    const auto found = std::lower_bound(
+        first_compositions_.begin(), first_compositions_.end(), pair,
+        [](const std::pair<uint32_t, size_t> &entry, uint32_t key) { return entry.first < key; });
+    if (found == first_compositions_.end() || found->first != pair)
+        return nullptr;
+    return &tables_.dead_keys[found->second];
 }
 
 }  // namespace wendol

@@ -8,9 +8,11 @@
 // KeyboardState and Compose.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -102,6 +104,11 @@ private:
     char16_t dead_character(RowRef read_row, uint8_t column) const;
 
     LayoutTables tables_;
+    // The answers of the platform's linear searches, found once: the first
+    // row of each virtual key, and the first entry of each composition pair
+    // (dead << 16 | base) with its place in the table, ordered by pair.
+    std::array<std::optional<RowRef>, 256> first_rows_{};
+    std::vector<std::pair<uint32_t, size_t>> first_compositions_;
 };
 
 }  // namespace wendol
