@@ -23,5 +23,8 @@ if [ -n "$missing" ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
+# Chromium and the fonts: the chart's picture and its rendering test.
+sh scripts/chart-deps.sh
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
