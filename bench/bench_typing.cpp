@@ -1,0 +1,163 @@
+// bench_typing.cpp - the engine at work: a long mixed text typed key by
+// key, the sweep of the whole keyboard, and the reverse lookup of every
+// character the layout types.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <stdexcept>
+
+#include "bench_module.h"
+#include "key_parse.h"
+#include "keyboard_sweep.h"
+#include "reverse_lookup.h"
+#include "text.h"
+#include "typing.h"
+
+namespace wendol::bench {
+namespace {
+
+// Latin, letters with diacritics (on AltGr and through dead keys), Greek on
+// Caps Lock with its tonos and dialytika, signs, fractions, super- and
+// subscripts.
+const char16_t kMixedText[] =
+    u"The quick brown fox jumps over the lazy dog; 1234567890!\r"
+    u"P\u0159\u00EDli\u0161 \u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148 \u00FAp\u011Bl "
+    u"\u010F\u00E1belsk\u00E9 \u00F3dy. Za\u017C\u00F3\u0142\u0107 g\u0119\u015Bl\u0105 "
+    u"ja\u017A\u0144. \u00C1rv\u00EDzt\u0171r\u0151 t\u00FCk\u00F6rf\u00FAr\u00F3g\u00E9p, "
+    u"\u00EA\u00F1\u00E3\u00F5\u00EE\u00E2\r"
+    u"\u039E\u03B5\u03C3\u03BA\u03B5\u03C0\u03AC\u03B6\u03C9 \u03C4\u03B7\u03BD "
+    u"\u03C8\u03C5\u03C7\u03BF\u03C6\u03B8\u03CC\u03C1\u03B1 \u03B2\u03B4\u03B5\u03BB"
+    u"\u03C5\u03B3\u03BC\u03AF\u03B1, \u03CA \u03CB \u0390\r"
+    u"x\u00B2 + y\u00B2 \u2260 z\u2083 \u2264 \u00BD \u00B1 \u2154 \u00F7 \u2030 \u20AC "
+    u"\u00A7 \u00B0 \u2200 \u2203 \u220F \u2014 \u215B \u00DF \u1E9E \u0130\u0131\r";
+
+constexpr int kRepeats = 20;   // the text typed this many times
+
+struct KeyRun {
+    std::vector<Chord> chords;
+    size_t keystrokes = 0;
+    std::u16string text;
+};
+
+// The chords that type `ch` from the locks as `typist` has them: the way
+// the reverse lookup finds, with Caps Lock and Num Lock pressed where a
+// stroke needs them changed.
+std::vector<Chord> chords_for(const Keymap &keymap, const Typist &typist, char16_t ch)
+{
+    const Found found = find_character(keymap, ch);
+    if (!found.way)
+        throw std::runtime_error("no way to type " + character_label(ch));
+    static const Key caps = parse_key("CapsLock"), num = parse_key("NumLock");
+    std::vector<Chord> chords;
+    bool caps_on = typist.state().caps_lock(), num_on = typist.state().num_lock();
+    for (const Stroke &stroke : found.way->strokes) {
+        if (stroke.caps_lock && *stroke.caps_lock != caps_on) {
+            chords.push_back({caps});
+            caps_on = !caps_on;
+        }
+        if (stroke.num_lock && *stroke.num_lock != num_on) {
+            chords.push_back({num});
+            num_on = !num_on;
+        }
+        chords.push_back(stroke.keys);
+    }
+    return chords;
+}
+
+// The mixed text as keys, checked once by typing it.
+const KeyRun &mixed_run()
+{
+    static const KeyRun run = [] {
+        const Keymap &keymap = module_keymap();
+        KeyRun out;
+        Typist typist(keymap);
+        for (int i = 0; i < kRepeats; ++i) {
+            for (const char16_t *c = kMixedText; *c; ++c) {
+                for (Chord &chord : chords_for(keymap, typist, *c)) {
+                    out.text += delivered(typist.chord(chord));
+                    out.keystrokes += chord.size();
+                    out.chords.push_back(std::move(chord));
+                }
+            }
+        }
+        std::u16string wanted;
+        for (int i = 0; i < kRepeats; ++i)
+            wanted += kMixedText;
+        if (out.text != wanted)
+            throw std::runtime_error("the keys typed " + quoted(out.text));
+        return out;
+    }();
+    return run;
+}
+
+void BM_TypeMixedText(benchmark::State &state)
+{
+    const Keymap &keymap = module_keymap();
+    const KeyRun &run = mixed_run();
+    size_t characters = 0;
+    for (auto _ : state) {
+        Typist typist(keymap);
+        for (const Chord &chord : run.chords)
+            characters += delivered(typist.chord(chord)).size();
+        benchmark::DoNotOptimize(characters);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * run.keystrokes));
+    state.counters["keystrokes"] = static_cast<double>(run.keystrokes);
+    state.counters["characters"] = static_cast<double>(run.text.size());
+}
+BENCHMARK(BM_TypeMixedText)->Unit(benchmark::kMicrosecond);
+
+void BM_SweepEveryKeyModifierAndLock(benchmark::State &state)
+{
+    const Keymap &keymap = module_keymap();
+    size_t presses = 0;
+    for (auto _ : state) {
+        sweep_keyboard(keymap, [&](const SweepState &, const Press &press) {
+            presses += press.cell.kind == Cell::Kind::Character;
+        });
+        benchmark::DoNotOptimize(presses);
+    }
+    size_t per_sweep = 0;
+    sweep_keyboard(keymap, [&](const SweepState &, const Press &) { ++per_sweep; });
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * per_sweep));
+    state.counters["presses"] = static_cast<double>(per_sweep);
+}
+BENCHMARK(BM_SweepEveryKeyModifierAndLock)->Unit(benchmark::kMicrosecond);
+
+// Every character the sweep types and every composition of those.
+std::vector<char16_t> typed_characters(const Keymap &keymap)
+{
+    std::map<char16_t, bool> typed;
+    std::map<char16_t, bool> dead;
+    sweep_keyboard(keymap, [&](const SweepState &, const Press &press) {
+        if (press.cell.kind == Cell::Kind::Character)
+            typed[press.cell.ch] = true;
+        else if (press.cell.kind == Cell::Kind::Dead)
+            dead[press.cell.ch] = true;
+    });
+    for (const DeadKeyEntry &e : keymap.tables().dead_keys)
+        if (dead.count(static_cast<char16_t>(e.dead)) && typed.count(static_cast<char16_t>(e.base)))
+            typed[static_cast<char16_t>(e.composed)] = true;
+    std::vector<char16_t> out;
+    for (const auto &[ch, yes] : typed)
+        out.push_back(ch);
+    return out;
+}
+
+void BM_ReverseLookupOfEveryCharacter(benchmark::State &state)
+{
+    const Keymap &keymap = module_keymap();
+    const std::vector<char16_t> characters = typed_characters(keymap);
+    for (auto _ : state) {
+        for (const char16_t ch : characters) {
+            Found found = find_character(keymap, ch);
+            benchmark::DoNotOptimize(found.way);
+        }
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * characters.size()));
+    state.counters["characters"] = static_cast<double>(characters.size());
+}
+BENCHMARK(BM_ReverseLookupOfEveryCharacter)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace wendol::bench

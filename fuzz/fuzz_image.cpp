@@ -1,0 +1,84 @@
+// fuzz_image.cpp - libFuzzer over everything the toolkit does with an image
+// it is handed: reading the file, mapping it at its own base and at another,
+// reading the tables, verifying, and typing a fixed run of keys.  An image
+// may be refused (wendol::Error); anything else that escapes, and every
+// sanitizer report, is a fault of the toolkit.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "error.h"
+#include "image.h"
+#include "keymap.h"
+#include "tables.h"
+#include "typing.h"
+#include "verify.h"
+
+namespace {
+
+using wendol::Key;
+using wendol::Prefix;
+using wendol::ScanCode;
+using wendol::VirtualKey;
+
+// Letters, AltGr with a dead key and its base, Caps Lock on the Greek layer,
+// the keypad under Num Lock, and keys sent as virtual keys.
+const std::vector<std::vector<Key>> kTyping = {
+    {ScanCode{Prefix::None, 0x1E}},                                   // a
+    {ScanCode{Prefix::None, 0x2A}, ScanCode{Prefix::None, 0x1E}},     // Shift+a
+    {ScanCode{Prefix::E0, 0x38}, ScanCode{Prefix::None, 0x0D}},       // AltGr+=
+    {ScanCode{Prefix::None, 0x12}},                                   // e
+    {ScanCode{Prefix::E0, 0x38}, ScanCode{Prefix::None, 0x2A}, ScanCode{Prefix::None, 0x29}},
+    {ScanCode{Prefix::None, 0x39}},                                   // space
+    {ScanCode{Prefix::None, 0x3A}},                                   // Caps Lock
+    {ScanCode{Prefix::None, 0x27}},                                   // ; (a dead key on Caps Lock)
+    {ScanCode{Prefix::None, 0x2A}, ScanCode{Prefix::None, 0x11}},     // Shift+w
+    {ScanCode{Prefix::None, 0x17}},                                   // i
+    {ScanCode{Prefix::None, 0x45}},                                   // Num Lock
+    {ScanCode{Prefix::None, 0x47}},                                   // keypad 7
+    {ScanCode{Prefix::None, 0x1D}, ScanCode{Prefix::None, 0x45}},     // Ctrl+Num Lock
+    {ScanCode{Prefix::None, 0x53}},                                   // keypad decimal
+    {ScanCode{Prefix::E1, 0x1D}},                                     // Pause
+    {VirtualKey{0xE8}, VirtualKey{0xBB}},                             // AltGr+= as virtual keys
+    {VirtualKey{0x45}},
+    {VirtualKey{0x00}}, {VirtualKey{0xFF}},
+};
+
+void type_with(const wendol::MappedImage &image)
+{
+    const wendol::Keymap keymap(wendol::read_tables(image));
+    wendol::Typist typist(keymap);
+    for (const auto &chord : kTyping)
+        typist.chord(chord);
+}
+
+// At the image's own base, where relocations change nothing, and at one
+// where each of them moves a pointer.
+void map_twice(const std::vector<uint8_t> &bytes)
+{
+    std::optional<wendol::PeFile> file;
+    try {
+        file.emplace(bytes);
+    } catch (const wendol::Error &) {
+        return;
+    }
+    const uint64_t other = file->headers().pe32_plus ? 0x00007FF612340000u : 0x7FFE0000u;
+    for (const uint64_t base : {file->headers().image_base, other}) {
+        try {
+            type_with(wendol::MappedImage(*file, base));
+        } catch (const wendol::Error &) {
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const std::vector<uint8_t> bytes(data, data + size);
+    map_twice(bytes);
+    // The verifier turns every refusal into a finding: it never throws.
+    wendol::verify_bytes(bytes);
+    return 0;
+}
