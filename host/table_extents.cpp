@@ -43,10 +43,9 @@ public:
     void root()
     {
         // The record ends with dwType and dwSubType after pLigature.
-        for (const PointerField &field : t_.pointers)
-            if (field.what == "KBDTABLES.pLigature")
-                add(t_.root_rva, field.field_rva + p_ + 8 - t_.root_rva, "KBDTABLES",
-                    Extent::Kind::Record);
+        if (const PointerField *last = find_pointer(t_, "KBDTABLES.pLigature"))
+            add(t_.root_rva, last->field_rva + p_ + 8 - t_.root_rva, "KBDTABLES",
+                Extent::Kind::Record);
     }
 
     // The table a non-null pointer leads to.
@@ -128,6 +127,14 @@ std::vector<Extent> table_extents(const LayoutTables &tables)
         if (field.value != 0)
             extents.target(field);
     return extents.take();
+}
+
+const PointerField *find_pointer(const LayoutTables &tables, std::string_view what)
+{
+    for (const PointerField &field : tables.pointers)
+        if (field.what == what)
+            return &field;
+    return nullptr;
 }
 
 uint64_t covered_bytes(std::vector<Extent> extents)

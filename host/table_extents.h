@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tables.h"
@@ -28,5 +29,9 @@ std::vector<Extent> table_extents(const LayoutTables &tables);
 
 // The number of distinct bytes the extents cover.
 uint64_t covered_bytes(std::vector<Extent> extents);
+
+// The far pointer field the reader recorded under `what`
+// ("KBDTABLES.pDeadKey", "aKeyNames[3].pwsz"), or null.
+const PointerField *find_pointer(const LayoutTables &tables, std::string_view what);
 
 }  // namespace wendol

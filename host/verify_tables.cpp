@@ -15,10 +15,10 @@ namespace {
 
 std::optional<uint32_t> target_of(const LayoutTables &tables, std::string_view what)
 {
-    for (const PointerField &p : tables.pointers)
-        if (p.what == what && p.value != 0)
-            return p.target_rva;
-    return std::nullopt;
+    const PointerField *field = find_pointer(tables, what);
+    if (!field || field->value == 0)
+        return std::nullopt;
+    return field->target_rva;
 }
 
 // "pVSCtoVK_E0[3] (RVA 0x2B94)", or without an RVA if the list has none.

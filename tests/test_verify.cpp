@@ -52,9 +52,8 @@ struct Module {
 
     const PointerField &pointer(const std::string &what) const
     {
-        for (const PointerField &p : tables.pointers)
-            if (p.what == what)
-                return p;
+        if (const PointerField *field = find_pointer(tables, what))
+            return *field;
         throw std::runtime_error("no pointer " + what);
     }
 
