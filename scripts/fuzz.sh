@@ -24,6 +24,14 @@ modules=${WENDOL_MODULES:-build/module}
 cxx=$(command -v clang++-14 || command -v clang++)
 mkdir -p "$out/corpus"
 
+# libFuzzer and the sanitizers' runtimes come with clang's compiler-rt,
+# which Debian only recommends alongside clang.
+if command -v dpkg-query >/dev/null &&
+   ! dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed"; then
+    echo "fuzz.sh: the Debian package libclang-rt-14-dev (libFuzzer) is needed" >&2
+    exit 1
+fi
+
 # The toolkit's sources are compiled into the target itself, instrumented.
 # Comparisons are not traced: the reverse lookup compares every cell of
 # every table for every character, and tracing them made each run four
