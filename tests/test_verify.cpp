@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "cli_run.h"
+#include "descriptor_call.h"
 #include "image_helpers.h"
 #include "pe_format.h"
 #include "table_extents.h"
@@ -42,11 +43,14 @@ TEST(Verify, EveryBuiltModulePasses)
     }
 }
 
-// Where things are in the built module, to plant a fault at.
+// Where things are in a built module, to plant a fault at.
 struct Module {
-    Bytes bytes = test::module_bytes();
+    explicit Module(const std::string &path = test::module_path()) : bytes(test::read_bytes(path)) {}
+
+    Bytes bytes;
     PeFile file{bytes};
     LayoutTables tables = read_tables(test::map_bytes(bytes));
+    DescriptorCall call = call_descriptor(test::map_bytes(bytes));
 
     size_t offset(uint32_t rva) const { return test::file_offset(bytes, rva); }
 
@@ -86,6 +90,15 @@ struct Module {
     }
 };
 
+// A copy of the bytes in a file of the test's own, for the program to read.
+std::string write_temporary(const std::string &name, const Bytes &bytes)
+{
+    const std::string path = testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
 void fix_checksum(Bytes &bytes)
 {
     const PeFile file(bytes);
@@ -119,6 +132,25 @@ struct Planted {
     std::vector<std::string> in_place;   // every one appears in the finding's place
     const char *in_text;                 // and this in its text
 };
+
+// Plants the fault in a copy of the module (its checksum made right again)
+// and looks for the finding the case names.
+void expect_found(const Module &m, const Planted &c)
+{
+    SCOPED_TRACE(c.fault);
+    Bytes bytes = m.bytes;
+    c.plant(bytes, m);
+    fix_checksum(bytes);
+    const auto findings = verify_bytes(bytes);
+    const bool found = std::any_of(findings.begin(), findings.end(), [&](const Finding &f) {
+        bool here = f.severity == c.severity && f.check == c.check &&
+                    f.text.find(c.in_text) != std::string::npos;
+        for (const std::string &part : c.in_place)
+            here = here && f.place.find(part) != std::string::npos;
+        return here;
+    });
+    EXPECT_TRUE(found) << "findings:" << describe(findings);
+}
 
 TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
 {
@@ -183,20 +215,47 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
          },
          Severity::Error, "reach", {"U+00DF", "VK_ALTGR+b"}, "a way to type it"},
     };
-    for (const Planted &c : cases) {
-        SCOPED_TRACE(c.fault);
-        Bytes bytes = m.bytes;
-        c.plant(bytes, m);
-        fix_checksum(bytes);
-        const auto findings = verify_bytes(bytes);
-        const bool found = std::any_of(findings.begin(), findings.end(), [&](const Finding &f) {
-            bool here = f.severity == c.severity && f.check == c.check &&
-                        f.text.find(c.in_text) != std::string::npos;
-            for (const std::string &part : c.in_place)
-                here = here && f.place.find(part) != std::string::npos;
-            return here;
-        });
-        EXPECT_TRUE(found) << "findings:" << describe(findings);
+    for (const Planted &c : cases)
+        expect_found(m, c);
+}
+
+// Each pointer form relocates in its own way.
+TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
+{
+    struct Variant {
+        const char *target;   // the sibling module, or null for the main one
+        Planted fault;
+    };
+    const Variant variants[] = {
+        {nullptr,
+         // Not the root's first pointer: a relocation on its high half is how
+         // the reader tells 32-bit pointers.
+         {"a relocation on a pointer's high half",
+          [](Bytes &b, const Module &m) {
+              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const size_t entry = m.relocation_entry(field);
+              put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
+          },
+          Severity::Error, "relocations", {"KBDTABLES.pDeadKey, byte 4"}, "low half"}},
+        {"x86",
+         {"the accessor's address constant not relocated",
+          [](Bytes &b, const Module &m) { put_u16(b, m.relocation_entry(m.call.constant_rva), 0); },
+          Severity::Error, "relocations", {"KbdLayerDescriptor body"}, "root record's address"}},
+        {"x64",
+         {"a 32-bit relocation in a 64-bit image",
+          [](Bytes &b, const Module &m) {
+              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const size_t entry = m.relocation_entry(field);
+              put_u16(b, entry, static_cast<uint16_t>(0x3000 | (field & 0xFFF)));
+          },
+          Severity::Error, "relocations", {"(base relocation)"}, "DIR64 in a PE32+ image"}},
+    };
+    for (const Variant &v : variants) {
+        const auto path = v.target ? test::sibling_module(v.target) : test::module_path();
+        if (!path)
+            continue;   // the build made no such module
+        SCOPED_TRACE(*path);
+        expect_found(Module(*path), v.fault);
     }
 }
 
@@ -271,9 +330,7 @@ TEST(Verify, CommandExitsOneOnAnErrorAndTwoOnAMistake)
     Bytes bytes = test::module_bytes();
     const PeFile file(bytes);
     put_u32(bytes, file.headers().checksum_offset, file.headers().checksum ^ 1);
-    const std::string damaged = testing::TempDir() + "verify_damaged.dll";
-    std::ofstream(damaged, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    const std::string damaged = write_temporary("verify_damaged.dll", bytes);
     const auto bad = test::run_cli({"verify", test::module_path(), damaged});
     std::remove(damaged.c_str());
     ASSERT_TRUE(bad);
@@ -285,6 +342,26 @@ TEST(Verify, CommandExitsOneOnAnErrorAndTwoOnAMistake)
     const auto none = test::run_cli({"verify"});
     ASSERT_TRUE(none);
     EXPECT_EQ(none->exit_code, 2) << none->output;
+}
+
+// Warnings are printed, but only an error fails the run.
+TEST(Verify, CommandPassesAnImageWithWarningsOnly)
+{
+    const Module m;
+    Bytes bytes = m.bytes;
+    const uint32_t e0 = m.pointer("KBDTABLES.pVSCtoVK_E0").target_rva;
+    const uint32_t first = get_u32(bytes, m.offset(e0));
+    put_u32(bytes, m.offset(e0), get_u32(bytes, m.offset(e0 + 4)));
+    put_u32(bytes, m.offset(e0 + 4), first);
+    fix_checksum(bytes);
+    const std::string unsorted = write_temporary("verify_unsorted.dll", bytes);
+    const auto run = test::run_cli({"verify", unsorted});
+    std::remove(unsorted.c_str());
+    if (!run || test::unknown_command(*run))
+        GTEST_SKIP() << "no verify command to run";
+    EXPECT_EQ(run->exit_code, 0) << run->output;
+    EXPECT_NE(run->output.find("warning [order] pVSCtoVK_E0[1]"), std::string::npos) << run->output;
+    EXPECT_NE(run->output.find("0 errors, 1 warning"), std::string::npos) << run->output;
 }
 
 }  // namespace
