@@ -67,7 +67,8 @@ void report(std::ostream &out, const std::string &path)
     }
     row(out, "**content**", content);
     row(out, "**file**", file.bytes().size(),
-        std::to_string(file.bytes().size() - content) + " bytes of padding to the file alignment (" +
+        std::to_string(file.bytes().size() - content) +
+            " bytes of padding to the file alignment (" +
             std::to_string(file.headers().file_alignment) + ")");
 }
 

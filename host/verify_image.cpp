@@ -17,6 +17,8 @@ namespace wendol {
 namespace {
 
 constexpr const char *kDescriptor = "KbdLayerDescriptor";
+constexpr unsigned kDirTls = 9;
+constexpr unsigned kDirDelayImport = 13;
 
 std::string section_place(const Section &s)
 {
@@ -64,7 +66,9 @@ void check_no_code_at_load(const Headers &h, Findings &findings)
                        "0 (a layout runs no code when it is loaded)", hex(h.entry_point));
     // Imports bring code in with them; TLS callbacks run at load.
     constexpr std::pair<unsigned, const char *> kNone[] = {
-        {pe::kDirImport, "no imports"}, {9, "no TLS callbacks"}, {13, "no delay-load imports"}};
+        {pe::kDirImport, "no imports"},
+        {kDirTls, "no TLS callbacks"},
+        {kDirDelayImport, "no delay-load imports"}};
     for (const auto &[index, expected] : kNone)
         if (index < h.directories.size() && h.directories[index].size != 0)
             findings.error("image", directory_name(index) + " directory", expected,
@@ -103,7 +107,8 @@ void check_relocation_types(const PeFile &file, Findings &findings)
     for (const BaseRelocation &r : file.relocations())
         if (r.type != wanted)
             findings.error("relocations", rva_place(r.rva, "base relocation"),
-                           relocation_type_name(wanted) + (plus ? " in a PE32+ image" : " in a PE32 image"),
+                           relocation_type_name(wanted) +
+                               (plus ? " in a PE32+ image" : " in a PE32 image"),
                            relocation_type_name(r.type));
 }
 

@@ -258,7 +258,8 @@ void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, const
         if (scans[i] > scans[i - 1])
             continue;
         const std::string place = entry_place(t, pointer, list, i, record);
-        const std::string found = "scan code " + hex(scans[i], 2) + " after " + hex(scans[i - 1], 2);
+        const std::string found =
+            "scan code " + hex(scans[i], 2) + " after " + hex(scans[i - 1], 2);
         if (scans[i] == scans[i - 1])
             findings.error("order", place, "each scan code once (the platform reads the first)",
                            found);

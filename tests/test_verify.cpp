@@ -45,7 +45,10 @@ TEST(Verify, EveryBuiltModulePasses)
 
 // Where things are in a built module, to plant a fault at.
 struct Module {
-    explicit Module(const std::string &path = test::module_path()) : bytes(test::read_bytes(path)) {}
+    explicit Module(const std::string &path = test::module_path())
+        : bytes(test::read_bytes(path))
+    {
+    }
 
     Bytes bytes;
     PeFile file{bytes};
@@ -95,7 +98,8 @@ std::string write_temporary(const std::string &name, const Bytes &bytes)
 {
     const std::string path = testing::TempDir() + name;
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char *>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 
