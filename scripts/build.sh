@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 need() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed" || echo "$1"; }
 
 missing=""
-for p in cmake make zip g++ clang-14 lld-14 llvm-14 libgtest-dev libbenchmark-dev libicu-dev \
+for p in cmake make zip g++ clang-14 lld-14 llvm-14 libclang-rt-14-dev libgtest-dev libbenchmark-dev libicu-dev \
          gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64 wine32:i386; do
     missing="$missing $(need "$p")"
 done
