@@ -6,7 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,18 +26,21 @@ inline std::string shell_quoted(const std::string &text)
     return out + "'";
 }
 
+// Which of the program's streams a run keeps.
+enum class Streams { Both, ErrorsOnly };
+
 // Runs the program the build made, unless WENDOL_CLI names another.
-inline std::optional<CliRun> run_cli(const std::vector<std::string> &args)
+inline CliRun run_cli(const std::vector<std::string> &args, Streams streams = Streams::Both)
 {
     const char *named = std::getenv("WENDOL_CLI");
     const char *program = named && *named ? named : WENDOL_CLI_PATH;
     std::string command = shell_quoted(program);
     for (const std::string &arg : args)
         command += " " + shell_quoted(arg);
-    command += " 2>&1";
+    command += streams == Streams::Both ? " 2>&1" : " 2>&1 >/dev/null";
     FILE *pipe = popen(command.c_str(), "r");
     if (!pipe)
-        return std::nullopt;
+        throw std::runtime_error("cannot run " + command);
     CliRun run;
     char buffer[4096];
     size_t n;
@@ -46,12 +49,6 @@ inline std::optional<CliRun> run_cli(const std::vector<std::string> &args)
     const int status = pclose(pipe);
     run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
-}
-
-// A command this build of the program does not list.
-inline bool unknown_command(const CliRun &run)
-{
-    return run.exit_code == 2 && run.output.find("unknown command") != std::string::npos;
 }
 
 }  // namespace wendol::test

@@ -2,13 +2,13 @@
 // module, and how the program answers bad input and bad command lines.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "cli_run.h"
 #include "image_helpers.h"
 #include "inspect.h"
 #include "tables.h"
@@ -74,8 +74,6 @@ TEST(Inspect, ShowsScanCodesAndModifiersByName)
 TEST(Inspect, ShowsCellsAsCharactersWithTheirColumns)
 {
     const MappedImage image = test::map_module();
-    if (read_tables(image).char_tables.empty())
-        GTEST_SKIP() << "the character-table list is empty";
     const std::string text = inspect_text(image);
     for (const char *piece : {"U+0009 TAB", "U+00A0 NO-BREAK SPACE", "AltGr+Shift", "dead",
                               "none", "SGCAPS", "U+00E1 á", "    0xFF  "})
@@ -86,8 +84,6 @@ TEST(Inspect, SpellsOutCharactersThatDoNotPrint)
 {
     Bytes bytes = test::module_bytes();
     const LayoutTables tables = read_tables(test::map_bytes(bytes));
-    if (tables.key_names.empty())
-        GTEST_SKIP() << "no key names yet";
     uint32_t name_rva = 0;
     for (const PointerField &p : tables.pointers)
         if (p.what == "aKeyNames[0].pwsz")
@@ -110,67 +106,35 @@ TEST(Inspect, PrintsTheImageBeforeRefusingItsTables)
     EXPECT_NE(out.str().find("x86 (0x014C)"), std::string::npos);
 }
 
-// The program itself, when the test runner says where it is.
-struct ProgramRun {
-    int status;
-    std::string output;
-};
-
-// Captures stdout and stderr, or stderr alone.
-ProgramRun run_program(const std::string &arguments, bool errors_only = false)
-{
-    const char *program = std::getenv("WENDOL_CLI");
-    const std::string command =
-        std::string(program) + " " + arguments + (errors_only ? " 2>&1 >/dev/null" : " 2>&1");
-    FILE *pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        throw std::runtime_error("cannot run " + command);
-    std::string output;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
-
-class Program : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!std::getenv("WENDOL_CLI"))
-            GTEST_SKIP() << "WENDOL_CLI is not set";
-    }
-};
-
-TEST_F(Program, ExitCodesTellInputErrorsFromUsageErrors)
+TEST(Program, ExitCodesTellInputErrorsFromUsageErrors)
 {
     const std::string dll = test::module_path();
     struct Case {
-        std::string arguments;
+        std::vector<std::string> arguments;
         int status;
         const char *says;
     };
     const Case cases[] = {
-        {"--help", 0, "inspect FILE [--base ADDR]"},
-        {"inspect " + dll, 0, "KBDTABLES at"},
-        {"inspect " + dll + " --base 0x90000000", 0, "mapped at 0x90000000"},
-        {"inspect /nonexistent/Wendol.dll", 1, "expected a readable file"},
-        {"inspect " + dll + " --base 0x12345", 1, "aligned to 64 KiB"},
-        {"inspect", 2, "expected 1 argument"},
-        {"inspect " + dll + " --base nonsense", 2, "expected an address"},
-        {"inspect " + dll + " --frobnicate", 2, "unknown option --frobnicate"},
-        {"frobnicate", 2, "unknown command"},
-        {"", 2, "usage: wendol"},
+        {{"--help"}, 0, "inspect FILE [--base ADDR]"},
+        {{"inspect", dll}, 0, "KBDTABLES at"},
+        {{"inspect", dll, "--base", "0x90000000"}, 0, "mapped at 0x90000000"},
+        {{"inspect", "/nonexistent/Wendol.dll"}, 1, "expected a readable file"},
+        {{"inspect", dll, "--base", "0x12345"}, 1, "aligned to 64 KiB"},
+        {{"inspect"}, 2, "expected 1 argument"},
+        {{"inspect", dll, "--base", "nonsense"}, 2, "expected an address"},
+        {{"inspect", dll, "--frobnicate"}, 2, "unknown option --frobnicate"},
+        {{"frobnicate"}, 2, "unknown command"},
+        {{}, 2, "usage: wendol"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE("wendol " + c.arguments);
-        const ProgramRun run = run_program(c.arguments);
-        EXPECT_EQ(run.status, c.status) << run.output.substr(0, 500);
+        SCOPED_TRACE(c.arguments.empty() ? "wendol" : "wendol " + c.arguments.front());
+        const test::CliRun run = test::run_cli(c.arguments);
+        EXPECT_EQ(run.exit_code, c.status) << run.output.substr(0, 500);
         EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output.substr(0, 500);
     }
 }
 
-TEST_F(Program, RefusesADamagedModuleOnStandardError)
+TEST(Program, RefusesADamagedModuleOnStandardError)
 {
     Bytes bytes = test::module_bytes();
     bytes[0] = 'X';
@@ -178,9 +142,9 @@ TEST_F(Program, RefusesADamagedModuleOnStandardError)
                       ("wendol-damaged-" + std::to_string(::getpid()) + ".dll");
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
-    const ProgramRun run = run_program("inspect " + path.string(), true);
+    const test::CliRun run = test::run_cli({"inspect", path.string()}, test::Streams::ErrorsOnly);
     std::filesystem::remove(path);
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.exit_code, 1);
     EXPECT_NE(run.output.find("wendol inspect: DOS header: expected the signature \"MZ\""),
               std::string::npos)
         << run.output;

@@ -308,8 +308,9 @@ TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
         SCOPED_TRACE(c.name);
         const auto findings = verify_bytes(c.bytes);
         ASSERT_FALSE(findings.empty());
-        if (c.alone)
+        if (c.alone) {
             EXPECT_EQ(findings.size(), 1u) << describe(findings);
+        }
         const Finding &refusal = findings.back();
         EXPECT_EQ(refusal.severity, Severity::Error);
         EXPECT_NE((refusal.place + refusal.text).find(c.says), std::string::npos)
@@ -323,29 +324,23 @@ TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
 
 TEST(Verify, CommandExitsOneOnAnErrorAndTwoOnAMistake)
 {
-    const auto good = test::run_cli({"verify", test::module_path()});
-    if (!good)
-        GTEST_SKIP() << "WENDOL_CLI is not set";
-    if (test::unknown_command(*good))
-        GTEST_SKIP() << "this build has no verify command";
-    EXPECT_EQ(good->exit_code, 0) << good->output;
-    EXPECT_NE(good->output.find("no findings"), std::string::npos) << good->output;
+    const test::CliRun good = test::run_cli({"verify", test::module_path()});
+    EXPECT_EQ(good.exit_code, 0) << good.output;
+    EXPECT_NE(good.output.find("no findings"), std::string::npos) << good.output;
 
     Bytes bytes = test::module_bytes();
     const PeFile file(bytes);
     put_u32(bytes, file.headers().checksum_offset, file.headers().checksum ^ 1);
     const std::string damaged = write_temporary("verify_damaged.dll", bytes);
-    const auto bad = test::run_cli({"verify", test::module_path(), damaged});
+    const test::CliRun bad = test::run_cli({"verify", test::module_path(), damaged});
     std::remove(damaged.c_str());
-    ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->exit_code, 1) << bad->output;
-    EXPECT_NE(bad->output.find(damaged + ": error [checksum] optional header CheckSum"),
+    EXPECT_EQ(bad.exit_code, 1) << bad.output;
+    EXPECT_NE(bad.output.find(damaged + ": error [checksum] optional header CheckSum"),
               std::string::npos)
-        << bad->output;
+        << bad.output;
 
-    const auto none = test::run_cli({"verify"});
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->exit_code, 2) << none->output;
+    const test::CliRun none = test::run_cli({"verify"});
+    EXPECT_EQ(none.exit_code, 2) << none.output;
 }
 
 // Warnings are printed, but only an error fails the run.
@@ -359,13 +354,11 @@ TEST(Verify, CommandPassesAnImageWithWarningsOnly)
     put_u32(bytes, m.offset(e0 + 4), first);
     fix_checksum(bytes);
     const std::string unsorted = write_temporary("verify_unsorted.dll", bytes);
-    const auto run = test::run_cli({"verify", unsorted});
+    const test::CliRun run = test::run_cli({"verify", unsorted});
     std::remove(unsorted.c_str());
-    if (!run || test::unknown_command(*run))
-        GTEST_SKIP() << "no verify command to run";
-    EXPECT_EQ(run->exit_code, 0) << run->output;
-    EXPECT_NE(run->output.find("warning [order] pVSCtoVK_E0[1]"), std::string::npos) << run->output;
-    EXPECT_NE(run->output.find("0 errors, 1 warning"), std::string::npos) << run->output;
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_NE(run.output.find("warning [order] pVSCtoVK_E0[1]"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("0 errors, 1 warning"), std::string::npos) << run.output;
 }
 
 }  // namespace
