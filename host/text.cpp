@@ -186,19 +186,27 @@ std::string quoted(std::u16string_view text)
     return out + "\"";
 }
 
-size_t display_width(std::string_view text)
+std::u32string code_points(std::string_view text)
 {
-    size_t width = 0;
+    std::u32string out;
     for (size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         char32_t c = length == 1 ? lead : lead & (0x7F >> length);
         for (size_t k = 1; k < length && i + k < text.size(); ++k)
             c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        if (!is_combining_mark(c))
-            ++width;
+        out += c;
         i += length;
     }
+    return out;
+}
+
+size_t display_width(std::string_view text)
+{
+    size_t width = 0;
+    for (char32_t c : code_points(text))
+        if (!is_combining_mark(c))
+            ++width;
     return width;
 }
 

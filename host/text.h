@@ -31,6 +31,10 @@ std::string cell_label(uint16_t cell);
 // Text in double quotes with the non-printing characters spelled as <U+XXXX>.
 std::string quoted(std::u16string_view text);
 
+// The code points of UTF-8 text, read leniently: a sequence cut short by the
+// end of the text gives what its bytes hold.
+std::u32string code_points(std::string_view text);
+
 // Columns a terminal gives UTF-8 text, roughly: one per code point, none for
 // combining marks.  Enough to line up tables of characters.
 size_t display_width(std::string_view text);

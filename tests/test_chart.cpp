@@ -20,6 +20,7 @@
 #include "cli_run.h"
 #include "image_helpers.h"
 #include "key_names.h"
+#include "text.h"
 #include "typing_helpers.h"
 #include "xml_reader.h"
 
@@ -522,16 +523,9 @@ std::vector<std::string> font_families(const std::string &page)
 std::set<char32_t> code_points_of(const std::string &text)
 {
     std::set<char32_t> out;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length && i + k < text.size(); ++k)
-            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    for (char32_t c : code_points(text))
         if (c > 0x7E)
             out.insert(c);
-        i += length;
-    }
     return out;
 }
 

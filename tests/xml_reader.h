@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text.h"
+
 namespace wendol::test {
 
 struct XmlElement {
@@ -220,25 +222,6 @@ private:
         return std::string(text_.substr(start, at_ - start));
     }
 
-    static void append_utf8(std::string &out, char32_t c)
-    {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-
     void reference(std::string &out)
     {
         expect("&");
@@ -266,7 +249,7 @@ private:
         }
         if (digits.empty() || used != digits.size() || !allowed(static_cast<char32_t>(value)))
             fail("a character reference XML cannot carry");
-        append_utf8(out, static_cast<char32_t>(value));
+        out += utf8(static_cast<char32_t>(value));
     }
 
     std::string attribute_value()
