@@ -20,7 +20,7 @@ if [ -n "$missing" ]; then
     fi
     case " $missing " in *":i386"*) dpkg --add-architecture i386 ;; esac
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
 fi
 
 # Chromium and the fonts: the chart's picture and its rendering test.
