@@ -42,16 +42,21 @@ struct RootLayout {
     uint32_t size() const { return subtype() + 4; }
 };
 
-// A 32-bit image whose root record carries a relocation in its first field's
-// high half stores 32-bit pointers; otherwise its fields are 64 bits wide.
+// A 32-bit image with 32-bit pointers relocates the root record's second,
+// fourth and sixth words (pVkToWcharTable, pKeyNames, pKeyNamesDead); with
+// 64-bit fields those words are high halves, which are never relocated.
+// Two of the three decide, so that one stray relocation on a high half is
+// judged as the fault it is rather than taken for the other form.
 PointerForm detect_form(const PeFile &file, uint32_t root_rva)
 {
     if (file.headers().pe32_plus)
         return PointerForm::Native64;
     const auto &relocations = file.relocations();
-    const bool packed = std::any_of(relocations.begin(), relocations.end(),
-                                    [&](const BaseRelocation &r) { return r.rva == root_rva + 4; });
-    return packed ? PointerForm::Native32 : PointerForm::Wow64;
+    int packed = 0;
+    for (uint32_t word : {4u, 12u, 20u})
+        packed += std::any_of(relocations.begin(), relocations.end(),
+                              [&](const BaseRelocation &r) { return r.rva == root_rva + word; });
+    return packed >= 2 ? PointerForm::Native32 : PointerForm::Wow64;
 }
 
 void check_root(const MappedImage &image, uint32_t root_rva, const RootLayout &layout)

@@ -232,8 +232,6 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
     };
     const Variant variants[] = {
         {nullptr,
-         // Not the root's first pointer: a relocation on its high half is how
-         // the reader tells 32-bit pointers.
          {"a relocation on a pointer's high half",
           [](Bytes &b, const Module &m) {
               const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
@@ -241,6 +239,16 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
           Severity::Error, "relocations", {"KBDTABLES.pDeadKey, byte 4"}, "low half"}},
+        {nullptr,
+         // The root's first word pair, where 32-bit pointers would sit side
+         // by side: still judged as a high half, not as another form.
+         {"a relocation on the root's first high half",
+          [](Bytes &b, const Module &m) {
+              const uint32_t field = m.pointer("KBDTABLES.pCharModifiers").field_rva;
+              const size_t entry = m.relocation_entry(field);
+              put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
+          },
+          Severity::Error, "relocations", {"KBDTABLES.pCharModifiers, byte 4"}, "low half"}},
         {"x86",
          {"the accessor's address constant not relocated",
           [](Bytes &b, const Module &m) { put_u16(b, m.relocation_entry(m.call.constant_rva), 0); },
