@@ -7,7 +7,7 @@
 
 #include "descriptor_call.h"
 #include "image_helpers.h"
-#include "inspect.h"
+#include "dump.h"
 #include "pe_format.h"
 #include "tables.h"
 

@@ -1,5 +1,5 @@
-// inspect.cpp - the image's shape: what the loader reads before the tables.
-#include "inspect.h"
+// dump.cpp - the image's shape: what the loader reads before the tables.
+#include "dump.h"
 
 #include "resources.h"
 

@@ -1,10 +1,10 @@
-// inspect_tables.cpp - the layout's tables as read through the far pointers.
+// dump_tables.cpp - the layout's tables as read through the far pointers.
 #include <algorithm>
 #include <map>
 #include <set>
 
 #include "error.h"
-#include "inspect.h"
+#include "dump.h"
 #include "pe_names.h"
 #include "text.h"
 #include "vk_names.h"

@@ -1,7 +1,7 @@
-// cmd_inspect.cpp - `wendol inspect FILE [--base ADDR]`: the image's shape and
+// cmd_dump.cpp - `wendol inspect FILE [--base ADDR]`: the image's shape and
 // every table, as text.
 #include "commands.h"
-#include "inspect.h"
+#include "dump.h"
 
 namespace wendol::cli {
 

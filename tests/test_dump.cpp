@@ -1,4 +1,4 @@
-// test_inspect.cpp - what `wendol inspect` shows a maintainer of the built
+// test_dump.cpp - what `wendol inspect` shows a maintainer of the built
 // module, and how the program answers bad input and bad command lines.
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "cli_run.h"
 #include "image_helpers.h"
-#include "inspect.h"
+#include "dump.h"
 #include "tables.h"
 #include "text.h"
 
