@@ -1,6 +1,6 @@
-// checksum.cpp - the image checksum as the platform computes it: the file
-// summed as little-endian 16-bit words with the carries folded back in, the
-// checksum field itself counted as zero, plus the file's length.
+// checksum.cpp - the image checksum as the platform computes it.
+#include "checksum.h"
+
 #include "image.h"
 
 namespace wendol {
@@ -14,20 +14,24 @@ uint32_t fold(uint32_t sum)
 
 }  // namespace
 
-uint32_t PeFile::computed_checksum() const
+uint32_t image_checksum(std::span<const uint8_t> file, size_t field)
 {
-    const uint64_t field = headers_.checksum_offset;
     uint32_t sum = 0;
-    for (size_t i = 0; i < bytes_.size(); i += 2) {
+    for (size_t i = 0; i < file.size(); i += 2) {
         if (i >= field && i < field + 4)
             continue;
-        uint32_t word = bytes_[i];
-        if (i + 1 < bytes_.size())
-            word |= uint32_t{bytes_[i + 1]} << 8;
+        uint32_t word = file[i];
+        if (i + 1 < file.size())
+            word |= uint32_t{file[i + 1]} << 8;
         sum = fold(sum + word);
     }
     sum = fold(sum);
-    return static_cast<uint32_t>(sum + bytes_.size());
+    return static_cast<uint32_t>(sum + file.size());
+}
+
+uint32_t PeFile::computed_checksum() const
+{
+    return image_checksum(bytes_, headers_.checksum_offset);
 }
 
 }  // namespace wendol

@@ -7,7 +7,8 @@
 //     the optional header's code and data sizes are made to agree;
 //   * the export directory gets ordinal base 1 without the empty slot for
 //     ordinal 0 that the linker leaves in front of the first export;
-//   * the header checksum is computed as the platform computes it.
+//   * the header checksum is computed as the platform computes it, by the
+//     same code the toolkit checks it with.
 // Anything unexpected stops the build with a message: the step never guesses.
 //
 // usage: finish_image INPUT OUTPUT [SECTION]   (SECTION defaults to .data)
@@ -19,6 +20,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "checksum.h"
 
 namespace {
 
@@ -210,23 +213,10 @@ void fix_export_base(Bytes &b, const Layout &l)
     b.put(dir + 20, 4, functions - 1, "NumberOfFunctions");
 }
 
-// The platform's image checksum: a 16-bit sum with end-around carry over the
-// file, skipping the checksum field, plus the file's length.
 void set_checksum(Bytes &b, const Layout &l)
 {
     const uint64_t field = l.optional + 64;
-    b.put(field, 4, 0, "CheckSum");
-    const std::vector<uint8_t> &d = b.data();
-    uint64_t sum = 0;
-    for (size_t i = 0; i < d.size(); i += 2) {
-        uint32_t word = d[i];
-        if (i + 1 < d.size())
-            word |= static_cast<uint32_t>(d[i + 1]) << 8;
-        sum += word;
-        sum = (sum & 0xFFFF) + (sum >> 16);
-    }
-    sum = (sum & 0xFFFF) + (sum >> 16);
-    b.put(field, 4, static_cast<uint32_t>(sum + d.size()), "CheckSum");
+    b.put(field, 4, wendol::image_checksum(b.data(), field), "CheckSum");
 }
 
 std::vector<uint8_t> read_file(const std::string &path)
