@@ -8,13 +8,12 @@
 #   OUTPUT      the zip to write
 #   DATE        the time every file in the zip carries, "YYYY-MM-DD hh:mm:ss"
 #               in UTC
-#   ZIP         Info-ZIP's zip, or empty
+#   ZIP         Info-ZIP's zip
 #
-# With zip the result depends on nothing but the files' contents: every file
-# has the same time and mode, they go in sorted order, and -X leaves out the
-# extra fields that would record owners and access times.  Without it cmake's
-# own archiver is used, which records those too.
-foreach(var BINARY_DIR SOURCE_DIR STAGE_DIR OUTPUT DATE)
+# The result depends on nothing but the files' contents: every file has the
+# same time and mode, they go in sorted order, and -X leaves out the extra
+# fields that would record owners and access times.
+foreach(var BINARY_DIR SOURCE_DIR STAGE_DIR OUTPUT DATE ZIP)
     if(NOT DEFINED ${var})
         message(FATAL_ERROR "make_package.cmake needs -D${var}=...")
     endif()
@@ -70,22 +69,16 @@ get_filename_component(output_dir ${OUTPUT} DIRECTORY)
 file(MAKE_DIRECTORY ${output_dir})
 set(partial ${OUTPUT}.partial)
 file(REMOVE ${partial})
-if(ZIP)
-    # zip takes the DOS time from each file's mtime in the local zone.
-    execute_process(
-        COMMAND ${CMAKE_COMMAND} -E env TZ=UTC touch -d "${DATE}" ${files}
-        WORKING_DIRECTORY ${STAGE_DIR} RESULT_VARIABLE touched)
-    if(NOT touched EQUAL 0)
-        message(FATAL_ERROR "could not set the files' time to ${DATE}")
-    endif()
-    execute_process(
-        COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${ZIP} -X -D -9 -q ${partial} ${files}
-        WORKING_DIRECTORY ${STAGE_DIR} RESULT_VARIABLE zipped)
-else()
-    execute_process(
-        COMMAND ${CMAKE_COMMAND} -E tar cf ${partial} --format=zip "--mtime=${DATE} UTC" -- ${files}
-        WORKING_DIRECTORY ${STAGE_DIR} RESULT_VARIABLE zipped)
+# zip takes the DOS time from each file's mtime in the local zone.
+execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env TZ=UTC touch -d "${DATE}" ${files}
+    WORKING_DIRECTORY ${STAGE_DIR} RESULT_VARIABLE touched)
+if(NOT touched EQUAL 0)
+    message(FATAL_ERROR "could not set the files' time to ${DATE}")
 endif()
+execute_process(
+    COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${ZIP} -X -D -9 -q ${partial} ${files}
+    WORKING_DIRECTORY ${STAGE_DIR} RESULT_VARIABLE zipped)
 if(NOT zipped EQUAL 0)
     message(FATAL_ERROR "could not write ${OUTPUT}")
 endif()

@@ -8,11 +8,8 @@ set(WENDOL_PACKAGE ${CMAKE_BINARY_DIR}/Wendol-${PROJECT_VERSION}.zip)
 # Every file in the package carries this time, so that two builds of the
 # same sources give the same zip.
 set(WENDOL_PACKAGE_DATE "2020-01-01 00:00:00")
-find_program(WENDOL_ZIP NAMES zip)
-if(NOT WENDOL_ZIP)
-    message(STATUS "Info-ZIP's zip not found: the package is written by cmake "
-                   "and records the files' owner and access times")
-endif()
+# Info-ZIP's zip: cmake's own archiver would record owners and access times.
+find_program(WENDOL_ZIP NAMES zip REQUIRED)
 set(WENDOL_PACKAGE_ARGS
     -DBINARY_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
     -DDATE=${WENDOL_PACKAGE_DATE} -DZIP=${WENDOL_ZIP})
