@@ -1,0 +1,23 @@
+#!/bin/sh
+# Installs the Debian packages named on the command line that are missing,
+# adding the i386 architecture first where one of them needs it.  Needs root
+# only when something is missing.
+set -eu
+
+need() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed" || echo "$1"; }
+
+missing=""
+for p in "$@"; do
+    missing="$missing $(need "$p")"
+done
+missing=$(echo $missing)
+[ -z "$missing" ] && exit 0
+
+echo "installing: $missing"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "run as root, or install these Debian packages first: $missing" >&2
+    exit 1
+fi
+case " $missing " in *":i386"*) dpkg --add-architecture i386 ;; esac
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
