@@ -34,7 +34,7 @@ uint32_t count_bytes(size_t count, uint32_t size)
 class ExtentList {
 public:
     explicit ExtentList(const LayoutTables &tables)
-        : t_(tables), p_(tables.form == PointerForm::Native32 ? 4 : 8)
+        : t_(tables), p_(pointer_size(tables.form))
     {
     }
 

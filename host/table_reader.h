@@ -19,7 +19,7 @@ public:
     TableReader(const MappedImage &image, PointerForm form, std::vector<PointerField> &pointers);
 
     const MappedImage &image() const { return image_; }
-    uint32_t pointer_size() const { return form_ == PointerForm::Native32 ? 4 : 8; }
+    uint32_t pointer_size() const { return wendol::pointer_size(form_); }
 
     // The far pointer stored at `field_rva`, recorded under `what`: the
     // target's RVA, or nothing for a null pointer.

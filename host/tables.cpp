@@ -109,7 +109,7 @@ void read_root_values(TableReader &reader, uint32_t root, const RootLayout &at, 
 
 LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerForm form)
 {
-    const RootLayout layout{form == PointerForm::Native32 ? 4u : 8u};
+    const RootLayout layout{pointer_size(form)};
     check_root(image, root_rva, layout);
     LayoutTables out;
     out.form = form;

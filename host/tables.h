@@ -20,6 +20,12 @@ enum class PointerForm {
 };
 const char *to_string(PointerForm form);
 
+// The bytes of one far pointer field: 4 in Native32, 8 otherwise.
+constexpr uint32_t pointer_size(PointerForm form)
+{
+    return form == PointerForm::Native32 ? 4 : 8;
+}
+
 // Cell markers and row attributes, as the platform reads them.
 constexpr uint16_t kWchNone = 0xF000;
 constexpr uint16_t kWchDead = 0xF001;
