@@ -109,7 +109,7 @@ struct VersionStringTable {
     std::vector<VersionString> strings;   // stored order
 };
 
-struct Translation {
+struct VersionTranslation {
     uint16_t language = 0;
     uint16_t code_page = 0;
 };
@@ -118,7 +118,7 @@ struct VersionInfo {
     VersionNode root;
     std::optional<FixedFileInfo> fixed;
     std::vector<VersionStringTable> string_tables;
-    std::vector<Translation> translations;
+    std::vector<VersionTranslation> translations;
 };
 
 // Reads the tree and picks out the parts the platform's version functions

@@ -152,7 +152,7 @@ void print_version_strings(std::ostream &out, const VersionInfo &info)
     out << "  VarFileInfo Translation";
     if (info.translations.empty())
         out << " (none)";
-    for (const Translation &t : info.translations)
+    for (const VersionTranslation &t : info.translations)
         out << " " << hex(t.language, 4) << " " << hex(t.code_page, 4);
     out << "\n";
 }

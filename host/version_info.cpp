@@ -124,9 +124,9 @@ VersionStringTable read_string_table(const VersionNode &node)
     return table;
 }
 
-std::vector<Translation> read_translations(const VersionNode &var)
+std::vector<VersionTranslation> read_translations(const VersionNode &var)
 {
-    std::vector<Translation> pairs;
+    std::vector<VersionTranslation> pairs;
     for (size_t i = 0; i + 4 <= var.value.size(); i += 4)
         pairs.push_back({static_cast<uint16_t>(var.value[i] | var.value[i + 1] << 8),
                          static_cast<uint16_t>(var.value[i + 2] | var.value[i + 3] << 8)});
@@ -173,7 +173,7 @@ VersionInfo read_version_info(std::span<const uint8_t> data)
         } else if (child.key == u"VarFileInfo") {
             for (const VersionNode &var : child.children)
                 if (var.key == u"Translation")
-                    for (const Translation &pair : read_translations(var))
+                    for (const VersionTranslation &pair : read_translations(var))
                         info.translations.push_back(pair);
         }
     }
