@@ -1,9 +1,8 @@
 // file_rva.cpp - RVA to file offset through the section table.
 #include "file_rva.h"
 
-#include <algorithm>
-
 #include "error.h"
+#include "pe_parts.h"
 
 namespace wendol {
 
@@ -19,8 +18,7 @@ uint64_t FileRva::offset(uint32_t rva, uint32_t length, std::string_view what) c
     if (end <= size_of_headers_)
         return rva;
     for (const Section &s : sections_) {
-        const uint64_t mapped = s.virtual_size ? std::min(s.virtual_size, s.raw_size) : s.raw_size;
-        if (rva >= s.virtual_address && end <= s.virtual_address + mapped)
+        if (rva >= s.virtual_address && end <= uint64_t{s.virtual_address} + file_backed_size(s))
             return uint64_t{s.raw_offset} + (rva - s.virtual_address);
     }
     fail(std::string(what),

@@ -35,8 +35,7 @@ void copy_file_data(const PeFile &file, std::vector<uint8_t> &memory)
     const auto headers = bytes.bytes(0, file.headers().size_of_headers, "headers");
     std::copy(headers.begin(), headers.end(), memory.begin());
     for (const Section &s : file.sections()) {
-        const uint32_t length = std::min(s.raw_size, virtual_extent(s));
-        const auto data = bytes.bytes(s.raw_offset, length, "section " + s.name);
+        const auto data = bytes.bytes(s.raw_offset, file_backed_size(s), "section " + s.name);
         std::copy(data.begin(), data.end(), memory.begin() + s.virtual_address);
     }
 }

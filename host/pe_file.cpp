@@ -153,6 +153,11 @@ uint32_t virtual_extent(const Section &section)
     return section.virtual_size ? section.virtual_size : section.raw_size;
 }
 
+uint32_t file_backed_size(const Section &section)
+{
+    return std::min(section.raw_size, virtual_extent(section));
+}
+
 const Section *section_holding(const std::vector<Section> &sections, uint32_t rva,
                                uint32_t length)
 {

@@ -48,4 +48,8 @@ const Section *section_holding(const std::vector<Section> &sections, uint32_t rv
 // VirtualSize, or the raw size when the former is zero, as the loader reads it.
 uint32_t virtual_extent(const Section &section);
 
+// The part of that extent the file's raw data fills; the loader zero-fills
+// the rest.
+uint32_t file_backed_size(const Section &section);
+
 }  // namespace wendol
