@@ -96,8 +96,7 @@ int run_find(std::vector<std::string> args, std::ostream &out)
     const std::optional<std::string> base = take_option(args, "--base");
     expect_operands(args, 2, find_command.synopsis);
     const char32_t ch = parse_character(args[1]);
-    const MappedImage image =
-        load_image(args[0], base ? std::optional(parse_address(*base)) : std::nullopt);
+    const MappedImage image = load_image(args[0], base);
     const Keymap keymap(read_tables(image));
     const Found found = find_character(keymap, ch);
 

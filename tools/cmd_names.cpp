@@ -106,8 +106,7 @@ int run_names(std::vector<std::string> args, std::ostream &out)
         args.pop_back();
     }
     expect_operands(args, 1, kSynopsis);
-    const MappedImage image =
-        load_image(args[0], base ? std::optional(parse_address(*base)) : std::nullopt);
+    const MappedImage image = load_image(args[0], base);
     const LayoutTables tables = read_tables(image);
 
     if (!key_argument) {

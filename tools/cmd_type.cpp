@@ -119,8 +119,7 @@ int run_type(std::vector<std::string> args, std::ostream &out)
     for (size_t i = 1; i < args.size(); ++i)
         chords.push_back(parse_chord(args[i]));
 
-    const MappedImage image =
-        load_image(args[0], base ? std::optional(parse_address(*base)) : std::nullopt);
+    const MappedImage image = load_image(args[0], base);
     const Keymap keymap(read_tables(image));
     Typist typist(keymap);
 

@@ -63,10 +63,12 @@ uint64_t parse_address(std::string_view text)
     return value;
 }
 
-MappedImage load_image(const std::string &path, std::optional<uint64_t> base)
+MappedImage load_image(const std::string &path, const std::optional<std::string> &base)
 {
+    const std::optional<uint64_t> address =
+        base ? std::optional(parse_address(*base)) : std::nullopt;
     PeFile file = PeFile::read(path);
-    const uint64_t at = base ? *base : file.headers().image_base;
+    const uint64_t at = address ? *address : file.headers().image_base;
     return MappedImage(std::move(file), at);
 }
 
@@ -74,7 +76,7 @@ MappedImage load_image_argument(std::vector<std::string> &args, const char *syno
 {
     const std::optional<std::string> base = take_option(args, "--base");
     expect_operands(args, 1, synopsis);
-    return load_image(args[0], base ? std::optional(parse_address(*base)) : std::nullopt);
+    return load_image(args[0], base);
 }
 
 }  // namespace wendol::cli

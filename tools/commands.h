@@ -51,8 +51,9 @@ void expect_operands(const std::vector<std::string> &args, size_t count, const c
 // "0x90000000" or a decimal number; throws UsageError.
 uint64_t parse_address(std::string_view text);
 
-// Reads and maps the module, at `base` or at its preferred base.
-MappedImage load_image(const std::string &path, std::optional<uint64_t> base);
+// Reads and maps the module, at the --base value (read by parse_address) or
+// at its preferred base.
+MappedImage load_image(const std::string &path, const std::optional<std::string> &base);
 
 // The common "FILE [--base ADDR]": takes --base from `args` and maps the file.
 MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis);
