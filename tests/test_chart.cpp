@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -388,11 +387,9 @@ std::string module_with_a_typing_z(const fs::path &dir)
         for (const CharRow &row : table.rows)
             if (row.vk == 'A') {
                 put_u16(bytes, file_offset(bytes, row.rva) + 2, u'z');
-                const fs::path path = dir / "Patched.dll";
-                std::ofstream(path, std::ios::binary)
-                    .write(reinterpret_cast<const char *>(bytes.data()),
-                           static_cast<std::streamsize>(bytes.size()));
-                return path.string();
+                const std::string path = (dir / "Patched.dll").string();
+                write_bytes(path, bytes);
+                return path;
             }
     throw std::runtime_error("no row for the A key");
 }

@@ -2,10 +2,8 @@
 // module, and how the program answers bad input and bad command lines.
 #include <gtest/gtest.h>
 
-
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "cli_run.h"
@@ -140,8 +138,7 @@ TEST(Program, RefusesADamagedModuleOnStandardError)
     bytes[0] = 'X';
     const auto path = std::filesystem::temp_directory_path() /
                       ("wendol-damaged-" + std::to_string(::getpid()) + ".dll");
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()), static_cast<long>(bytes.size()));
+    test::write_bytes(path.string(), bytes);
     const test::CliRun run = test::run_cli({"inspect", path.string()}, test::Streams::ErrorsOnly);
     std::filesystem::remove(path);
     EXPECT_EQ(run.exit_code, 1);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "cli_run.h"
@@ -97,9 +96,7 @@ struct Module {
 std::string write_temporary(const std::string &name, const Bytes &bytes)
 {
     const std::string path = testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char *>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    test::write_bytes(path, bytes);
     return path;
 }
 
