@@ -25,14 +25,15 @@ inline std::string module_path()
     return path && *path ? path : WENDOL_DLL_PATH;
 }
 
-// A module built next to it for another target ("x64", "arm64", "x86"), if
-// the build made one.
-inline std::optional<std::string> sibling_module(const std::string &target)
+// The module built next to it for another target ("x64", "arm64", "x86");
+// the build makes one for each.
+inline std::string sibling_module(const std::string &target)
 {
     const std::string main = module_path();
     const std::string path = main.substr(0, main.find_last_of('/') + 1) + target + "/Wendol.dll";
     if (!std::ifstream(path))
-        return std::nullopt;
+        throw std::runtime_error("the build makes a " + target + " module next to " + main +
+                                 ", but " + path + " is not there");
     return path;
 }
 
