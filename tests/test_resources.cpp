@@ -9,11 +9,16 @@
 #include "cli_run.h"
 #include "error.h"
 #include "image_helpers.h"
+#include "pe_format.h"
 #include "resources.h"
 #include "text.h"
 
 namespace wendol {
 namespace {
+
+using test::get_u32;
+using test::put_u16;
+using test::put_u32;
 
 PeFile built_module()
 {
@@ -235,24 +240,8 @@ struct RsrcPlace {
 
 RsrcPlace rsrc_place(const PeFile &file)
 {
-    const DataDirectory directory = file.headers().directories.at(2);
-    for (const Section &s : file.sections())
-        if (directory.rva >= s.virtual_address &&
-            directory.rva < s.virtual_address + s.virtual_size)
-            return {s.raw_offset + (directory.rva - s.virtual_address), directory.size};
-    throw std::runtime_error("no section holds the resource directory");
-}
-
-void put32(std::vector<uint8_t> &bytes, uint64_t at, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes.at(at + i) = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t get32(const std::vector<uint8_t> &bytes, uint64_t at)
-{
-    return bytes.at(at) | bytes.at(at + 1) << 8 | bytes.at(at + 2) << 16 |
-           static_cast<uint32_t>(bytes.at(at + 3)) << 24;
+    const DataDirectory directory = file.headers().directories.at(pe::kDirResource);
+    return {test::file_offset(file.bytes(), directory.rva), directory.size};
 }
 
 // A change to the resource bytes, given the tree's place in the file.
@@ -264,31 +253,31 @@ struct Damage {
 
 // Offsets into the tree: the root directory, its first entry (type 6), that
 // entry's name directory and its first language directory and data entry.
-uint64_t type_dir(const std::vector<uint8_t> &b, uint64_t r) { return r + (get32(b, r + 20) & 0x7FFFFFFF); }
-uint64_t name_dir(const std::vector<uint8_t> &b, uint64_t r) { return r + (get32(b, type_dir(b, r) + 20) & 0x7FFFFFFF); }
-uint64_t data_entry(const std::vector<uint8_t> &b, uint64_t r) { return r + get32(b, name_dir(b, r) + 20); }
+uint64_t type_dir(const std::vector<uint8_t> &b, uint64_t r) { return r + (get_u32(b, r + 20) & 0x7FFFFFFF); }
+uint64_t name_dir(const std::vector<uint8_t> &b, uint64_t r) { return r + (get_u32(b, type_dir(b, r) + 20) & 0x7FFFFFFF); }
+uint64_t data_entry(const std::vector<uint8_t> &b, uint64_t r) { return r + get_u32(b, name_dir(b, r) + 20); }
 
 const std::vector<Damage> kDamages = {
     {"root claims 0xFFFF entries", "resource directory entries",
      [](auto &b, uint64_t r) { b.at(r + 14) = 0xFF, b.at(r + 15) = 0xFF; }},
     {"type entry points back at the root", "a data entry below the language level",
-     [](auto &b, uint64_t r) { put32(b, r + 20, 0x80000000); }},
+     [](auto &b, uint64_t r) { put_u32(b, r + 20, 0x80000000); }},
     {"language entry is another directory", "language 0x0419: expected a data entry",
-     [](auto &b, uint64_t r) { put32(b, name_dir(b, r) + 20, 0x80000000); }},
+     [](auto &b, uint64_t r) { put_u32(b, name_dir(b, r) + 20, 0x80000000); }},
     {"type entry is a data entry", "a subdirectory below the type level",
-     [](auto &b, uint64_t r) { put32(b, r + 20, get32(b, r + 20) & 0x7FFFFFFF); }},
+     [](auto &b, uint64_t r) { put_u32(b, r + 20, get_u32(b, r + 20) & 0x7FFFFFFF); }},
     {"subdirectory far past the end", "offset 0x7FFFFFFC",
-     [](auto &b, uint64_t r) { put32(b, r + 20, 0xFFFFFFF0); }},
+     [](auto &b, uint64_t r) { put_u32(b, r + 20, 0xFFFFFFF0); }},
     {"name string past the end", "entry name length",
-     [](auto &b, uint64_t r) { put32(b, r + 16, 0x8FFFFFF0); }},
+     [](auto &b, uint64_t r) { put_u32(b, r + 16, 0x8FFFFFF0); }},
     {"ID above 16 bits", "an ID of 16 bits, found 0x12345",
-     [](auto &b, uint64_t r) { put32(b, r + 16, 0x00012345); }},
+     [](auto &b, uint64_t r) { put_u32(b, r + 16, 0x00012345); }},
     {"data RVA outside every section", "at RVA 0x7FFFFF00",
-     [](auto &b, uint64_t r) { put32(b, data_entry(b, r), 0x7FFFFF00); }},
+     [](auto &b, uint64_t r) { put_u32(b, data_entry(b, r), 0x7FFFFF00); }},
     {"data size of 4 GiB", "expected 4294967295 bytes",
-     [](auto &b, uint64_t r) { put32(b, data_entry(b, r) + 4, 0xFFFFFFFF); }},
+     [](auto &b, uint64_t r) { put_u32(b, data_entry(b, r) + 4, 0xFFFFFFFF); }},
     {"string block cut to 10 bytes", "string block 63, string 997 length",
-     [](auto &b, uint64_t r) { put32(b, data_entry(b, r) + 4, 10); }},
+     [](auto &b, uint64_t r) { put_u32(b, data_entry(b, r) + 4, 10); }},
 };
 
 TEST(DamagedResources, EachDamageIsRefusedWithAnError)
@@ -353,26 +342,20 @@ void pad4(std::vector<uint8_t> &out)
         out.push_back(0);
 }
 
-void put16(std::vector<uint8_t> &out, size_t at, uint16_t v)
-{
-    out[at] = static_cast<uint8_t>(v);
-    out[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-
 void emit(std::vector<uint8_t> &out, const NodeSpec &node)
 {
     pad4(out);
     const size_t start = out.size();
     out.resize(start + 6);
-    put16(out, start + 2, node.value_length);
-    put16(out, start + 4, node.type);
+    put_u16(out, start + 2, node.value_length);
+    put_u16(out, start + 4, node.type);
     for (char16_t c : node.key + u'\0')
         out.push_back(static_cast<uint8_t>(c)), out.push_back(static_cast<uint8_t>(c >> 8));
     pad4(out);
     out.insert(out.end(), node.value.begin(), node.value.end());
     for (const NodeSpec &child : node.children)
         emit(out, child);
-    put16(out, start, static_cast<uint16_t>(out.size() - start));
+    put_u16(out, start, static_cast<uint16_t>(out.size() - start));
 }
 
 std::vector<uint8_t> bytes_of(const NodeSpec &root)
@@ -420,10 +403,10 @@ TEST(VersionParser, RefusesWhatCannotBeRead)
     deep.key = u"VS_VERSION_INFO";
 
     std::vector<uint8_t> zero_child = bytes_of({u"VS_VERSION_INFO", 0, {}, 0, {{u"A", 1, {}, 0, {}}}});
-    put16(zero_child, 0x28, 0);   // the child's wLength
+    put_u16(zero_child, 0x28, 0);   // the child's wLength
 
     std::vector<uint8_t> long_root = bytes_of({u"VS_VERSION_INFO", 0, {}, 0, {}});
-    put16(long_root, 0, 0x4000);
+    put_u16(long_root, 0, 0x4000);
 
     std::vector<uint8_t> bad_signature(52, 0);
     const std::vector<Case> cases = {
