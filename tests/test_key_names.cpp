@@ -12,25 +12,16 @@
 #include "key_parse.h"
 #include "tables.h"
 #include "text.h"
+#include "typing_helpers.h"
 
 namespace wendol {
 namespace {
 
-constexpr uint64_t kForeignBase = 0x7FFE0000;   // not the preferred base
-
 class KeyNames : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        const MappedImage image(PeFile::read(test::module_path()), kForeignBase);
-        tables_ = new LayoutTables(read_tables(image));
-    }
-    static void TearDownTestSuite() { delete tables_; }
-
-    static LayoutTables *tables_;
+    // The tables as loaded away from the preferred base, read once.
+    const LayoutTables *const tables_ = &test::keymap().tables();
 };
-
-LayoutTables *KeyNames::tables_ = nullptr;
 
 struct Named {
     uint8_t scan;
