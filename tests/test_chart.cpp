@@ -88,13 +88,11 @@ const Chart *built_chart()
     return &chart;
 }
 
-#define REQUIRE_CHART(chart) const Chart *chart = built_chart()
-
 // --- The files ---------------------------------------------------------------
 
 TEST(ChartFiles, AreWellFormedXml)
 {
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     for (const auto &[name, text] : chart->files) {
         XmlElement root;
         ASSERT_NO_THROW(root = read_xml(text)) << name;
@@ -128,7 +126,7 @@ TEST(ChartFiles, TheReaderRefusesWhatIsNotXml)
 
 TEST(ChartFiles, PageHoldsEverythingAndPrintsOnA4Landscape)
 {
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const std::string &page = chart->files.at(kPage);
     for (const char *outside : {"src=", "<link", "@import", "url(", "href="})
         EXPECT_EQ(page.find(outside), std::string::npos) << "the page reaches out with " << outside;
@@ -193,7 +191,7 @@ std::string expected_label(const Typed &typed)
 
 TEST(ChartLabels, AreWhatTheEngineTypes)
 {
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const LabelCase cases[] = {
         // Caps Lock off: a letter at its four levels, the dead keys on
         // equals and the 102nd key, the extra keys, Enter and space by name.
@@ -266,7 +264,7 @@ TEST(ChartLabels, AreWhatTheEngineTypes)
 
 TEST(ChartLabels, KeysThatPrintNothingCarryTheModulesName)
 {
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const XmlElement drawing = read_xml(chart->files.at("wendol.svg"));
     const std::pair<const char *, ScanCode> keys[] = {
         {"key-sc36", {Prefix::None, 0x36}},
@@ -309,7 +307,7 @@ std::vector<std::string> cell_code_points(const XmlElement &group, const char *c
 
 TEST(ChartDeadKeys, TablesAreTheModulesInStoredOrder)
 {
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const XmlElement page = read_xml(chart->files.at(kPage));
     const std::vector<DeadKeyEntry> &entries = keymap().tables().dead_keys;
     ASSERT_FALSE(entries.empty());
@@ -346,7 +344,7 @@ TEST(ChartDeadKeys, TablesAreTheModulesInStoredOrder)
 
 TEST(ChartDeadKeys, TellWhereEachIsTyped)
 {
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const XmlElement page = read_xml(chart->files.at(kPage));
     // The acute on AltGr with equals in both states and on the semicolon
     // key with Caps Lock on; the tilde on AltGr+Shift+6 only with it off.
@@ -396,7 +394,7 @@ std::string module_with_a_typing_z(const fs::path &dir)
 
 TEST(ChartModule, ADifferentTableDrawsADifferentKey)
 {
-    REQUIRE_CHART(original);
+    const Chart *original = built_chart();
     const TempDir folder;
     const Chart patched = draw_chart(module_with_a_typing_z(folder.path()));
     const LabelCase plain_a{"wendol.svg", "key-sc1E", "plain", "a"};
@@ -448,7 +446,7 @@ TEST(ChartRendering, ChromiumDrawsThePage)
 {
     if (!installed("chromium"))
         GTEST_SKIP() << "no chromium here (scripts/chart-deps.sh installs it)";
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const std::string url = "file://" + fs::absolute(chart->dir / kPage).string();
 
     const std::string dom = chromium("--dump-dom " + shell_quoted(url));
@@ -530,7 +528,7 @@ TEST(ChartRendering, TheFontsCarryEveryCharacter)
 {
     if (!installed("fc-list"))
         GTEST_SKIP() << "no fontconfig here";
-    REQUIRE_CHART(chart);
+    const Chart *chart = built_chart();
     const std::string &page = chart->files.at(kPage);
     const std::vector<std::string> families = font_families(page);
     ASSERT_FALSE(families.empty()) << "the page names no fonts";
