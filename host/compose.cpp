@@ -3,12 +3,6 @@
 
 namespace wendol {
 
-namespace {
-
-constexpr uint16_t kDkfDead = 0x0001;   // the result is itself a dead character
-
-}  // namespace
-
 Delivery Compose::character(const Keymap &keymap, char16_t ch)
 {
     return combine(keymap, ch, false);

@@ -38,6 +38,10 @@ struct VirtualKey {
 // A key as a person presses it: a physical key, or a virtual key.
 using Key = std::variant<ScanCode, VirtualKey>;
 
+// DKF_DEAD in a composition entry's flags: the result is itself a dead
+// character, left pending rather than delivered.
+constexpr uint16_t kDkfDead = 0x0001;
+
 // A row of the character tables: its table's place in the list and its own
 // place in that table.
 struct RowRef {

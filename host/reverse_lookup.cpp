@@ -10,7 +10,6 @@ namespace {
 
 constexpr uint8_t kVkShift = 0x10, kVkControl = 0x11;
 constexpr uint8_t kVkCapital = 0x14, kVkNumLock = 0x90, kVkScroll = 0x91;
-constexpr uint16_t kDkfDead = 0x0001;
 
 bool has_dead_cell(const CharRow &row)
 {

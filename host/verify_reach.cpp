@@ -15,7 +15,6 @@ namespace wendol {
 
 namespace {
 
-constexpr uint16_t kDkfDead = 0x0001;
 // A layout types a few hundred characters; past this the image is noise.
 constexpr size_t kMaxCharacters = 4096;
 
