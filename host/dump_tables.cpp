@@ -15,38 +15,20 @@ namespace {
 
 std::string scan_flags(uint16_t value)
 {
-    std::string out = vk_label(static_cast<uint8_t>(value));
-    constexpr std::pair<uint16_t, const char *> kFlags[] = {
+    constexpr Flag kFlags[] = {
         {kKbdExt, "KBDEXT"}, {kKbdMultiVk, "KBDMULTIVK"},
         {kKbdSpecial, "KBDSPECIAL"}, {kKbdNumpad, "KBDNUMPAD"}};
-    uint16_t rest = value & 0xFF00;
-    for (const auto &[bit, name] : kFlags)
-        if (rest & bit) {
-            out += std::string(" | ") + name;
-            rest = static_cast<uint16_t>(rest & ~bit);
-        }
-    if (rest)
-        out += " | " + hex(rest, 4);
-    return out;
+    const std::string key = vk_label(static_cast<uint8_t>(value));
+    const uint16_t flags = value & 0xFF00;
+    return flags ? key + " | " + flag_names(flags, kFlags, 4) : key;
 }
 
 std::string attribute_names(uint8_t attributes)
 {
-    if (attributes == 0)
-        return "-";
-    constexpr std::pair<uint8_t, const char *> kAttributes[] = {
-        {0x01, "CAPLOK"}, {0x02, "SGCAPS"}, {0x04, "CAPLOKALTGR"},
+    constexpr Flag kAttributes[] = {
+        {kCapLok, "CAPLOK"}, {kSgCaps, "SGCAPS"}, {0x04, "CAPLOKALTGR"},
         {0x08, "KANALOK"}, {0x80, "GRPSELTAP"}};
-    std::string out;
-    uint8_t rest = attributes;
-    for (const auto &[bit, name] : kAttributes)
-        if (rest & bit) {
-            out += (out.empty() ? "" : "|") + std::string(name);
-            rest = static_cast<uint8_t>(rest & ~bit);
-        }
-    if (rest)
-        out += (out.empty() ? "" : "|") + hex(rest, 2);
-    return out;
+    return attributes ? flag_names(attributes, kAttributes, 2, "|") : "-";
 }
 
 // What a modifier key is called in a column title.

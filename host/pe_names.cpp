@@ -1,19 +1,12 @@
 // pe_names.cpp - names of header values and flag bits.
 #include "pe_names.h"
 
-#include <span>
-
 #include "error.h"
 #include "pe_format.h"
 
 namespace wendol {
 
 namespace {
-
-struct Flag {
-    uint32_t bit;
-    const char *name;
-};
 
 constexpr Flag kFileFlags[] = {
     {0x0001, "RELOCS_STRIPPED"}, {0x0002, "EXECUTABLE_IMAGE"},
@@ -40,10 +33,17 @@ constexpr Flag kSectionFlags[] = {
 
 constexpr uint32_t kSectionAlignMask = 0x00F00000;
 
-std::string flag_names(uint32_t flags, std::span<const Flag> known, int digits)
+}  // namespace
+
+std::string flag_names(uint32_t flags, std::span<const Flag> known, int digits,
+                       std::string_view separator)
 {
     std::string out;
-    auto add = [&](const std::string &name) { out += (out.empty() ? "" : " | ") + name; };
+    auto add = [&](const std::string &name) {
+        if (!out.empty())
+            out += separator;
+        out += name;
+    };
     for (const Flag &f : known)
         if (flags & f.bit) {
             add(f.name);
@@ -53,8 +53,6 @@ std::string flag_names(uint32_t flags, std::span<const Flag> known, int digits)
         add(hex(flags, digits));
     return out.empty() ? "0" : out;
 }
-
-}  // namespace
 
 std::string machine_name(uint16_t machine)
 {
