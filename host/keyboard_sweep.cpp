@@ -7,7 +7,6 @@ namespace wendol {
 
 namespace {
 
-constexpr uint8_t kVkCapital = 0x14, kVkNumLock = 0x90;
 constexpr size_t kMaxSweptModifiers = 8;
 
 struct Locks {

@@ -8,9 +8,6 @@ namespace wendol {
 
 namespace {
 
-constexpr uint8_t kVkShift = 0x10, kVkControl = 0x11;
-constexpr uint8_t kVkCapital = 0x14, kVkNumLock = 0x90, kVkScroll = 0x91;
-
 bool has_dead_cell(const CharRow &row)
 {
     for (uint16_t cell : row.cells)

@@ -8,9 +8,7 @@ namespace wendol {
 
 namespace {
 
-constexpr uint8_t kVkShift = 0x10, kVkControl = 0x11;
 constexpr uint8_t kVkCancel = 0x03, kVkPause = 0x13;
-constexpr uint8_t kVkNumLock = 0x90, kVkScroll = 0x91;
 
 }  // namespace
 
