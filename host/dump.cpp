@@ -130,7 +130,7 @@ void inspect(std::ostream &out, const MappedImage &image)
 {
     print_image(out, image);
     const DescriptorCall call = call_descriptor(image);
-    const LayoutTables tables = read_tables(image);
+    const LayoutTables tables = read_tables(image, call);
     print_layout(out, image, call, tables);
     print_resources(out, image.file());
 }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "descriptor_call.h"
 #include "error.h"
 #include "pe_parts.h"
 #include "table_reader.h"
@@ -122,7 +121,11 @@ LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerFor
 
 LayoutTables read_tables(const MappedImage &image)
 {
-    const DescriptorCall call = call_descriptor(image);
+    return read_tables(image, call_descriptor(image));
+}
+
+LayoutTables read_tables(const MappedImage &image, const DescriptorCall &call)
+{
     // A 32-bit accessor returns the address in EAX; EDX only widens it.
     const uint64_t address =
         image.file().headers().pe32_plus ? call.value : call.value & 0xFFFFFFFFu;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "descriptor_call.h"
 #include "image.h"
 
 namespace wendol {
@@ -123,6 +124,9 @@ struct LayoutTables {
 // a base relocation sits at root+4 (a second pointer right after the first),
 // otherwise Wow64.
 LayoutTables read_tables(const MappedImage &image);
+
+// Same, from an accessor already interpreted (see call_descriptor).
+LayoutTables read_tables(const MappedImage &image, const DescriptorCall &call);
 
 // Same, with the pointer form and root record given.
 LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerForm form);
