@@ -175,7 +175,7 @@ void check_table_sections(const PeFile &file, const std::vector<Extent> &extents
 class RelocationCheck {
 public:
     RelocationCheck(const PeFile &file, const LayoutTables &tables, Findings &findings)
-        : findings_(findings), field_size_(tables.form == PointerForm::Native32 ? 4 : 8)
+        : findings_(findings), field_size_(pointer_size(tables.form))
     {
         for (const BaseRelocation &r : file.relocations())
             ++count_[r.rva];

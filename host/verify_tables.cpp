@@ -42,7 +42,7 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
     for (const CharTable &table : t.char_tables)
         widest = std::max<unsigned>(widest, table.columns);
     const auto record = target_of(t, "KBDTABLES.pCharModifiers");
-    const uint32_t p = t.form == PointerForm::Native32 ? 4 : 8;
+    const uint32_t p = pointer_size(t.form);
     for (size_t bits = 0; bits < t.modifiers.mod_number.size(); ++bits) {
         const uint8_t column = t.modifiers.mod_number[bits];
         if (column == kShiftInvalid || column < widest)
@@ -230,7 +230,7 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
         if (!dead.count(ch))
             findings.warning("dead keys",
                              entry_place(t, "KBDTABLES.pKeyNamesDead", "aKeyNamesDead", index,
-                                         t.form == PointerForm::Native32 ? 4 : 8),
+                                         pointer_size(t.form)),
                              "names only for dead characters some key produces",
                              "a name for " + character_label(ch) + ", which no dead cell gives");
 }
@@ -279,7 +279,7 @@ std::vector<uint8_t> scans_of(const std::vector<Entry> &entries)
 
 void check_lists_in_order(const LayoutTables &t, Findings &findings)
 {
-    const uint32_t names = t.form == PointerForm::Native32 ? 8 : 16;
+    const uint32_t names = 2 * pointer_size(t.form);   // a padded scan code, a pointer
     check_order(t, scans_of(t.scan_map_e0), "KBDTABLES.pVSCtoVK_E0", "pVSCtoVK_E0", 4, findings);
     check_order(t, scans_of(t.scan_map_e1), "KBDTABLES.pVSCtoVK_E1", "pVSCtoVK_E1", 4, findings);
     check_order(t, scans_of(t.key_names), "KBDTABLES.pKeyNames", "aKeyNames", names, findings);
