@@ -95,7 +95,7 @@ std::vector<Finding> verify_pe(PeFile file, Findings &findings)
     if (!stage(findings, "image", [&] { image.emplace(std::move(file), base); }) ||
         !stage(findings, "tables", [&] {
             call = call_descriptor(*image);
-            tables = read_tables(*image);
+            tables = read_tables(*image, *call);
         }))
         return findings.all();
     verify_table_image(*image, *call, *tables, findings);
