@@ -39,8 +39,12 @@ function(wendol_add_module target)
     set(inputs ${objects})
     if(EXISTS ${WENDOL_RESOURCE_SCRIPT})
         set(res ${work}/wendol.res)
+        # llvm-rc reads any argument that starts with a slash as an option,
+        # even an absolute path ("/c..." is its code-page switch), so the
+        # script is named relative to the folder it runs in.
+        get_filename_component(script ${WENDOL_RESOURCE_SCRIPT} NAME)
         add_custom_command(OUTPUT ${res}
-            COMMAND ${WENDOL_LLVM_RC} -no-preprocess -C 65001 -FO ${res} ${WENDOL_RESOURCE_SCRIPT}
+            COMMAND ${WENDOL_LLVM_RC} -no-preprocess -C 65001 -FO ${res} ${script}
             DEPENDS ${WENDOL_RESOURCE_FILES}
             WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/resources
             COMMENT "Compiling the resources for ${target}" VERBATIM)
