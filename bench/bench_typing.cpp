@@ -42,9 +42,9 @@ struct KeyRun {
 // The chords that type `ch` from the locks as `typist` has them: the way
 // the reverse lookup finds, with Caps Lock and Num Lock pressed where a
 // stroke needs them changed.
-std::vector<Chord> chords_for(const Keymap &keymap, const Typist &typist, char16_t ch)
+std::vector<Chord> chords_for(const ReverseLookup &lookup, const Typist &typist, char16_t ch)
 {
-    const Found found = find_character(keymap, ch);
+    const Found found = lookup.find(ch);
     if (!found.way)
         throw std::runtime_error("no way to type " + character_label(ch));
     static const Key caps = parse_key("CapsLock"), num = parse_key("NumLock");
@@ -69,11 +69,12 @@ const KeyRun &mixed_run()
 {
     static const KeyRun run = [] {
         const Keymap &keymap = module_keymap();
+        const ReverseLookup lookup(keymap);
         KeyRun out;
         Typist typist(keymap);
         for (int i = 0; i < kRepeats; ++i) {
             for (const char16_t *c = kMixedText; *c; ++c) {
-                for (Chord &chord : chords_for(keymap, typist, *c)) {
+                for (Chord &chord : chords_for(lookup, typist, *c)) {
                     out.text += delivered(typist.chord(chord));
                     out.keystrokes += chord.size();
                     out.chords.push_back(std::move(chord));
@@ -149,8 +150,9 @@ void BM_ReverseLookupOfEveryCharacter(benchmark::State &state)
     const Keymap &keymap = module_keymap();
     const std::vector<char16_t> characters = typed_characters(keymap);
     for (auto _ : state) {
+        const ReverseLookup lookup(keymap);
         for (const char16_t ch : characters) {
-            Found found = find_character(keymap, ch);
+            Found found = lookup.find(ch);
             benchmark::DoNotOptimize(found.way);
         }
     }

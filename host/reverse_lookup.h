@@ -13,6 +13,7 @@
 // the first composition entry whose two halves can both be typed.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -57,11 +58,53 @@ struct Found {
     std::optional<Way> way;
 };
 
-Found find_character(const Keymap &keymap, char32_t ch);
+// Physical keys and the locks they need, from the scan-code maps.
+class KeyFinder {
+public:
+    explicit KeyFinder(const Keymap &keymap) : codes_(keymap.scan_codes()) {}
 
-// The keys to press for a way, starting with Caps Lock and Num Lock off:
-// CapsLock and NumLock presses are put in where a stroke needs a lock
-// changed.  The locks are left as the last stroke needs them.
+    // A key that sends `vk` with these modifiers held, with the Num Lock
+    // state it needs.
+    std::optional<std::pair<Key, std::optional<bool>>> key_for(uint8_t vk, bool shift,
+                                                               bool ctrl) const;
+    // A key that sends `vk` whatever the locks, for modifiers and locks.
+    std::optional<Key> plain_key_for(uint8_t vk) const;
+
+private:
+    std::vector<std::pair<ScanCode, uint16_t>> codes_;
+};
+
+// The lookup for one keymap.  The tables are walked once, when it is made,
+// and each character's first cell and first stroke kept, so that looking up
+// every character a layout types costs one walk, not one walk each.  The
+// keymap must outlive it.
+class ReverseLookup {
+public:
+    explicit ReverseLookup(const Keymap &keymap);
+
+    Found find(char32_t ch) const;
+
+    // The keys to press for a way, starting with Caps Lock and Num Lock off:
+    // CapsLock and NumLock presses are put in where a stroke needs a lock
+    // changed.  The locks are left as the last stroke needs them.
+    std::vector<std::vector<Key>> key_sequence(const Way &way) const;
+
+private:
+    void find_platform_matches();
+    void find_first_strokes();
+    std::optional<Stroke> make_stroke(uint8_t vk, uint8_t bits, std::optional<bool> caps,
+                                      const Cell &cell) const;
+
+    const Keymap &keymap_;
+    KeyFinder keys_;
+    std::optional<Key> caps_key_, num_key_;
+    std::map<char16_t, PlatformMatch> platform_;   // the first cell holding each character
+    std::map<char16_t, Stroke> direct_;            // the first stroke typing each character
+    std::map<char16_t, Stroke> dead_;              // the first stroke leaving each dead character
+};
+
+// One lookup, for a caller that wants one character.
+Found find_character(const Keymap &keymap, char32_t ch);
 std::vector<std::vector<Key>> key_sequence(const Keymap &keymap, const Way &way);
 
 }  // namespace wendol

@@ -72,11 +72,11 @@ std::string outcome(const std::u16string &text, std::optional<char16_t> pending)
     return out;
 }
 
-void check_character(const Keymap &keymap, char16_t ch, const std::string &origin, bool direct,
-                     Findings &findings)
+void check_character(const Keymap &keymap, const ReverseLookup &lookup, char16_t ch,
+                     const std::string &origin, bool direct, Findings &findings)
 {
     const std::string place = character_label(ch) + ", typed by " + origin;
-    const Found found = find_character(keymap, ch);
+    const Found found = lookup.find(ch);
     if (direct && !found.platform)
         findings.error("reach", place, "the platform's reverse lookup to report a key",
                        "none");
@@ -87,7 +87,7 @@ void check_character(const Keymap &keymap, char16_t ch, const std::string &origi
     Typist typist(keymap);
     std::u16string text;
     std::string keys;
-    for (const Chord &chord : key_sequence(keymap, *found.way)) {
+    for (const Chord &chord : lookup.key_sequence(*found.way)) {
         text += delivered(typist.chord(chord));
         keys += (keys.empty() ? "" : " ") + chord_text(chord);
     }
@@ -108,11 +108,12 @@ void verify_reach(const Keymap &keymap, Findings &findings)
                          "at most " + std::to_string(kMaxCharacters) + " characters to look up",
                          std::to_string(total) + "; only that many were checked");
     }
+    const ReverseLookup lookup(keymap);
     size_t checked = 0;
     for (const auto *group : {&typed.direct, &typed.composed})
         for (const auto &[ch, origin] : *group)
             if (checked++ < kMaxCharacters)
-                check_character(keymap, ch, origin, group == &typed.direct, findings);
+                check_character(keymap, lookup, ch, origin, group == &typed.direct, findings);
 }
 
 }  // namespace wendol

@@ -98,7 +98,8 @@ int run_find(std::vector<std::string> args, std::ostream &out)
     const char32_t ch = parse_character(args[1]);
     const MappedImage image = load_image(args[0], base);
     const Keymap keymap(read_tables(image));
-    const Found found = find_character(keymap, ch);
+    const ReverseLookup lookup(keymap);
+    const Found found = lookup.find(ch);
 
     out << character_label(ch) << '\n';
     if (const auto &p = found.platform) {
@@ -117,7 +118,7 @@ int run_find(std::vector<std::string> args, std::ostream &out)
             out << ": " << glyph(way->composition->dead) << " + " << glyph(way->composition->base)
                 << " composes " << glyph(way->composition->composed);
         out << "\n  keys: ";
-        const auto sequence = key_sequence(keymap, *way);
+        const auto sequence = lookup.key_sequence(*way);
         for (size_t i = 0; i < sequence.size(); ++i)
             out << (i ? " " : "") << chord_text(sequence[i]);
         out << "   (from no lock on)\n";
