@@ -39,10 +39,12 @@ std::vector<RowRole> row_roles(const CharTable &table)
     return roles;
 }
 
-const Stroke *first_stroke(const std::map<char16_t, Stroke> &strokes, char16_t ch)
+// What one of the lookup's maps holds for `ch`, or null.
+template <class Value>
+const Value *kept_for(const std::map<char16_t, Value> &kept, char16_t ch)
 {
-    auto it = strokes.find(ch);
-    return it == strokes.end() ? nullptr : &it->second;
+    auto it = kept.find(ch);
+    return it == kept.end() ? nullptr : &it->second;
 }
 
 }  // namespace
@@ -207,10 +209,10 @@ Found ReverseLookup::find(char32_t ch) const
     if (ch > 0xFFFF || ch == kWchNone || ch == kWchDead || ch == kWchLigature)
         return found;
     const auto unit = static_cast<char16_t>(ch);
-    if (auto it = platform_.find(unit); it != platform_.end())
-        found.platform = it->second;
+    if (const PlatformMatch *match = kept_for(platform_, unit))
+        found.platform = *match;
 
-    if (const Stroke *stroke = first_stroke(direct_, unit)) {
+    if (const Stroke *stroke = kept_for(direct_, unit)) {
         found.way = Way{{*stroke}, nullptr};
         return found;
     }
@@ -221,8 +223,8 @@ Found ReverseLookup::find(char32_t ch) const
         if (keymap_.composition(static_cast<char16_t>(entry.dead),
                                 static_cast<char16_t>(entry.base)) != &entry)
             continue;
-        const Stroke *dead = first_stroke(dead_, static_cast<char16_t>(entry.dead));
-        const Stroke *base = first_stroke(direct_, static_cast<char16_t>(entry.base));
+        const Stroke *dead = kept_for(dead_, static_cast<char16_t>(entry.dead));
+        const Stroke *base = kept_for(direct_, static_cast<char16_t>(entry.base));
         if (dead && base) {
             found.way = Way{{*dead, *base}, &entry};
             break;
@@ -254,11 +256,6 @@ std::vector<std::vector<Key>> ReverseLookup::key_sequence(const Way &way) const
 Found find_character(const Keymap &keymap, char32_t ch)
 {
     return ReverseLookup(keymap).find(ch);
-}
-
-std::vector<std::vector<Key>> key_sequence(const Keymap &keymap, const Way &way)
-{
-    return ReverseLookup(keymap).key_sequence(way);
 }
 
 }  // namespace wendol

@@ -105,6 +105,5 @@ private:
 
 // One lookup, for a caller that wants one character.
 Found find_character(const Keymap &keymap, char32_t ch);
-std::vector<std::vector<Key>> key_sequence(const Keymap &keymap, const Way &way);
 
 }  // namespace wendol

@@ -58,11 +58,12 @@ TEST(ReverseLookup, PlatformReportsTheFirstCellInListOrder)
 
 std::string way_keys(char32_t ch)
 {
-    const Found found = find_character(keymap(), ch);
+    const ReverseLookup lookup(keymap());
+    const Found found = lookup.find(ch);
     if (!found.way)
         return "none";
     std::string keys;
-    for (const Chord &chord : key_sequence(keymap(), *found.way))
+    for (const Chord &chord : lookup.key_sequence(*found.way))
         keys += (keys.empty() ? "" : " ") + chord_text(chord);
     return keys;
 }
@@ -107,16 +108,17 @@ TEST(ReverseLookup, EveryWayTypesItsCharacter)
     for (const DeadKeyEntry &entry : keymap().tables().dead_keys)
         characters.insert(entry.composed);
 
+    const ReverseLookup lookup(keymap());
     std::u16string unreachable;
     for (char16_t ch : characters) {
-        const Found found = find_character(keymap(), ch);
+        const Found found = lookup.find(ch);
         if (!found.way) {
             unreachable += ch;
             continue;
         }
         Typist typist(keymap());
         std::u16string text;
-        for (const Chord &chord : key_sequence(keymap(), *found.way))
+        for (const Chord &chord : lookup.key_sequence(*found.way))
             text += delivered(typist.chord(chord));
         EXPECT_EQ(outcome(text, typist.pending()), outcome(std::u16string(1, ch), std::nullopt))
             << "the way to type " << code_point_text(ch);
