@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "image.h"
-#include "keymap.h"
-#include "tables.h"
+#include "engine/keymap.h"
+#include "pe/image.h"
+#include "tables/tables.h"
 
 namespace wendol::bench {
 

@@ -6,12 +6,12 @@
 #include <map>
 #include <stdexcept>
 
+#include "base/text.h"
 #include "bench_module.h"
-#include "key_parse.h"
-#include "keyboard_sweep.h"
-#include "reverse_lookup.h"
-#include "text.h"
-#include "typing.h"
+#include "engine/key_parse.h"
+#include "engine/keyboard_sweep.h"
+#include "engine/reverse_lookup.h"
+#include "engine/typing.h"
 
 namespace wendol::bench {
 namespace {

@@ -6,13 +6,13 @@
 #include <iostream>
 #include <string>
 
-#include "byte_view.h"
-#include "descriptor_call.h"
-#include "error.h"
-#include "pe_format.h"
-#include "pe_parts.h"
-#include "table_extents.h"
-#include "tables.h"
+#include "base/byte_view.h"
+#include "base/error.h"
+#include "pe/pe_format.h"
+#include "pe/sections.h"
+#include "tables/descriptor_call.h"
+#include "tables/table_extents.h"
+#include "tables/tables.h"
 
 namespace wendol {
 namespace {

@@ -8,12 +8,12 @@
 #include <optional>
 #include <vector>
 
-#include "error.h"
-#include "image.h"
-#include "keymap.h"
-#include "tables.h"
-#include "typing.h"
-#include "verify.h"
+#include "base/error.h"
+#include "engine/keymap.h"
+#include "engine/typing.h"
+#include "pe/image.h"
+#include "tables/tables.h"
+#include "verify/verify.h"
 
 namespace {
 

@@ -12,5 +12,7 @@ sh scripts/install-packages.sh \
 # Chromium and the fonts: the chart's picture and its rendering test.
 sh scripts/chart-deps.sh
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2
+# The checked build: the toolkit and its tests under ASan and UBSan.  The
+# release preset (build-release/) makes the package and the benchmarks.
+cmake --preset checked
+cmake --build --preset checked

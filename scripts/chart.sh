@@ -1,9 +1,14 @@
 #!/bin/sh
-# Draws the chart of build/module/Wendol.dll into build/chart/ and takes the
-# README picture, docs/chart.png, from its page in headless Chromium.
-# Run after scripts/build.sh; scripts/chart-deps.sh installs Chromium and
-# the fonts.  Running it again redraws and retakes both.  BUILD names
+# Draws the chart of the built module into <build>/chart/ and takes its
+# picture, <build>/chart/chart.png, from the page in headless Chromium.
+# Writes nothing outside the build folder; `--readme` also copies the
+# picture to docs/chart.png, the README's, a deliberate step to take when
+# the layout or the chart changes.  Run after scripts/build.sh;
+# scripts/chart-deps.sh installs Chromium and the fonts.  BUILD names
 # another build folder than build/.
+#
+#   sh scripts/chart.sh             build/chart/
+#   sh scripts/chart.sh --readme    build/chart/ and docs/chart.png
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -16,12 +21,17 @@ command -v chromium >/dev/null || { echo "no chromium: run scripts/chart-deps.sh
 
 profile=$(mktemp -d)
 trap 'rm -rf "$profile"' EXIT
-mkdir -p docs
-rm -f docs/chart.png
+picture=$PWD/$build/chart/chart.png
+rm -f "$picture"
 # The window holds the first drawing, Caps Lock off, with its legend.
 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
     --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
-    --hide-scrollbars --window-size=1400,740 --screenshot="$PWD/docs/chart.png" \
+    --hide-scrollbars --window-size=1400,740 --screenshot="$picture" \
     "file://$PWD/$build/chart/wendol.html" >/dev/null 2>&1
-[ -s docs/chart.png ] || { echo "chromium took no screenshot" >&2; exit 1; }
-echo "$build/chart/wendol.html, docs/chart.png"
+[ -s "$picture" ] || { echo "chromium took no screenshot" >&2; exit 1; }
+echo "$build/chart/wendol.html, $build/chart/chart.png"
+
+if [ "${1:-}" = "--readme" ]; then
+    cp "$picture" docs/chart.png
+    echo "docs/chart.png"
+fi

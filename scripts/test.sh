@@ -3,4 +3,4 @@
 # the toolkit, and the module under Wine's loader.
 set -eu
 cd "$(dirname "$0")/.."
-ctest --test-dir build --output-on-failure -j2
+ctest --preset checked

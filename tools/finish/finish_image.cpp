@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "checksum.h"
+#include "pe/checksum.h"
 
 namespace {
 

@@ -1,0 +1,78 @@
+// test_cli_type_find.cpp - `wendol type` and `wendol find` on the built
+// Wendol.dll, as a person would run them.
+#include <gtest/gtest.h>
+
+#include "support/cli_run.h"
+#include "support/image_helpers.h"
+
+namespace wendol::test {
+namespace {
+
+// Runs the program and expects each of `lines` in its output, in order.
+void expect_lines(const std::vector<std::string> &args, int exit_code,
+                  const std::vector<std::string> &lines)
+{
+    std::vector<std::string> all = args;
+    all.insert(all.begin() + 1, module_path());
+    const CliRun run = run_cli(all);
+    EXPECT_EQ(run.exit_code, exit_code) << run.output;
+    size_t at = 0;
+    for (const std::string &line : lines) {
+        const size_t found = run.output.find(line, at);
+        EXPECT_NE(found, std::string::npos) << "\"" << line << "\" missing in:\n" << run.output;
+        if (found != std::string::npos)
+            at = found + line.size();
+    }
+}
+
+TEST(CliType, EachKeyTellsWhatItProduced)
+{
+    expect_lines({"type", "AltGr+=", "e", "CapsLock", "Shift+w", "AltGr+=", "q", "Ctrl+Tab", "AltGr+a"}, 0,
+                 {"AltGr+=   dead ´ (U+00B4)",
+                  "e         U+00E9 é   (´ + e)",
+                  "CapsLock  now on: Caps Lock",
+                  "Shift+w   dead ΅ (U+0385)",
+                  "AltGr+=   U+0385 ΅, U+00B4 ´   (no composition for ΅ + ´)",
+                  "q         U+003B ;",
+                  "Ctrl+Tab  nothing: column 2 is beyond table 1",
+                  "AltGr+a   nothing (WCH_NONE at table 6 row 52 column 3, Caps Lock row)",
+                  });
+}
+
+TEST(CliType, KeypadUnderNumLockAndPendingAtTheEnd)
+{
+    expect_lines({"type", "NumLock", "KP_1", "Shift+KP_1", "sc:7D", "AltGr+Shift+0"}, 0,
+                 {"now on: Num Lock",
+                  "U+0031 1 [Num Lock: VK_NUMPAD1]",
+                  "nothing (VK_END is in no character table) [Shift under Num Lock: VK_END]",
+                  "U+00A7 §",
+                  "dead ᵢ (U+1D62)",
+                  "still pending: dead ᵢ (U+1D62)"});
+}
+
+TEST(CliType, MistakesAreReported)
+{
+    expect_lines({"type", "Hyper+a"}, 1,
+                 {"key \"Hyper\"", "expected a key name", "found \"Hyper\"", "accepted forms"});
+    expect_lines({"type"}, 2, {"expected FILE and at least one KEY"});
+}
+
+TEST(CliFind, ReportAndWholeWay)
+{
+    expect_lines({"find", "ά"}, 0,
+                 {"U+03AC ά", "the platform reports: no key",
+                  "AltGr+= (dead ´), then with Caps Lock on, a (α): ´ + α composes ά",
+                  "keys: AltGr+= CapsLock a"});
+    expect_lines({"find", "U+002F"}, 0,
+                 {"the platform reports: VK_ABNT_C1, modifier bits 0 (none)", "keys: AbntC1"});
+    expect_lines({"find", "´"}, 0,
+                 {"VK_OEM_PLUS, modifier bits 8 (VK_ALTGR)", "in its dead-character row",
+                  "keys: AltGr+= Space"});
+    expect_lines({"find", "ς"}, 0, {"W, modifier bits 0 (none)", "in its Caps Lock row", "keys: CapsLock w"});
+    expect_lines({"find", "Ⅳ"}, 0, {"VK_NUMPAD4", "no key or dead-key sequence gives it"});
+    expect_lines({"find", "ab"}, 2, {"expected a single character"});
+    expect_lines({"find", "U+110000"}, 2, {"expected a code point up to U+10FFFF"});
+}
+
+}  // namespace
+}  // namespace wendol::test

@@ -1,0 +1,169 @@
+// test_engine_robustness.cpp - the engine on tables that break their own
+// rules, as a hostile or damaged image would give them: it reports what it
+// expected and found, and never reads outside what it was given.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base/error.h"
+#include "engine/reverse_lookup.h"
+#include "engine/typing.h"
+
+namespace wendol {
+namespace {
+
+// A tiny layout: A on scan code 0x1E, Shift on 0x2A, Caps Lock on 0x3A, and
+// the rows given.
+LayoutTables tiny_layout(std::vector<CharRow> rows, uint8_t columns = 2)
+{
+    LayoutTables t;
+    t.modifiers.keys = {{0x10, 0x01}};
+    t.modifiers.max_mod_bits = 1;
+    t.modifiers.mod_number = {0, 1};
+    t.scan_map.assign(0x40, 0xFF);
+    t.scan_map[0x1E] = 'A';
+    t.scan_map[0x2A] = 0xA0;
+    t.scan_map[0x3A] = 0x14;
+    t.char_tables.push_back(CharTable{columns, static_cast<uint8_t>(2 + 2 * columns), 0, std::move(rows)});
+    return t;
+}
+
+CharRow row(uint8_t vk, uint8_t attributes, std::vector<uint16_t> cells)
+{
+    return CharRow{vk, attributes, std::move(cells), 0};
+}
+
+const Key kA = ScanCode{Prefix::None, 0x1E};
+const Key kCaps = ScanCode{Prefix::None, 0x3A};
+
+std::string error_of(const LayoutTables &tables, std::vector<Key> keys)
+{
+    const Keymap keymap(tables);
+    Typist typist(keymap);
+    try {
+        for (const Key &key : keys)
+            typist.chord({key});
+    } catch (const Error &e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(EngineRobustness, BrokenContinuationRowsAreReported)
+{
+    struct Broken {
+        const char *what;
+        std::vector<CharRow> rows;
+        std::vector<Key> keys;
+        const char *expected;
+    };
+    const Broken cases[] = {
+        {"SGCAPS row last in its table", {row('A', kSgCaps, {'a', 'A'})}, {kCaps, kA},
+         "a continuation row (0xFF) below the SGCAPS row, found the end of the table"},
+        {"SGCAPS row followed by a key row", {row('A', kSgCaps, {'a', 'A'}), row('B', 0, {'b', 'B'})},
+         {kCaps, kA}, "found the row of VK 0x42"},
+        {"dead cell last in its table", {row('A', 0, {kWchDead, 'A'})}, {kA},
+         "a dead-character row below it, found the end of the table"},
+        {"dead cell over a key row", {row('A', 0, {kWchDead, 'A'}), row('B', 0, {'b', 'B'})}, {kA},
+         "a dead-character row (0xFF) below it, found the row of VK 0x42"},
+        {"dead cell over a marker", {row('A', 0, {kWchDead, 'A'}), row(0xFF, 0, {kWchNone, kWchNone})},
+         {kA}, "a dead character in the row below, found 0xF000"},
+        {"dead cell over a short row", {row('A', 0, {kWchDead, 'A'}), row(0xFF, 0, {})}, {kA},
+         "a cell in that column of the row below"},
+    };
+    for (const Broken &b : cases) {
+        const std::string message = error_of(tiny_layout(b.rows), b.keys);
+        EXPECT_NE(message.find(b.expected), std::string::npos) << b.what << ": " << message;
+    }
+}
+
+TEST(EngineRobustness, ShortRowsAndMapsGiveNothing)
+{
+    LayoutTables t = tiny_layout({row('A', 0, {'a'})});      // one cell in a two-column table
+    t.modifiers.mod_number = {0};                            // shorter than wMaxModBits says
+    const Keymap keymap(t);
+    Typist typist(keymap);
+    EXPECT_EQ(delivered(typist.chord({kA})), u"a");
+    const Key shift = ScanCode{Prefix::None, 0x2A};
+    EXPECT_EQ(delivered(typist.chord({shift, kA})), u"");
+    EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x7F}})), u"");   // beyond the map
+    EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::E0, 0x1E}})), u"");     // empty E0 list
+}
+
+TEST(EngineRobustness, CapLokTurnsCapsLockIntoShift)
+{
+    const Keymap keymap(tiny_layout({row('A', kCapLok, {'a', 'A'})}));
+    Typist typist(keymap);
+    EXPECT_EQ(delivered(typist.chord({kA})), u"a");
+    typist.chord({kCaps});
+    EXPECT_EQ(delivered(typist.chord({kA})), u"A");
+    EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x2A}, kA})), u"a");
+}
+
+TEST(EngineRobustness, AResultMarkedDeadStaysPending)
+{
+    LayoutTables t = tiny_layout({row('A', 0, {kWchDead, 'A'}), row(0xFF, 0, {u'´', kWchNone})});
+    t.dead_keys = {{u'´', u'´', u'˝', 0x0001}, {u'˝', u'A', u'Ő', 0}};
+    const Keymap keymap(t);
+    Typist typist(keymap);
+    typist.chord({kA});
+    EXPECT_EQ(delivered(typist.chord({kA})), u"");
+    EXPECT_EQ(typist.pending(), u'˝');
+    EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x2A}, kA})), u"Ő");
+    EXPECT_FALSE(typist.pending());
+}
+
+// Random tables, random keys: Error is the only way out.
+TEST(EngineRobustness, RandomTablesNeverCrash)
+{
+    std::mt19937 random(20240613);
+    auto byte = [&] { return static_cast<uint8_t>(random() & 0xFF); };
+    const uint16_t cells[] = {kWchNone, kWchDead, kWchLigature, 'a', 0x00B4, 0};
+    for (int round = 0; round < 300; ++round) {
+        LayoutTables t;
+        t.modifiers.max_mod_bits = byte() % 16;
+        for (int i = 0, n = byte() % 12; i < n; ++i)
+            t.modifiers.mod_number.push_back(byte() % 17);
+        for (int i = 0, n = byte() % 5; i < n; ++i)
+            t.modifiers.keys.push_back({byte(), static_cast<uint8_t>(byte() % 16)});
+        for (int i = 0, n = byte() % 40; i < n; ++i)
+            t.scan_map.push_back(static_cast<uint16_t>(byte() | (byte() << 8)));
+        for (int i = 0, n = byte() % 4; i < n; ++i)
+            t.scan_map_e0.push_back({byte(), static_cast<uint16_t>(byte() | (byte() << 8))});
+        for (int i = 0, n = byte() % 4; i < n; ++i) {
+            CharTable table;
+            table.columns = byte() % 7;
+            for (int r = 0, rows = byte() % 8; r < rows; ++r) {
+                CharRow cr{static_cast<uint8_t>(byte() % 2 ? 0xFF : byte() % 0x60), static_cast<uint8_t>(byte() % 4), {}, 0};
+                for (int c = 0, cols = byte() % 7; c < cols; ++c)
+                    cr.cells.push_back(cells[byte() % std::size(cells)]);
+                table.rows.push_back(cr);
+            }
+            t.char_tables.push_back(table);
+        }
+        for (int i = 0, n = byte() % 6; i < n; ++i)
+            t.dead_keys.push_back({0x00B4, static_cast<uint16_t>(byte() % 2 ? 'a' : 0x00B4), 'x',
+                                   static_cast<uint16_t>(byte() % 2)});
+
+        const Keymap keymap(t);
+        Typist typist(keymap);
+        for (int press = 0; press < 30; ++press) {
+            try {
+                Key key = byte() % 4 ? Key{ScanCode{static_cast<Prefix>(byte() % 3), byte()}}
+                                     : Key{VirtualKey{byte()}};
+                typist.press(key);
+                if (byte() % 2)
+                    typist.release(key);
+            } catch (const Error &) {
+            }
+        }
+        try {
+            find_character(keymap, 'a');
+            find_character(keymap, 0x00B4);
+        } catch (const Error &) {
+        }
+    }
+}
+
+}  // namespace
+}  // namespace wendol

@@ -1,0 +1,117 @@
+// image_helpers.h - the built module for the tests, as bytes, as a mapped
+// image, and as a copy to damage by hand.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "base/error.h"
+#include "pe/image.h"
+#include "pe/sections.h"
+
+namespace wendol::test {
+
+// The module the build made, unless WENDOL_DLL names another.
+inline std::string module_path()
+{
+    const char *path = std::getenv("WENDOL_DLL");
+    return path && *path ? path : WENDOL_DLL_PATH;
+}
+
+// The module built next to it for another target ("x64", "arm64", "x86");
+// the build makes one for each.
+inline std::string sibling_module(const std::string &target)
+{
+    const std::string main = module_path();
+    const std::string path = main.substr(0, main.find_last_of('/') + 1) + target + "/Wendol.dll";
+    if (!std::ifstream(path))
+        throw std::runtime_error("the build makes a " + target + " module next to " + main +
+                                 ", but " + path + " is not there");
+    return path;
+}
+
+inline std::vector<uint8_t> read_bytes(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void write_bytes(const std::string &path, const std::vector<uint8_t> &bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+inline std::vector<uint8_t> module_bytes()
+{
+    return read_bytes(module_path());
+}
+
+// Maps the bytes at `base`, or at the preferred base when none is given.
+inline MappedImage map_bytes(std::vector<uint8_t> bytes, std::optional<uint64_t> base = {})
+{
+    PeFile file(std::move(bytes));
+    const uint64_t at = base ? *base : file.headers().image_base;
+    return MappedImage(std::move(file), at);
+}
+
+inline MappedImage map_module(std::optional<uint64_t> base = {})
+{
+    return map_bytes(module_bytes(), base);
+}
+
+// The file offset that holds `rva` in the (undamaged) module.
+inline size_t file_offset(const std::vector<uint8_t> &bytes, uint32_t rva)
+{
+    const PeFile file(bytes);
+    const Section *s = section_holding(file.sections(), rva, 1);
+    if (!s || rva - s->virtual_address >= s->raw_size)
+        throw std::runtime_error("RVA " + hex(rva) + " has no file data");
+    return s->raw_offset + (rva - s->virtual_address);
+}
+
+inline void put_u16(std::vector<uint8_t> &bytes, size_t at, uint16_t value)
+{
+    bytes.at(at) = static_cast<uint8_t>(value);
+    bytes.at(at + 1) = static_cast<uint8_t>(value >> 8);
+}
+
+inline void put_u32(std::vector<uint8_t> &bytes, size_t at, uint32_t value)
+{
+    for (unsigned i = 0; i < 4; ++i)
+        bytes.at(at + i) = static_cast<uint8_t>(value >> (8 * i));
+}
+
+inline uint32_t get_u32(const std::vector<uint8_t> &bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (unsigned i = 4; i-- > 0;)
+        value = value << 8 | bytes.at(at + i);
+    return value;
+}
+
+// The message of the Error that `step` throws, or nothing if it succeeds.
+// Any other exception escapes and fails the test.
+inline std::optional<std::string> error_of(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const Error &e) {
+        return std::string(e.what());
+    }
+    return std::nullopt;
+}
+
+}  // namespace wendol::test

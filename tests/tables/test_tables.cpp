@@ -1,0 +1,219 @@
+// test_tables.cpp - the root record, scan-code maps and modifier map as read
+// from the built module through its far pointers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "support/image_helpers.h"
+#include "tables/tables.h"
+#include "tables/vk_names.h"
+
+namespace wendol {
+namespace {
+
+// Read once: every test here only looks.
+const LayoutTables &module_tables()
+{
+    static const LayoutTables tables = read_tables(test::map_module());
+    return tables;
+}
+
+class Tables : public ::testing::Test {
+protected:
+    const LayoutTables &t() const { return module_tables(); }
+};
+
+TEST_F(Tables, RootRecordValues)
+{
+    EXPECT_EQ(t().form, PointerForm::Wow64);
+    EXPECT_EQ(t().locale_flags, 0x00010000u);
+    EXPECT_EQ(t().ligature, 0u);
+    EXPECT_EQ(t().lg_max, 0);
+    EXPECT_EQ(t().cb_lg_entry, 0);
+    EXPECT_EQ(t().type, 0u);
+    EXPECT_EQ(t().subtype, 0u);
+}
+
+TEST_F(Tables, RootPointersAreRecordedAtTheirOffsets)
+{
+    const std::pair<const char *, uint32_t> fields[] = {
+        {"KBDTABLES.pCharModifiers", 0x00}, {"KBDTABLES.pVkToWcharTable", 0x08},
+        {"KBDTABLES.pDeadKey", 0x10},       {"KBDTABLES.pKeyNames", 0x18},
+        {"KBDTABLES.pKeyNamesExt", 0x20},   {"KBDTABLES.pKeyNamesDead", 0x28},
+        {"KBDTABLES.pusVSCtoVK", 0x30},     {"KBDTABLES.pVSCtoVK_E0", 0x40},
+        {"KBDTABLES.pVSCtoVK_E1", 0x48},    {"KBDTABLES.pLigature", 0x58},
+    };
+    for (const auto &[name, offset] : fields) {
+        auto it = std::find_if(t().pointers.begin(), t().pointers.end(),
+                               [&](const PointerField &p) { return p.what == name; });
+        ASSERT_NE(it, t().pointers.end()) << name;
+        EXPECT_EQ(it->field_rva, t().root_rva + offset) << name;
+        EXPECT_EQ(it->value == 0, std::string(name) == "KBDTABLES.pLigature") << name;
+    }
+}
+
+TEST_F(Tables, BaseScanMapGivesEveryCodeAVirtualKey)
+{
+    ASSERT_EQ(t().scan_map.size(), 128u);
+    for (size_t scan = 0; scan < t().scan_map.size(); ++scan) {
+        const auto vk = static_cast<uint8_t>(t().scan_map[scan]);
+        EXPECT_NE(vk, 0x00) << "scan " << hex(scan, 2);
+        EXPECT_NE(vk, 0xFF) << "scan " << hex(scan, 2);
+    }
+}
+
+TEST_F(Tables, ScanCodesMapAsTheKeyboardSays)
+{
+    struct Case {
+        uint8_t scan;
+        uint16_t value;   // virtual key and flags
+    };
+    const Case cases[] = {
+        {0x38, 0x00A4},   // left Alt: VK_LMENU
+        {0x7C, 0x0009},   // VK_TAB
+        {0x7E, 0x00C2},   // VK_ABNT_C2
+        {0x73, 0x00C1},   // VK_ABNT_C1
+        {0x7D, 0x00DF},   // VK_OEM_8
+        {0x36, 0x01A1},   // right Shift: VK_RSHIFT | KBDEXT
+        {0x45, 0x0390},   // VK_NUMLOCK | KBDEXT | KBDMULTIVK
+        {0x47, 0x0C24},   // keypad 7: VK_HOME | KBDSPECIAL | KBDNUMPAD
+        {0x00, 0x00E4},   // VK_ICO_00
+        {0x1D, 0x00A2},   // VK_LCONTROL
+    };
+    for (const Case c : cases)
+        EXPECT_EQ(t().scan_map.at(c.scan), c.value) << "scan " << hex(c.scan, 2);
+}
+
+uint16_t prefixed(const std::vector<ScanCodeEntry> &map, uint8_t scan)
+{
+    for (const ScanCodeEntry &e : map)
+        if (e.scan == scan)
+            return e.vk;
+    return 0;
+}
+
+TEST_F(Tables, RightAltIsAltGrNeverRightMenu)
+{
+    EXPECT_EQ(prefixed(t().scan_map_e0, 0x38), 0x0100 | kVkAltGr);
+    for (const ScanCodeEntry &e : t().scan_map_e0)
+        EXPECT_NE(e.vk & 0xFF, 0xA5) << "E0 " << hex(e.scan, 2);
+}
+
+TEST_F(Tables, E0MapIsSortedAndExtended)
+{
+    EXPECT_EQ(t().scan_map_e0.size(), 38u);
+    for (size_t i = 0; i < t().scan_map_e0.size(); ++i) {
+        EXPECT_TRUE(t().scan_map_e0[i].vk & kKbdExt) << i;
+        if (i > 0) {
+            EXPECT_LT(t().scan_map_e0[i - 1].scan, t().scan_map_e0[i].scan) << i;
+        }
+    }
+}
+
+TEST_F(Tables, E1MapHoldsPauseAlone)
+{
+    ASSERT_EQ(t().scan_map_e1.size(), 1u);
+    EXPECT_EQ(t().scan_map_e1[0].scan, 0x1D);
+    EXPECT_EQ(t().scan_map_e1[0].vk, 0x0013);
+}
+
+TEST_F(Tables, ModifierKeysAndTheirBits)
+{
+    std::vector<std::pair<int, int>> keys;
+    for (const VkToBit &k : t().modifiers.keys)
+        keys.push_back({k.vk, k.bits});
+    const std::vector<std::pair<int, int>> expected = {
+        {0x10, 0x01}, {0x11, 0x02}, {0x12, 0x04}, {kVkAltGr, 0x08}};
+    EXPECT_EQ(keys, expected);
+}
+
+TEST_F(Tables, ModifierBitsSelectColumns)
+{
+    const Modifiers &m = t().modifiers;
+    EXPECT_EQ(m.max_mod_bits, 9);
+    ASSERT_EQ(m.mod_number.size(), 10u);
+    struct Case {
+        unsigned bits;
+        uint8_t column;
+    };
+    const Case cases[] = {
+        {0, 0},             // plain
+        {1, 1},             // Shift
+        {2, 2},             // Ctrl
+        {3, kShiftInvalid}, // Shift+Ctrl
+        {4, kShiftInvalid}, // Alt
+        {5, kShiftInvalid}, // Shift+Alt
+        {6, kShiftInvalid}, // Ctrl+Alt is not AltGr
+        {7, kShiftInvalid}, // Shift+Ctrl+Alt
+        {8, 3},             // AltGr
+        {9, 4},             // AltGr+Shift
+    };
+    for (const Case c : cases)
+        EXPECT_EQ(m.mod_number.at(c.bits), c.column) << "bits " << c.bits;
+}
+
+TEST_F(Tables, CharacterRowsHaveOneCellPerColumn)
+{
+    for (const CharTable &table : t().char_tables) {
+        EXPECT_EQ(table.row_size, 2 + 2 * table.columns);
+        for (const CharRow &row : table.rows) {
+            EXPECT_EQ(row.cells.size(), table.columns);
+            EXPECT_EQ(row.rva, table.rva + table.row_size * (&row - table.rows.data()));
+        }
+    }
+}
+
+TEST_F(Tables, EveryNonNullPointerLandsWhereItsTableWasRead)
+{
+    for (const PointerField &p : t().pointers) {
+        if (p.value == 0)
+            continue;
+        EXPECT_EQ(p.field_rva % 8, 0u) << p.what;
+        EXPECT_EQ(p.value >> 32, 0u) << p.what;
+    }
+    for (size_t i = 0; i < t().char_tables.size(); ++i) {
+        const std::string name = "aVkToWcharTable[" + std::to_string(i) + "].pVkToWchars";
+        auto it = std::find_if(t().pointers.begin(), t().pointers.end(),
+                               [&](const PointerField &p) { return p.what == name; });
+        ASSERT_NE(it, t().pointers.end()) << name;
+        EXPECT_EQ(it->target_rva, t().char_tables[i].rva) << name;
+    }
+}
+
+TEST(VirtualKeyNames, NameAndLookUpAgree)
+{
+    struct Case {
+        const char *name;
+        uint8_t vk;
+    };
+    const Case cases[] = {
+        {"VK_RSHIFT", 0xA1}, {"VK_ALTGR", 0xE8}, {"VK_ABNT_C2", 0xC2}, {"VK_OEM_8", 0xDF},
+        {"VK_LMENU", 0xA4},  {"VK_OEM_102", 0xE2}, {"VK_ICO_00", 0xE4}, {"VK_PAUSE", 0x13},
+    };
+    for (const Case c : cases) {
+        EXPECT_EQ(vk_label(c.vk), c.name);
+        EXPECT_EQ(vk_from_name(c.name), c.vk) << c.name;
+    }
+    EXPECT_EQ(vk_from_name("rshift"), 0xA1);
+    EXPECT_EQ(vk_from_name("VK_HANGUL"), 0x15);
+    EXPECT_EQ(vk_from_name("a"), 'A');
+    EXPECT_EQ(vk_from_name("0xE8"), 0xE8);
+    EXPECT_EQ(vk_from_name("VK_NOSUCHKEY"), std::nullopt);
+    EXPECT_EQ(vk_from_name("0x100"), std::nullopt);
+    EXPECT_EQ(vk_label('Q'), "Q");
+    EXPECT_EQ(vk_label(0x0A), "0x0A");
+}
+
+TEST_F(Tables, EveryScanMapKeyHasAName)
+{
+    for (size_t scan = 0; scan < t().scan_map.size(); ++scan) {
+        const auto vk = static_cast<uint8_t>(t().scan_map[scan]);
+        EXPECT_TRUE(vk_name(vk) || std::isalnum(vk)) << "scan " << hex(scan, 2);
+    }
+    for (const ScanCodeEntry &e : t().scan_map_e0)
+        EXPECT_NE(vk_name(static_cast<uint8_t>(e.vk)), nullptr) << "E0 " << hex(e.scan, 2);
+}
+
+}  // namespace
+}  // namespace wendol

@@ -1,0 +1,367 @@
+// test_verify.cpp - the verifier passes every built module and finds each
+// fault planted in a copy of one, at its place; an image it cannot read is
+// one finding, never a crash.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+
+#include "pe/pe_format.h"
+#include "support/cli_run.h"
+#include "support/image_helpers.h"
+#include "tables/descriptor_call.h"
+#include "tables/table_extents.h"
+#include "verify/verify.h"
+
+namespace wendol {
+namespace {
+
+using test::get_u32;
+using test::put_u16;
+using test::put_u32;
+using Bytes = std::vector<uint8_t>;
+
+std::string describe(const std::vector<Finding> &findings)
+{
+    std::string out;
+    for (const Finding &f : findings)
+        out += std::string("\n  ") + to_string(f.severity) + " [" + f.check + "] " + f.place +
+               ": " + f.text;
+    return out.empty() ? " none" : out;
+}
+
+TEST(Verify, EveryBuiltModulePasses)
+{
+    std::vector<std::string> modules = {test::module_path()};
+    for (const char *target : {"x86", "x64", "arm64"})
+        modules.push_back(test::sibling_module(target));
+    for (const std::string &path : modules) {
+        const auto findings = verify_file(path);
+        EXPECT_TRUE(findings.empty()) << path << ":" << describe(findings);
+    }
+}
+
+// Where things are in a built module, to plant a fault at.
+struct Module {
+    explicit Module(const std::string &path = test::module_path())
+        : bytes(test::read_bytes(path))
+    {
+    }
+
+    Bytes bytes;
+    PeFile file{bytes};
+    LayoutTables tables = read_tables(test::map_bytes(bytes));
+    DescriptorCall call = call_descriptor(test::map_bytes(bytes));
+
+    size_t offset(uint32_t rva) const { return test::file_offset(bytes, rva); }
+
+    const PointerField &pointer(const std::string &what) const
+    {
+        if (const PointerField *field = find_pointer(tables, what))
+            return *field;
+        throw std::runtime_error("no pointer " + what);
+    }
+
+    size_t section_header(const std::string &name) const
+    {
+        const uint32_t nt = get_u32(bytes, pe::kDosNtOffsetField);
+        const size_t optional_size = bytes.at(nt + 20) | bytes.at(nt + 21) << 8;
+        for (size_t i = 0; i < file.sections().size(); ++i)
+            if (file.sections()[i].name == name)
+                return nt + 4 + pe::kFileHeaderSize + optional_size + pe::kSectionHeaderSize * i;
+        throw std::runtime_error("no section " + name);
+    }
+
+    // The file offset of the base relocation entry that patches `rva`.
+    size_t relocation_entry(uint32_t rva) const
+    {
+        const DataDirectory dir = file.headers().directories.at(pe::kDirBaseReloc);
+        for (uint32_t at = dir.rva; at < dir.rva + dir.size;) {
+            const uint32_t page = get_u32(bytes, offset(at));
+            const uint32_t size = get_u32(bytes, offset(at + 4));
+            for (uint32_t e = 8; e + 2 <= size; e += 2) {
+                const size_t entry = offset(at + e);
+                if ((bytes.at(entry) | (bytes.at(entry + 1) & 0x0F) << 8) + page == rva &&
+                    bytes.at(entry + 1) >> 4 != 0)
+                    return entry;
+            }
+            at += size;
+        }
+        throw std::runtime_error("no relocation at " + hex(rva));
+    }
+};
+
+// A copy of the bytes in a file of the test's own, for the program to read.
+std::string write_temporary(const std::string &name, const Bytes &bytes)
+{
+    const std::string path = testing::TempDir() + name;
+    test::write_bytes(path, bytes);
+    return path;
+}
+
+void fix_checksum(Bytes &bytes)
+{
+    const PeFile file(bytes);
+    put_u32(bytes, file.headers().checksum_offset, file.computed_checksum());
+}
+
+// A dead cell and the cell of its dead-character row, in the main module.
+struct DeadCell {
+    RowRef row;
+    size_t column = 0;
+    uint32_t dead_character_rva = 0;
+};
+
+DeadCell first_dead_cell(const LayoutTables &tables)
+{
+    for (size_t t = 0; t < tables.char_tables.size(); ++t) {
+        const auto &rows = tables.char_tables[t].rows;
+        for (size_t r = 0; r + 1 < rows.size(); ++r)
+            for (size_t c = 0; c < rows[r].cells.size(); ++c)
+                if (rows[r].vk != kContinuationVk && rows[r].cells[c] == kWchDead)
+                    return {{t, r}, c, static_cast<uint32_t>(rows[r + 1].rva + 2 + 2 * c)};
+    }
+    throw std::runtime_error("no dead cell in the tables");
+}
+
+struct Planted {
+    const char *fault;
+    std::function<void(Bytes &, const Module &)> plant;
+    Severity severity;
+    const char *check;
+    std::vector<std::string> in_place;   // every one appears in the finding's place
+    const char *in_text;                 // and this in its text
+};
+
+// Plants the fault in a copy of the module (its checksum made right again)
+// and looks for the finding the case names.
+void expect_found(const Module &m, const Planted &c)
+{
+    SCOPED_TRACE(c.fault);
+    Bytes bytes = m.bytes;
+    c.plant(bytes, m);
+    fix_checksum(bytes);
+    const auto findings = verify_bytes(bytes);
+    const bool found = std::any_of(findings.begin(), findings.end(), [&](const Finding &f) {
+        bool here = f.severity == c.severity && f.check == c.check &&
+                    f.text.find(c.in_text) != std::string::npos;
+        for (const std::string &part : c.in_place)
+            here = here && f.place.find(part) != std::string::npos;
+        return here;
+    });
+    EXPECT_TRUE(found) << "findings:" << describe(findings);
+}
+
+TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
+{
+    const Module m;
+    const PointerField &e0 = m.pointer("KBDTABLES.pVSCtoVK_E0");
+    const PointerField &e1 = m.pointer("KBDTABLES.pVSCtoVK_E1");
+    const uint32_t e0_end = e0.target_rva + 4 * static_cast<uint32_t>(m.tables.scan_map_e0.size());
+    // The E0 map's end record, lost, lets it run into the E1 map behind it.
+    ASSERT_EQ(e0_end + 4, e1.target_rva);
+    const PointerField &ligature = m.pointer("KBDTABLES.pLigature");
+    const PointerField &modifiers = m.pointer("KBDTABLES.pCharModifiers");
+    ASSERT_EQ(ligature.field_rva & ~0xFFFu, modifiers.field_rva & ~0xFFFu);
+    const DeadCell dead = first_dead_cell(m.tables);
+    const uint32_t compositions = m.pointer("KBDTABLES.pDeadKey").target_rva;
+    const Headers &h = m.file.headers();
+
+    const Planted cases[] = {
+        {"a missing end record",
+         [&](Bytes &b, const Module &) { put_u32(b, m.offset(e0_end), 0x01FF007F); },
+         Severity::Error, "overlaps", {"pVSCtoVK_E0"}, "end record"},
+        {"a pointer outside the image",
+         [&](Bytes &b, const Module &) {
+             put_u32(b, m.offset(m.pointer("KBDTABLES.pDeadKey").field_rva),
+                     static_cast<uint32_t>(h.image_base + h.size_of_image + 0x100));
+         },
+         Severity::Error, "tables", {"KBDTABLES.pDeadKey"}, "inside a section"},
+        {"a relocated null pointer",
+         [&](Bytes &b, const Module &) {
+             const size_t entry = m.relocation_entry(modifiers.field_rva);
+             put_u16(b, entry, static_cast<uint16_t>(0x3000 | (ligature.field_rva & 0xFFF)));
+         },
+         Severity::Error, "relocations", {"KBDTABLES.pLigature"}, "null pointer"},
+        {"a dead cell without a dead character",
+         [&](Bytes &b, const Module &) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); },
+         Severity::Error, "dead keys",
+         {"table " + std::to_string(dead.row.table + 1) + " row " + std::to_string(dead.row.row),
+          "column " + std::to_string(dead.column)},
+         "dead character"},
+        {"a composition pair twice",
+         [&](Bytes &b, const Module &) {
+             put_u32(b, m.offset(compositions + 8), get_u32(b, m.offset(compositions)));
+         },
+         Severity::Error, "compositions", {"DEADKEY[1]"}, "once"},
+        {"an unsorted E0 map",
+         [&](Bytes &b, const Module &) {
+             const uint32_t first = get_u32(b, m.offset(e0.target_rva));
+             put_u32(b, m.offset(e0.target_rva), get_u32(b, m.offset(e0.target_rva + 4)));
+             put_u32(b, m.offset(e0.target_rva + 4), first);
+         },
+         Severity::Warning, "order", {"pVSCtoVK_E0[1]"}, "ascending"},
+        {"a writable .data section",
+         [&](Bytes &b, const Module &) {
+             const size_t flags = m.section_header(".data") + 36;
+             put_u32(b, flags, get_u32(b, flags) | pe::kScnMemWrite);
+         },
+         Severity::Error, "sections", {"section .data"}, "MEM_WRITE"},
+        {"the AltGr key gone from the E0 map",
+         [&](Bytes &b, const Module &) {
+             for (uint32_t at = e0.target_rva; at < e0_end; at += 4)
+                 if (get_u32(b, m.offset(at)) == 0x01E80038)
+                     put_u32(b, m.offset(at), 0x01A50038);   // VK_RMENU
+         },
+         Severity::Error, "reach", {"U+00DF", "VK_ALTGR+b"}, "a way to type it"},
+    };
+    for (const Planted &c : cases)
+        expect_found(m, c);
+}
+
+// Each pointer form relocates in its own way.
+TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
+{
+    struct Variant {
+        const char *target;   // the sibling module, or null for the main one
+        Planted fault;
+    };
+    const Variant variants[] = {
+        {nullptr,
+         {"a relocation on a pointer's high half",
+          [](Bytes &b, const Module &m) {
+              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const size_t entry = m.relocation_entry(field);
+              put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
+          },
+          Severity::Error, "relocations", {"KBDTABLES.pDeadKey, byte 4"}, "low half"}},
+        {nullptr,
+         // The root's first word pair, where 32-bit pointers would sit side
+         // by side: still judged as a high half, not as another form.
+         {"a relocation on the root's first high half",
+          [](Bytes &b, const Module &m) {
+              const uint32_t field = m.pointer("KBDTABLES.pCharModifiers").field_rva;
+              const size_t entry = m.relocation_entry(field);
+              put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
+          },
+          Severity::Error, "relocations", {"KBDTABLES.pCharModifiers, byte 4"}, "low half"}},
+        {"x86",
+         {"the accessor's address constant not relocated",
+          [](Bytes &b, const Module &m) { put_u16(b, m.relocation_entry(m.call.constant_rva), 0); },
+          Severity::Error, "relocations", {"KbdLayerDescriptor body"}, "root record's address"}},
+        {"x64",
+         {"a 32-bit relocation in a 64-bit image",
+          [](Bytes &b, const Module &m) {
+              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const size_t entry = m.relocation_entry(field);
+              put_u16(b, entry, static_cast<uint16_t>(0x3000 | (field & 0xFFF)));
+          },
+          Severity::Error, "relocations", {"(base relocation)"}, "DIR64 in a PE32+ image"}},
+    };
+    for (const Variant &v : variants) {
+        const std::string path = v.target ? test::sibling_module(v.target) : test::module_path();
+        SCOPED_TRACE(path);
+        expect_found(Module(path), v.fault);
+    }
+}
+
+TEST(Verify, AWrongChecksumIsTheOnlyFinding)
+{
+    const Module m;
+    Bytes bytes = m.bytes;
+    const uint32_t at = m.file.headers().checksum_offset;
+    put_u32(bytes, at, get_u32(bytes, at) + 1);
+    const auto findings = verify_bytes(bytes);
+    ASSERT_EQ(findings.size(), 1u) << describe(findings);
+    EXPECT_EQ(findings[0].severity, Severity::Error);
+    EXPECT_EQ(findings[0].check, "checksum");
+    EXPECT_NE(findings[0].text.find(hex(m.file.computed_checksum(), 8)), std::string::npos)
+        << findings[0].text;
+}
+
+// What the reader refuses is an error in the reader's own words, the last
+// finding: nothing after it could be read.
+TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
+{
+    const Bytes whole = test::module_bytes();
+    struct Case {
+        const char *name;
+        Bytes bytes;
+        const char *says;
+        bool alone;   // nothing could be judged before the refusal
+    };
+    Bytes no_pe = whole;
+    no_pe.at(get_u32(whole, pe::kDosNtOffsetField)) = 'X';
+    Bytes no_accessor = whole;
+    {
+        const Module m;
+        const DataDirectory exports = m.file.headers().directories.at(pe::kDirExport);
+        const uint32_t names = get_u32(whole, m.offset(exports.rva + 32));
+        no_accessor.at(m.offset(get_u32(whole, m.offset(names)))) = 'k';
+        fix_checksum(no_accessor);
+    }
+    const Case cases[] = {
+        {"empty", {}, "DOS header", true},
+        {"cut after the headers", Bytes(whole.begin(), whole.begin() + 0x300), "section", true},
+        {"no PE signature", no_pe, "PE signature", true},
+        {"no KbdLayerDescriptor", no_accessor, "KbdLayerDescriptor", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto findings = verify_bytes(c.bytes);
+        ASSERT_FALSE(findings.empty());
+        if (c.alone) {
+            EXPECT_EQ(findings.size(), 1u) << describe(findings);
+        }
+        const Finding &refusal = findings.back();
+        EXPECT_EQ(refusal.severity, Severity::Error);
+        EXPECT_NE((refusal.place + refusal.text).find(c.says), std::string::npos)
+            << describe(findings);
+        EXPECT_EQ(refusal.text.rfind("expected ", 0), 0u) << refusal.text;
+    }
+    const auto missing = verify_file("/nonexistent/Wendol.dll");
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_NE(missing[0].text.find("readable file"), std::string::npos) << missing[0].text;
+}
+
+TEST(Verify, CommandExitsOneOnAnErrorAndTwoOnAMistake)
+{
+    const test::CliRun good = test::run_cli({"verify", test::module_path()});
+    EXPECT_EQ(good.exit_code, 0) << good.output;
+    EXPECT_NE(good.output.find("no findings"), std::string::npos) << good.output;
+
+    Bytes bytes = test::module_bytes();
+    const PeFile file(bytes);
+    put_u32(bytes, file.headers().checksum_offset, file.headers().checksum ^ 1);
+    const std::string damaged = write_temporary("verify_damaged.dll", bytes);
+    const test::CliRun bad = test::run_cli({"verify", test::module_path(), damaged});
+    std::remove(damaged.c_str());
+    EXPECT_EQ(bad.exit_code, 1) << bad.output;
+    EXPECT_NE(bad.output.find(damaged + ": error [checksum] optional header CheckSum"),
+              std::string::npos)
+        << bad.output;
+
+    const test::CliRun none = test::run_cli({"verify"});
+    EXPECT_EQ(none.exit_code, 2) << none.output;
+}
+
+// Warnings are printed, but only an error fails the run.
+TEST(Verify, CommandPassesAnImageWithWarningsOnly)
+{
+    const Module m;
+    Bytes bytes = m.bytes;
+    const uint32_t e0 = m.pointer("KBDTABLES.pVSCtoVK_E0").target_rva;
+    const uint32_t first = get_u32(bytes, m.offset(e0));
+    put_u32(bytes, m.offset(e0), get_u32(bytes, m.offset(e0 + 4)));
+    put_u32(bytes, m.offset(e0 + 4), first);
+    fix_checksum(bytes);
+    const std::string unsorted = write_temporary("verify_unsorted.dll", bytes);
+    const test::CliRun run = test::run_cli({"verify", unsorted});
+    std::remove(unsorted.c_str());
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    EXPECT_NE(run.output.find("warning [order] pVSCtoVK_E0[1]"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("0 errors, 1 warning"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace wendol

@@ -1,0 +1,206 @@
+// text.cpp - UTF-16 to readable UTF-8.
+#include "base/text.h"
+
+#include <cstdio>
+
+
+namespace wendol {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool is_surrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+
+constexpr const char *kC0Names[32] = {
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "TAB", "LF",
+    "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
+    "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",
+};
+
+constexpr const char *kC1Names[32] = {
+    "PAD", "HOP", "BPH", "NBH", "IND", "NEL", "SSA", "ESA", "HTS", "HTJ", "VTS",
+    "PLD", "PLU", "RI",  "SS2", "SS3", "DCS", "PU1", "PU2", "STS", "CCH", "MW",
+    "SPA", "EPA", "SOS", "SGCI", "SCI", "CSI", "ST", "OSC", "PM",  "APC",
+};
+
+struct NamedCharacter {
+    char32_t code_point;
+    const char *name;
+};
+
+// Spaces and format characters: they print as nothing, or as a blank that
+// cannot be told from another blank.
+constexpr NamedCharacter kInvisible[] = {
+    {0x0020, "SPACE"},
+    {0x007F, "DEL"},
+    {0x00A0, "NO-BREAK SPACE"},
+    {0x00AD, "SOFT HYPHEN"},
+    {0x034F, "COMBINING GRAPHEME JOINER"},
+    {0x2000, "EN QUAD"},
+    {0x2001, "EM QUAD"},
+    {0x2002, "EN SPACE"},
+    {0x2003, "EM SPACE"},
+    {0x2004, "THREE-PER-EM SPACE"},
+    {0x2005, "FOUR-PER-EM SPACE"},
+    {0x2006, "SIX-PER-EM SPACE"},
+    {0x2007, "FIGURE SPACE"},
+    {0x2008, "PUNCTUATION SPACE"},
+    {0x2009, "THIN SPACE"},
+    {0x200A, "HAIR SPACE"},
+    {0x200B, "ZERO WIDTH SPACE"},
+    {0x200C, "ZERO WIDTH NON-JOINER"},
+    {0x200D, "ZERO WIDTH JOINER"},
+    {0x200E, "LEFT-TO-RIGHT MARK"},
+    {0x200F, "RIGHT-TO-LEFT MARK"},
+    {0x2028, "LINE SEPARATOR"},
+    {0x2029, "PARAGRAPH SEPARATOR"},
+    {0x202A, "LEFT-TO-RIGHT EMBEDDING"},
+    {0x202B, "RIGHT-TO-LEFT EMBEDDING"},
+    {0x202C, "POP DIRECTIONAL FORMATTING"},
+    {0x202D, "LEFT-TO-RIGHT OVERRIDE"},
+    {0x202E, "RIGHT-TO-LEFT OVERRIDE"},
+    {0x202F, "NARROW NO-BREAK SPACE"},
+    {0x205F, "MEDIUM MATHEMATICAL SPACE"},
+    {0x2060, "WORD JOINER"},
+    {0x2061, "FUNCTION APPLICATION"},
+    {0x2062, "INVISIBLE TIMES"},
+    {0x2063, "INVISIBLE SEPARATOR"},
+    {0x2064, "INVISIBLE PLUS"},
+    {0x3000, "IDEOGRAPHIC SPACE"},
+    {0xFEFF, "ZERO WIDTH NO-BREAK SPACE"},
+};
+
+bool is_combining_mark(char32_t c)
+{
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) ||
+           (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF) ||
+           (c >= 0xFE20 && c <= 0xFE2F);
+}
+
+}  // namespace
+
+std::string utf8(char32_t c)
+{
+    if (is_surrogate(c) || c > 0x10FFFF)
+        c = kReplacement;
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+std::string utf8(std::u16string_view text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        out += utf8(c);
+    }
+    return out;
+}
+
+std::string code_point_text(char32_t c)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "U+%04X", static_cast<unsigned>(c));
+    return buffer;
+}
+
+const char *invisible_name(char32_t c)
+{
+    if (c < 0x20)
+        return kC0Names[c];
+    if (c >= 0x80 && c < 0xA0)
+        return kC1Names[c - 0x80];
+    for (const NamedCharacter &n : kInvisible)
+        if (n.code_point == c)
+            return n.name;
+    return nullptr;
+}
+
+std::string character_label(char32_t c)
+{
+    const std::string code = code_point_text(c);
+    if (is_surrogate(c))
+        return code + " surrogate";
+    if (const char *name = invisible_name(c))
+        return code + " " + name;
+    if (is_combining_mark(c))
+        return code + " \u25CC" + utf8(c);   // on a dotted circle
+    return code + " " + utf8(c);
+}
+
+std::string quoted(std::u16string_view text)
+{
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        if (pair) {
+            out += utf8(text.substr(i, 2));
+            ++i;
+        } else if (unit != u' ' && (invisible_name(unit) || is_surrogate(unit))) {
+            out += "<" + code_point_text(unit) + ">";
+        } else {
+            out += utf8(char32_t{unit});
+        }
+    }
+    return out + "\"";
+}
+
+std::u32string code_points(std::string_view text)
+{
+    std::u32string out;
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (size_t k = 1; k < length && i + k < text.size(); ++k)
+            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out += c;
+        i += length;
+    }
+    return out;
+}
+
+size_t display_width(std::string_view text)
+{
+    size_t width = 0;
+    for (char32_t c : code_points(text))
+        if (!is_combining_mark(c))
+            ++width;
+    return width;
+}
+
+std::string pad(std::string text, size_t width)
+{
+    const size_t used = display_width(text);
+    if (used < width)
+        text.append(width - used, ' ');
+    return text;
+}
+
+}  // namespace wendol

@@ -1,0 +1,139 @@
+// chart_views.cpp - a key block typed key by key in a lock state.
+#include "chart/chart_views.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+#include "engine/key_names.h"
+#include "engine/key_parse.h"
+
+namespace wendol::chart {
+
+namespace {
+
+bool prints(const Levels &levels)
+{
+    return std::any_of(levels.begin(), levels.end(), [](const std::optional<Label> &l) {
+        return l && l->kind != Label::Kind::Named;
+    });
+}
+
+std::optional<std::u16string> caption(const Keymap &keymap, ScanCode scan, const Levels &levels)
+{
+    if (prints(levels))
+        return std::nullopt;
+    return key_name(keymap.tables(), scan);
+}
+
+bool is_lock_on(ScanCode scan, Locks locks)
+{
+    return (locks.caps_lock && scan == caps_lock_scan()) ||
+           (locks.num_lock && scan == num_lock_scan());
+}
+
+KeyFace face(const Keymap &keymap, const KeyPlace &place, Locks locks)
+{
+    KeyFace key;
+    key.place = place;
+    key.levels = type_levels(keymap, place.scan, locks);
+    key.caption = caption(keymap, place.scan, key.levels);
+    key.lit = is_lock_on(place.scan, locks);
+    return key;
+}
+
+std::string name_of(const Keymap &keymap, ScanCode scan)
+{
+    const std::optional<std::u16string> name = key_name(keymap.tables(), scan);
+    return name ? utf8(*name) : key_text(scan);
+}
+
+std::string narrowed_note(const Keymap &keymap)
+{
+    std::string narrowed, added;
+    for (const Narrowed &n : narrowed_keys()) {
+        const char *joint = narrowed.empty() ? "" : " and ";
+        narrowed += joint + name_of(keymap, n.narrowed);
+        added += joint + scan_id(n.added).substr(2);
+    }
+    return narrowed + " are narrowed to make room for the keys that some keyboards have at "
+           "scan codes " + added + ", drawn left of them.";
+}
+
+std::vector<std::string> alphanumeric_notes(const Keymap &keymap)
+{
+    return {"Letters show the small letter and the capital, so that the layers can be told "
+            "apart.",
+            narrowed_note(keymap)};
+}
+
+View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks)
+{
+    View view;
+    view.locks = locks;
+    view.width = block.width;
+    view.height = block.height;
+    for (const KeyPlace &place : block.keys)
+        view.keys.push_back(face(keymap, place, locks));
+    return view;
+}
+
+}  // namespace
+
+View latin_view(const Keymap &keymap)
+{
+    View view = typed_view(keymap, alphanumeric_block(), Locks{});
+    view.slug = "latin";
+    view.title = "Caps Lock off";
+    view.notes = alphanumeric_notes(keymap);
+    return view;
+}
+
+View greek_view(const Keymap &keymap)
+{
+    View view = typed_view(keymap, alphanumeric_block(), Locks{.caps_lock = true});
+    view.slug = "greek";
+    view.title = "Caps Lock on";
+    view.notes = alphanumeric_notes(keymap);
+    return view;
+}
+
+View keypad_view(const Keymap &keymap)
+{
+    View view = typed_view(keymap, keypad_block(), Locks{.num_lock = true});
+    view.slug = "keypad";
+    view.title = "Keypad, Num Lock on";
+    const Locks caps{.caps_lock = true, .num_lock = true};
+    for (KeyFace &key : view.keys) {
+        Levels with_caps = type_levels(keymap, key.place.scan, caps);
+        if (with_caps != key.levels)
+            key.caps_levels = std::move(with_caps);
+    }
+    return view;
+}
+
+ViewContents contents(const View &view)
+{
+    ViewContents seen;
+    auto note = [&seen](const Levels &levels) {
+        for (const std::optional<Label> &label : levels) {
+            if (!label)
+                continue;
+            if (label->kind == Label::Kind::Dead && !seen.first_dead && !label->text.empty())
+                seen.first_dead = label->text.front();
+            seen.named |= label->kind == Label::Kind::Named;
+            seen.through_virtual_key |= label->through_virtual_key;
+        }
+    };
+    for (const KeyFace &key : view.keys) {
+        note(key.levels);
+        if (key.caps_levels) {
+            note(*key.caps_levels);
+            seen.caps_variants = true;
+        }
+        seen.captions |= key.caption.has_value();
+        seen.lit |= key.lit;
+    }
+    return seen;
+}
+
+}  // namespace wendol::chart

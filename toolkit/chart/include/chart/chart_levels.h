@@ -1,0 +1,70 @@
+// chart_levels.h - what a key types at the four levels a chart shows, found
+// the only way the chart finds anything out: by typing the key through the
+// engine on a fresh keyboard with the locks of the view on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/key_parse.h"
+#include "engine/keymap.h"
+
+namespace wendol::chart {
+
+// The four levels, in the order a keycap is read: plain, Shift, AltGr,
+// AltGr+Shift.  Ctrl is left off the chart; it gives control characters.
+enum class Level : uint8_t { Plain, Shift, AltGr, AltGrShift };
+inline constexpr std::array<Level, 4> kLevels = {Level::Plain, Level::Shift, Level::AltGr,
+                                                 Level::AltGrShift};
+
+// The level as a class name in the drawing ("plain", "altgr-shift") and as
+// a person writes the modifiers ("plain", "AltGr+Shift").
+const char *level_class(Level level);
+const char *level_text(Level level);
+
+struct Locks {
+    bool caps_lock = false;
+    bool num_lock = false;
+    friend bool operator==(const Locks &, const Locks &) = default;
+};
+
+// What one level of a key gives.
+struct Label {
+    enum class Kind {
+        Character,   // text that prints
+        Dead,        // a dead key; `text` is its dead character
+        Named,       // a character that does not print: shown by its name
+    };
+    Kind kind = Kind::Character;
+    std::u16string text;
+    // Typed as the virtual key the key sends under Num Lock, because Shift
+    // with Num Lock on turns the keypad's digit keys into navigation keys.
+    bool through_virtual_key = false;
+    friend bool operator==(const Label &, const Label &) = default;
+};
+
+using Levels = std::array<std::optional<Label>, kLevels.size()>;
+
+// What the chart writes for a label: the text itself, the dead character,
+// or the names of the characters ("LINE SEPARATOR").
+std::string shown_text(const Label &label);
+
+// "U+00E9", or "U+0041 U+0301" for text of several characters.
+std::string code_points(const std::u16string &text);
+
+// The keys pressed together for `key` at `level`: "AltGr+Shift+=".
+Chord level_chord(ScanCode key, Level level);
+
+// Types `key` at `level` on a keyboard that has nothing held and the given
+// locks on; nothing when the key gives no character and is no dead key.
+std::optional<Label> type_level(const Keymap &keymap, ScanCode key, Level level, Locks locks);
+
+Levels type_levels(const Keymap &keymap, ScanCode key, Locks locks);
+
+// The lock keys, where the keyboard has them.
+ScanCode caps_lock_scan();
+ScanCode num_lock_scan();
+
+}  // namespace wendol::chart

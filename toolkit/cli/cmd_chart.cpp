@@ -1,0 +1,112 @@
+// cmd_chart.cpp - `wendol chart FILE [--out DIR]`: draws the layout from the
+// module by typing every key through its tables, and writes the drawings and
+// a printable page with the dead-key tables.
+#include <filesystem>
+#include <fstream>
+
+#include "base/error.h"
+#include "base/text.h"
+#include "chart/chart_compositions.h"
+#include "chart/chart_html.h"
+#include "chart/chart_svg.h"
+#include "chart/chart_views.h"
+#include "commands.h"
+#include "resources/resources.h"
+#include "tables/tables.h"
+
+namespace wendol::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace wendol::chart;
+
+constexpr uint32_t kDisplayNameId = 1000;
+
+// The layout's display name from its string resources, or the file's name
+// where the module has none.  The chart draws the tables; resources it
+// cannot read only cost it the name.
+std::string layout_name(const MappedImage &image, const std::string &path)
+{
+    try {
+        const std::optional<std::u16string> name =
+            read_resources(image.file()).string(kDisplayNameId);
+        if (name && !name->empty())
+            return utf8(*name);
+    } catch (const Error &) {
+    }
+    return fs::path(path).stem().string();
+}
+
+void write_file(const fs::path &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out)
+        fail("writing the chart", "a file that can be written", path.string() + " refused");
+}
+
+fs::path output_directory(const std::optional<std::string> &option)
+{
+    const fs::path dir = option ? fs::path(*option) : fs::current_path();
+    std::error_code error;
+    fs::create_directories(dir, error);
+    if (error || !fs::is_directory(dir))
+        fail("the chart's folder", "a folder that can be made or written",
+             dir.string() + (error ? " (" + error.message() + ")" : " is no folder"));
+    return dir;
+}
+
+struct DrawnView {
+    View view;
+    const char *file;
+};
+
+int run_chart(std::vector<std::string> args, std::ostream &out)
+{
+    const std::optional<std::string> out_option = take_option(args, "--out");
+    const MappedImage image = load_image_argument(args, chart_command.synopsis);
+    const std::string path = args.at(0);
+    const Keymap keymap(read_tables(image));
+    const fs::path dir = output_directory(out_option);
+
+    const std::string name = layout_name(image, path);
+    const std::string file = fs::path(path).filename().string();
+    const std::string source = "Every key typed through the tables of " + file + ".";
+    const DrawnView drawn[] = {
+        {latin_view(keymap), "wendol.svg"},
+        {greek_view(keymap), "wendol-greek.svg"},
+        {keypad_view(keymap), "wendol-keypad.svg"},
+    };
+
+    Page page;
+    page.title = name;
+    std::vector<const View *> views;
+    for (const DrawnView &d : drawn) {
+        const Heading heading{name + " \u00B7 " + d.view.title, source};
+        write_file(dir / d.file, view_svg(d.view, heading, "", SvgForm::Document));
+        out << (dir / d.file).string() << '\n';
+        page.views.push_back({&d.view, heading});
+        views.push_back(&d.view);
+    }
+    page.groups = composition_groups(keymap, views);
+    write_file(dir / "wendol.html", chart_html(page));
+    out << (dir / "wendol.html").string() << '\n';
+    return 0;
+}
+
+}  // namespace
+
+const Command chart_command = {
+    "chart",
+    "FILE [--out DIR] [--base ADDR]",
+    "draw the layout by typing every key through the module's tables: DIR/wendol.svg\n"
+    "      (Caps Lock off), DIR/wendol-greek.svg (Caps Lock on), DIR/wendol-keypad.svg\n"
+    "      (Num Lock on) and DIR/wendol.html, a page with the three drawings and the\n"
+    "      dead keys' composition tables that prints on A4 landscape.  DIR is made if\n"
+    "      missing; without --out the files go to the current folder",
+    run_chart,
+};
+
+}  // namespace wendol::cli

@@ -1,0 +1,141 @@
+// cmd_find.cpp - `wendol find FILE CHAR`: which key the platform reports for
+// a character, and the whole way to type it.
+#include <string>
+
+#include "base/text.h"
+#include "commands.h"
+#include "engine/key_parse.h"
+#include "engine/reverse_lookup.h"
+#include "tables/tables.h"
+#include "tables/vk_names.h"
+
+namespace wendol::cli {
+
+namespace {
+
+// "U+00E9", or one character in UTF-8.
+char32_t parse_character(const std::string &text)
+{
+    const std::string wanted = "a single character, or U+ and its code point in hex";
+    if (text.size() > 2 && (text[0] == 'U' || text[0] == 'u') && text[1] == '+') {
+        const std::string digits = text.substr(2);
+        if (digits.size() > 6 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            throw UsageError("expected " + wanted + ", found \"" + text + "\"");
+        const auto value = static_cast<char32_t>(std::stoul(digits, nullptr, 16));
+        if (value > 0x10FFFF)
+            throw UsageError("expected a code point up to U+10FFFF, found \"" + text + "\"");
+        return value;
+    }
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    const size_t size = text.size();
+    size_t length = 0;
+    char32_t value = 0;
+    if (size > 0 && bytes[0] < 0x80) {
+        length = 1;
+        value = bytes[0];
+    } else if (size > 0 && (bytes[0] & 0xE0) == 0xC0) {
+        length = 2;
+        value = bytes[0] & 0x1F;
+    } else if (size > 0 && (bytes[0] & 0xF0) == 0xE0) {
+        length = 3;
+        value = bytes[0] & 0x0F;
+    } else if (size > 0 && (bytes[0] & 0xF8) == 0xF0) {
+        length = 4;
+        value = bytes[0] & 0x07;
+    }
+    if (length == 0 || length != size)
+        throw UsageError("expected " + wanted + ", found \"" + text + "\"");
+    for (size_t i = 1; i < length; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80)
+            throw UsageError("expected " + wanted + " in UTF-8, found \"" + text + "\"");
+        value = (value << 6) | (bytes[i] & 0x3F);
+    }
+    return value;
+}
+
+std::string modifier_text(const Keymap &keymap, uint8_t bits)
+{
+    std::string names;
+    for (const VkToBit &m : keymap.modifier_keys())
+        if (m.bits && (m.bits & bits) == m.bits)
+            names += (names.empty() ? "" : "+") + vk_label(m.vk);
+    return std::to_string(bits) + " (" + (names.empty() ? "none" : names) + ")";
+}
+
+const char *role_text(RowRole role)
+{
+    switch (role) {
+    case RowRole::KeyRow: return "in its key row";
+    case RowRole::CapsLock: return "in its Caps Lock row";
+    case RowRole::DeadCharacters: return "in its dead-character row";
+    default: return "in a continuation row that belongs to no key";
+    }
+}
+
+// The character itself where it prints, its name where it does not.
+std::string glyph(char32_t c)
+{
+    const char *name = invisible_name(c);
+    return name ? name : utf8(c);
+}
+
+std::string stroke_text(const Stroke &stroke)
+{
+    std::string text;
+    if (stroke.caps_lock)
+        text += *stroke.caps_lock ? "with Caps Lock on, " : "with Caps Lock off, ";
+    if (stroke.num_lock)
+        text += *stroke.num_lock ? "with Num Lock on, " : "with Num Lock off, ";
+    text += chord_text(stroke.keys);
+    text += stroke.dead ? " (dead " + glyph(stroke.gives) + ")" : " (" + glyph(stroke.gives) + ")";
+    return text;
+}
+
+int run_find(std::vector<std::string> args, std::ostream &out)
+{
+    const std::optional<std::string> base = take_option(args, "--base");
+    expect_operands(args, 2, find_command.synopsis);
+    const char32_t ch = parse_character(args[1]);
+    const MappedImage image = load_image(args[0], base);
+    const Keymap keymap(read_tables(image));
+    const ReverseLookup lookup(keymap);
+    const Found found = lookup.find(ch);
+
+    out << character_label(ch) << '\n';
+    if (const auto &p = found.platform) {
+        out << "  the platform reports: " << vk_label(p->vk) << ", modifier bits "
+            << modifier_text(keymap, p->bits) << "\n    (column " << int(p->column)
+            << " of table " << p->match_row.table + 1 << " row " << p->match_row.row << ", "
+            << role_text(p->role) << ")\n";
+    } else {
+        out << "  the platform reports: no key (no character table holds it)\n";
+    }
+    if (const auto &way = found.way) {
+        out << "  to type it: ";
+        for (size_t i = 0; i < way->strokes.size(); ++i)
+            out << (i ? ", then " : "") << stroke_text(way->strokes[i]);
+        if (way->composition)
+            out << ": " << glyph(way->composition->dead) << " + " << glyph(way->composition->base)
+                << " composes " << glyph(way->composition->composed);
+        out << "\n  keys: ";
+        const auto sequence = lookup.key_sequence(*way);
+        for (size_t i = 0; i < sequence.size(); ++i)
+            out << (i ? " " : "") << chord_text(sequence[i]);
+        out << "   (from no lock on)\n";
+    } else {
+        out << "  to type it: no key or dead-key sequence gives it\n";
+    }
+    return 0;
+}
+
+}  // namespace
+
+const Command find_command = {
+    "find",
+    "FILE [--base ADDR] CHAR",
+    "the key the platform reports for CHAR (the character, or U+XXXX) and the whole\n"
+    "      way to type it: the locks it needs, or the dead key and base key that compose it",
+    run_find,
+};
+
+}  // namespace wendol::cli

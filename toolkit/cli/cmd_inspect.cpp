@@ -1,0 +1,26 @@
+// cmd_inspect.cpp - `wendol inspect FILE [--base ADDR]`: the image's shape and
+// every table, as text.
+#include "commands.h"
+#include "report/inspect.h"
+
+namespace wendol::cli {
+
+namespace {
+
+int run_inspect(std::vector<std::string> args, std::ostream &out)
+{
+    const MappedImage image = load_image_argument(args, inspect_command.synopsis);
+    inspect(out, image);
+    return 0;
+}
+
+}  // namespace
+
+const Command inspect_command = {
+    "inspect",
+    "FILE [--base ADDR]",
+    "print the image's headers, sections, relocations and every table",
+    run_inspect,
+};
+
+}  // namespace wendol::cli

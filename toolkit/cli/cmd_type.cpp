@@ -1,0 +1,167 @@
+// cmd_type.cpp - `wendol type FILE KEY...`: types the keys with the module's
+// tables as the platform would and tells, for each, what it produced.
+#include <string>
+
+#include "base/text.h"
+#include "commands.h"
+#include "engine/key_parse.h"
+#include "engine/typing.h"
+#include "tables/tables.h"
+#include "tables/vk_names.h"
+
+namespace wendol::cli {
+
+namespace {
+
+std::string characters(const std::u16string &text)
+{
+    std::string out;
+    for (char16_t c : text)
+        out += (out.empty() ? "" : ", ") + character_label(c);
+    return out;
+}
+
+std::string where(const Cell &cell)
+{
+    return "table " + std::to_string(cell.read_row.table + 1) + " row " +
+           std::to_string(cell.read_row.row) + " column " + std::to_string(cell.column.value_or(0)) +
+           (cell.read_row == cell.key_row ? "" : ", Caps Lock row");
+}
+
+// Why a key typed nothing.
+std::string nothing(const Keymap &keymap, const Press &p)
+{
+    if (p.translation.vk == 0)
+        return "nothing: the scan-code maps give " + key_text(p.key) + " no virtual key";
+    const std::string vk = vk_label(p.translation.vk);
+    switch (p.cell.kind) {
+    case Cell::Kind::NoRow:
+        return "nothing (" + vk + " is in no character table)";
+    case Cell::Kind::NoColumn:
+        if (!p.cell.column)
+            return "nothing: modifier bits " + std::to_string(p.cell.bits) + " select no column";
+        return "nothing: column " + std::to_string(*p.cell.column) + " is beyond table " +
+               std::to_string(p.cell.key_row.table + 1) + " of " +
+               std::to_string(keymap.table(p.cell.key_row).columns) + " columns, which has " + vk;
+    case Cell::Kind::None:
+        return "nothing (WCH_NONE at " + where(p.cell) + ")";
+    case Cell::Kind::Ligature:
+        return "nothing (a ligature cell at " + where(p.cell) + "; the layout has no ligatures)";
+    default:
+        return "nothing";
+    }
+}
+
+std::string translation_note(const Press &p)
+{
+    const std::string vk = vk_label(p.translation.vk);
+    switch (p.translation.rule) {
+    case Translation::Rule::NumLock: return " [Num Lock: " + vk + "]";
+    case Translation::Rule::ShiftNavigation: return " [Shift under Num Lock: " + vk + "]";
+    case Translation::Rule::CtrlPause: return " [Ctrl: " + vk + "]";
+    case Translation::Rule::CtrlBreak: return " [Ctrl: " + vk + "]";
+    default: return "";
+    }
+}
+
+// One line for a chord: what its keys delivered, or the dead key it left
+// pending, or why it gave nothing.
+std::string outcome(const Keymap &keymap, const std::vector<Press> &presses,
+                    std::optional<char16_t> pending_before)
+{
+    const Press &last = presses.back();
+    const std::u16string text = delivered(presses);
+    std::string line;
+    if (!text.empty()) {
+        line = characters(text);
+        const Delivery &d = last.delivery;
+        if (d.entry)
+            line += "   (" + utf8(d.entry->dead) + " + " + utf8(d.entry->base) + ")";
+        else if (d.unmatched && pending_before)
+            line += "   (no composition for " + utf8(*pending_before) + " + " +
+                    utf8(text.back()) + ")";
+        if (d.pending && last.cell.kind == Cell::Kind::Dead)
+            line += ", dead " + utf8(*d.pending) + " pending";
+    } else if (last.cell.kind == Cell::Kind::Dead && last.delivery.pending) {
+        line = "dead " + utf8(*last.delivery.pending) + " (" + code_point_text(*last.delivery.pending) + ")";
+    } else {
+        line = nothing(keymap, last);
+    }
+    return line + translation_note(last);
+}
+
+std::string locks(const KeyboardState &state)
+{
+    std::string on;
+    if (state.caps_lock())
+        on += " Caps Lock";
+    if (state.num_lock())
+        on += " Num Lock";
+    if (state.scroll_lock())
+        on += " Scroll Lock";
+    return on.empty() ? "no lock on" : "now on:" + on;
+}
+
+int run_type(std::vector<std::string> args, std::ostream &out)
+{
+    const std::optional<std::string> base = take_option(args, "--base");
+    for (const std::string &a : args)
+        if (a.size() > 2 && a.rfind("--", 0) == 0)
+            throw UsageError("unknown option " + a + " (usage: " + type_command.synopsis + ")");
+    if (args.size() < 2)
+        throw UsageError(std::string("expected FILE and at least one KEY (usage: ") +
+                         type_command.synopsis + ")\nKEY is a chord of keys:\n" +
+                         accepted_key_forms());
+
+    // Every key is read before anything is typed, so a misspelt one stops
+    // the run before it prints half a sequence.
+    std::vector<Chord> chords;
+    for (size_t i = 1; i < args.size(); ++i)
+        chords.push_back(parse_chord(args[i]));
+
+    const MappedImage image = load_image(args[0], base);
+    const Keymap keymap(read_tables(image));
+    Typist typist(keymap);
+
+    size_t width = 0;
+    for (size_t i = 1; i < args.size(); ++i)
+        width = std::max(width, display_width(args[i]));
+    for (size_t i = 0; i < chords.size(); ++i) {
+        const KeyboardState before = typist.state();
+        const std::optional<char16_t> pending = typist.pending();
+        const std::vector<Press> presses = typist.chord(chords[i]);
+        const KeyboardState &after = typist.state();
+        const bool lock_changed = before.caps_lock() != after.caps_lock() ||
+                                  before.num_lock() != after.num_lock() ||
+                                  before.scroll_lock() != after.scroll_lock();
+        std::string line;
+        if (lock_changed && delivered(presses).empty() && typist.pending() == pending)
+            line = locks(after);
+        else
+            line = outcome(keymap, presses, pending) + (lock_changed ? "; " + locks(after) : "");
+        out << pad(args[i + 1], width) << "  " << line << '\n';
+    }
+    if (auto pending = typist.pending())
+        out << "still pending: dead " << utf8(*pending) << " (" << code_point_text(*pending)
+            << ")\n";
+    return 0;
+}
+
+}  // namespace
+
+const Command type_command = {
+    "type",
+    "FILE [--base ADDR] KEY...",
+    "type the keys with the module's tables, from no key held and no lock on, and print\n"
+    "      what each produced: characters (\"U+00E9 é\"), a dead key (\"dead ´\") or nothing.\n"
+    "      KEY is a chord such as a, Shift+a, AltGr+Shift+=, CapsLock, KP_Decimal,\n"
+    "      \"sc:E0 38\" or vk:BB.  After a dead key the next character is looked up with\n"
+    "      it in the composition table; where the table has no entry the dead character\n"
+    "      is delivered followed by the character and nothing stays pending.  A second\n"
+    "      dead key is looked up the same way, and without an entry both dead characters\n"
+    "      are delivered.  The space bar is no special case: the table's space entries\n"
+    "      give the spacing accents",
+    run_type,
+};
+
+}  // namespace wendol::cli

@@ -1,0 +1,69 @@
+// cmd_verify.cpp - `wendol verify FILE...`: every rule each image breaks,
+// with its place and severity.  Exits 1 when any image has an error.
+#include <exception>
+
+#include "commands.h"
+#include "verify/verify.h"
+
+namespace wendol::cli {
+
+namespace {
+
+void print_findings(std::ostream &out, const std::string &path,
+                    const std::vector<Finding> &findings)
+{
+    size_t errors = 0;
+    for (const Finding &f : findings) {
+        errors += f.severity == Severity::Error;
+        out << path << ": " << to_string(f.severity) << " [" << f.check << "] "
+            << (f.place.empty() ? "" : f.place + ": ") << f.text << '\n';
+    }
+    out << path << ": ";
+    if (findings.empty())
+        out << "no findings\n";
+    else
+        out << errors << " error" << (errors == 1 ? "" : "s") << ", " << findings.size() - errors
+            << " warning" << (findings.size() - errors == 1 ? "" : "s") << '\n';
+}
+
+// The verifier reports what it can read; anything else it throws is its own
+// fault, reported like a finding so that the other files are still judged.
+std::vector<Finding> judge(const std::string &path)
+{
+    try {
+        return verify_file(path);
+    } catch (const std::exception &e) {
+        return {{Severity::Error, "verifier", "", std::string("the verifier failed: ") + e.what()}};
+    }
+}
+
+int run_verify(std::vector<std::string> args, std::ostream &out)
+{
+    for (const std::string &a : args)
+        if (a.size() > 1 && a[0] == '-')
+            throw UsageError("unknown option " + a + " (usage: " + verify_command.synopsis + ")");
+    if (args.empty())
+        throw UsageError(std::string("expected at least one file (usage: ") +
+                         verify_command.synopsis + ")");
+    bool failed = false;
+    for (const std::string &path : args) {
+        const std::vector<Finding> findings = judge(path);
+        print_findings(out, path, findings);
+        for (const Finding &f : findings)
+            failed |= f.severity == Severity::Error;
+    }
+    return failed ? 1 : 0;
+}
+
+}  // namespace
+
+const Command verify_command = {
+    "verify",
+    "FILE...",
+    "check each keyboard-layout image against the rules the platform reads it by:\n"
+    "      the image, the relocations, the tables, and that every character it types\n"
+    "      can be found and typed again; every finding with its place",
+    run_verify,
+};
+
+}  // namespace wendol::cli

@@ -1,0 +1,59 @@
+// commands.h - the command-line program's commands.  Each command lives in
+// its own cmd_<name>.cpp, includes this header and defines its Command
+// object (e.g. `const Command type_command = {...};`); program.cpp lists them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pe/image.h"
+
+namespace wendol::cli {
+
+// A mistake on the command line (exit code 2); Error means bad input (1).
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Command {
+    const char *name;
+    const char *synopsis;   // the arguments: "FILE [--base ADDR]"
+    const char *summary;    // one line for --help
+    // The arguments after the command's name; returns the exit code.
+    int (*run)(std::vector<std::string> args, std::ostream &out);
+};
+
+extern const Command inspect_command;
+extern const Command type_command;
+extern const Command find_command;
+extern const Command names_command;
+extern const Command chart_command;
+extern const Command resources_command;
+extern const Command verify_command;
+
+// Removes "--name VALUE" (or "--name=VALUE") from `args` and returns VALUE.
+std::optional<std::string> take_option(std::vector<std::string> &args, std::string_view name);
+
+// Removes "--name" from `args`; true if it was there.
+bool take_flag(std::vector<std::string> &args, std::string_view name);
+
+// Throws UsageError unless `args` holds exactly `count` operands (no options).
+void expect_operands(const std::vector<std::string> &args, size_t count, const char *synopsis);
+
+// "0x90000000" or a decimal number; throws UsageError.
+uint64_t parse_address(std::string_view text);
+
+// Reads and maps the module, at the --base value (read by parse_address) or
+// at its preferred base.
+MappedImage load_image(const std::string &path, const std::optional<std::string> &base);
+
+// The common "FILE [--base ADDR]": takes --base from `args` and maps the file.
+MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis);
+
+}  // namespace wendol::cli

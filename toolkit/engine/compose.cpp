@@ -1,0 +1,46 @@
+// compose.cpp - dead characters combined through the composition table.
+#include "engine/compose.h"
+
+namespace wendol {
+
+Delivery Compose::character(const Keymap &keymap, char16_t ch)
+{
+    return combine(keymap, ch, false);
+}
+
+Delivery Compose::dead(const Keymap &keymap, char16_t dead)
+{
+    return combine(keymap, dead, true);
+}
+
+Delivery Compose::combine(const Keymap &keymap, char16_t ch, bool ch_is_dead)
+{
+    Delivery out;
+    if (!pending_) {
+        if (ch_is_dead)
+            pending_ = ch;
+        else
+            out.text.push_back(ch);
+        out.pending = pending_;
+        return out;
+    }
+
+    char16_t dead = *pending_;
+    pending_.reset();
+    if (const DeadKeyEntry *entry = keymap.composition(dead, ch)) {
+        out.entry = entry;
+        if (entry->flags & kDkfDead)
+            pending_ = static_cast<char16_t>(entry->composed);
+        else
+            out.text.push_back(static_cast<char16_t>(entry->composed));
+    } else {
+        // No entry: the dead character goes out as it is, then the character.
+        out.unmatched = true;
+        out.text.push_back(dead);
+        out.text.push_back(ch);
+    }
+    out.pending = pending_;
+    return out;
+}
+
+}  // namespace wendol

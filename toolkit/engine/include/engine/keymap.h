@@ -1,0 +1,118 @@
+// keymap.h - what the layout's tables say, asked the way the platform asks
+// them: which virtual key a scan code sends, which column the held modifier
+// bits select, what a key gives in a column, and what a dead character and
+// the next character compose to.
+//
+// The keymap is built from the tables as read from the image and from
+// nothing else.  It holds no state: what is down, locked or pending lives in
+// KeyboardState and Compose.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "tables/tables.h"
+
+namespace wendol {
+
+enum class Prefix : uint8_t { None, E0, E1 };
+
+// A scan code as the keyboard sends it, with the prefix byte it came after.
+struct ScanCode {
+    Prefix prefix = Prefix::None;
+    uint8_t code = 0;
+    friend bool operator==(const ScanCode &, const ScanCode &) = default;
+};
+
+// A virtual key sent as such, bypassing the scan-code maps.
+struct VirtualKey {
+    uint8_t code = 0;
+    friend bool operator==(const VirtualKey &, const VirtualKey &) = default;
+};
+
+// A key as a person presses it: a physical key, or a virtual key.
+using Key = std::variant<ScanCode, VirtualKey>;
+
+// DKF_DEAD in a composition entry's flags: the result is itself a dead
+// character, left pending rather than delivered.
+constexpr uint16_t kDkfDead = 0x0001;
+
+// A row of the character tables: its table's place in the list and its own
+// place in that table.
+struct RowRef {
+    size_t table = 0;
+    size_t row = 0;
+    friend bool operator==(const RowRef &, const RowRef &) = default;
+};
+
+// What a key gives with the modifier bits held.
+struct Cell {
+    enum class Kind {
+        NoRow,      // no table has a row for the key
+        NoColumn,   // the modifiers select no column, or one beyond the table
+        None,       // WCH_NONE
+        Character,
+        Dead,       // WCH_DEAD; `ch` is the dead character of the row below
+        Ligature,   // WCH_LGTR; the layout has no ligatures to give
+    };
+    Kind kind = Kind::NoRow;
+    char16_t ch = 0;
+    unsigned bits = 0;              // as the column was chosen (CAPLOK may add Shift)
+    std::optional<uint8_t> column;  // what those bits select
+    RowRef key_row;                 // the key's own row, unless NoRow
+    RowRef read_row;                // the row the cell was read from (the Caps Lock row under Caps Lock)
+};
+
+class Keymap {
+public:
+    explicit Keymap(LayoutTables tables);
+
+    const LayoutTables &tables() const { return tables_; }
+
+    // The scan-code maps: the virtual key in the low byte and the flag bits
+    // in the high byte, as stored; nothing where the map has no entry or the
+    // entry is the no-key value 0xFF.
+    std::optional<uint16_t> virtual_key(ScanCode scan) const;
+
+    // Every scan code the maps give a virtual key, base map first, then the
+    // E0 and the E1 lists, each in stored order.
+    std::vector<std::pair<ScanCode, uint16_t>> scan_codes() const;
+
+    // The modifier map.
+    const std::vector<VkToBit> &modifier_keys() const { return tables_.modifiers.keys; }
+    std::optional<uint8_t> column(unsigned bits) const;
+    // The lowest modifier bits that select `column`, as the platform reports
+    // a shift state.
+    std::optional<uint8_t> lowest_bits(uint8_t column) const;
+
+    // The first key row for `vk` in list order; continuation rows never match.
+    std::optional<RowRef> find_row(uint8_t vk) const;
+    const CharTable &table(RowRef ref) const { return tables_.char_tables.at(ref.table); }
+    const CharRow &row(RowRef ref) const { return table(ref).rows.at(ref.row); }
+
+    // The platform's character lookup for a key with modifier bits held.
+    // Throws Error where the tables break their own rules (an SGCAPS row
+    // with no Caps Lock row below it, a dead cell with no dead character
+    // below it).
+    Cell cell(uint8_t vk, unsigned bits, bool caps_lock) const;
+
+    // The composition table's entry for the pair, if any.
+    const DeadKeyEntry *composition(char16_t dead, char16_t base) const;
+
+private:
+    char16_t dead_character(RowRef read_row, uint8_t column) const;
+
+    LayoutTables tables_;
+    // The answers of the platform's linear searches, found once: the first
+    // row of each virtual key, and the first entry of each composition pair
+    // (dead << 16 | base) with its place in the table, ordered by pair.
+    std::array<std::optional<RowRef>, 256> first_rows_{};
+    std::vector<std::pair<uint32_t, size_t>> first_compositions_;
+};
+
+}  // namespace wendol

@@ -1,0 +1,56 @@
+// keyboard_state.cpp - the held keys and the locks.
+#include "engine/keyboard_state.h"
+
+namespace wendol {
+
+uint8_t generic_key(uint8_t vk)
+{
+    switch (vk) {
+    case kVkLShift: case kVkRShift: return kVkShift;
+    case kVkLControl: case kVkRControl: return kVkControl;
+    case kVkLMenu: case kVkRMenu: return kVkMenu;
+    default: return vk;
+    }
+}
+
+bool KeyboardState::press(uint8_t vk)
+{
+    if (down_.test(vk))
+        return false;
+    down_.set(vk);
+    switch (vk) {
+    case kVkCapital: caps_lock_ = !caps_lock_; break;
+    case kVkNumLock: num_lock_ = !num_lock_; break;
+    case kVkScroll: scroll_lock_ = !scroll_lock_; break;
+    default: break;
+    }
+    return true;
+}
+
+void KeyboardState::release(uint8_t vk)
+{
+    down_.reset(vk);
+}
+
+bool KeyboardState::is_down(uint8_t vk) const
+{
+    if (down_.test(vk))
+        return true;
+    switch (vk) {
+    case kVkShift: return down_.test(kVkLShift) || down_.test(kVkRShift);
+    case kVkControl: return down_.test(kVkLControl) || down_.test(kVkRControl);
+    case kVkMenu: return down_.test(kVkLMenu) || down_.test(kVkRMenu);
+    default: return false;
+    }
+}
+
+std::vector<uint8_t> KeyboardState::held() const
+{
+    std::vector<uint8_t> keys;
+    for (unsigned vk = 0; vk < down_.size(); ++vk)
+        if (down_.test(vk))
+            keys.push_back(static_cast<uint8_t>(vk));
+    return keys;
+}
+
+}  // namespace wendol

@@ -1,0 +1,134 @@
+// tables.h - the layout's tables as read from a mapped image through the far
+// pointers of its root record.  Nothing here comes from the layout's sources:
+// every value was read from the image, and every pointer was checked to lie
+// inside it before it was followed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "pe/image.h"
+#include "tables/descriptor_call.h"
+
+namespace wendol {
+
+// How the image stores its table pointers.
+enum class PointerForm {
+    Wow64,     // 32-bit image, 64-bit fields: low half address, high half zero
+    Native32,  // 32-bit image, 32-bit pointers
+    Native64,  // PE32+ image, 64-bit pointers
+};
+const char *to_string(PointerForm form);
+
+// The bytes of one far pointer field: 4 in Native32, 8 otherwise.
+constexpr uint32_t pointer_size(PointerForm form)
+{
+    return form == PointerForm::Native32 ? 4 : 8;
+}
+
+// Cell markers and row attributes, as the platform reads them.
+constexpr uint16_t kWchNone = 0xF000;
+constexpr uint16_t kWchDead = 0xF001;
+constexpr uint16_t kWchLigature = 0xF002;
+constexpr uint8_t kCapLok = 0x01;
+constexpr uint8_t kSgCaps = 0x02;
+constexpr uint8_t kContinuationVk = 0xFF;
+constexpr uint8_t kShiftInvalid = 0x0F;
+
+// Scan-code map flag bits.
+constexpr uint16_t kKbdExt = 0x0100;
+constexpr uint16_t kKbdMultiVk = 0x0200;
+constexpr uint16_t kKbdSpecial = 0x0400;
+constexpr uint16_t kKbdNumpad = 0x0800;
+
+// Where a far pointer field sits and what it held after relocation.
+struct PointerField {
+    std::string what;        // "KBDTABLES.pDeadKey", "aKeyNames[3].pwsz", ...
+    uint32_t field_rva = 0;  // where the field sits
+    uint64_t value = 0;      // the whole stored field, relocated
+    uint32_t target_rva = 0; // valid when value != 0
+};
+
+struct ScanCodeEntry {
+    uint8_t scan = 0;
+    uint16_t vk = 0;         // virtual key in the low byte, flags in the high
+};
+
+struct VkToBit {
+    uint8_t vk = 0;
+    uint8_t bits = 0;
+};
+
+struct Modifiers {
+    std::vector<VkToBit> keys;           // without the terminator
+    uint16_t max_mod_bits = 0;
+    std::vector<uint8_t> mod_number;     // max_mod_bits + 1 entries
+};
+
+struct CharRow {
+    uint8_t vk = 0;
+    uint8_t attributes = 0;
+    std::vector<uint16_t> cells;         // one per column
+    uint32_t rva = 0;
+};
+
+struct CharTable {
+    uint8_t columns = 0;                 // nModifications
+    uint8_t row_size = 0;                // cbSize
+    uint32_t rva = 0;
+    std::vector<CharRow> rows;           // without the all-zero end row
+};
+
+struct DeadKeyEntry {
+    uint16_t dead = 0;                   // high half of dwBoth
+    uint16_t base = 0;                   // low half of dwBoth
+    uint16_t composed = 0;
+    uint16_t flags = 0;
+};
+
+struct KeyName {
+    uint8_t scan = 0;
+    std::u16string name;
+};
+
+struct LayoutTables {
+    PointerForm form = PointerForm::Wow64;
+    uint32_t root_rva = 0;
+
+    Modifiers modifiers;
+    std::vector<CharTable> char_tables;      // list order
+    std::vector<DeadKeyEntry> dead_keys;     // stored order, no terminator
+    std::vector<KeyName> key_names;
+    std::vector<KeyName> key_names_ext;
+    std::vector<std::u16string> dead_key_names;
+
+    std::vector<uint16_t> scan_map;          // bMaxVSCtoVK entries
+    std::vector<ScanCodeEntry> scan_map_e0;  // no terminator
+    std::vector<ScanCodeEntry> scan_map_e1;
+
+    uint32_t locale_flags = 0;
+    uint8_t lg_max = 0;
+    uint8_t cb_lg_entry = 0;
+    uint64_t ligature = 0;                   // stored pointer value
+    uint32_t type = 0;
+    uint32_t subtype = 0;
+
+    // Every far pointer field read, null or not, in reading order.
+    std::vector<PointerField> pointers;
+};
+
+// Runs no foreign code: the root record is the address KbdLayerDescriptor's
+// body loads (see descriptor_call.h), and a body in any other form throws.
+// `form` is detected from the image: PE32+ => Native64; PE32 => Native32 when
+// a base relocation sits at root+4 (a second pointer right after the first),
+// otherwise Wow64.
+LayoutTables read_tables(const MappedImage &image);
+
+// Same, from an accessor already interpreted (see call_descriptor).
+LayoutTables read_tables(const MappedImage &image, const DescriptorCall &call);
+
+// Same, with the pointer form and root record given.
+LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerForm form);
+
+}  // namespace wendol

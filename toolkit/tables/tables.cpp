@@ -1,0 +1,136 @@
+// tables.cpp - the root record: where it is, which pointer form it uses, and
+// its fields, each pointer followed to its table.
+#include "tables/tables.h"
+
+#include <algorithm>
+
+#include "base/error.h"
+#include "pe/sections.h"
+#include "table_reader.h"
+
+namespace wendol {
+
+const char *to_string(PointerForm form)
+{
+    switch (form) {
+    case PointerForm::Wow64:
+        return "64-bit fields in a 32-bit image (WOW64)";
+    case PointerForm::Native32:
+        return "native 32-bit";
+    case PointerForm::Native64:
+        return "native 64-bit";
+    }
+    return "unknown";
+}
+
+namespace {
+
+// KBDTABLES field offsets for a pointer size P.
+struct RootLayout {
+    uint32_t p;
+    uint32_t pointer(unsigned index) const { return index * p; }   // the first seven
+    uint32_t max_vsc() const { return 7 * p; }
+    uint32_t e0() const { return 8 * p; }
+    uint32_t e1() const { return 9 * p; }
+    uint32_t locale_flags() const { return 10 * p; }
+    uint32_t lg_max() const { return 10 * p + 4; }
+    uint32_t cb_lg_entry() const { return 10 * p + 5; }
+    uint32_t ligature() const { return (10 * p + 6 + p - 1) / p * p; }
+    uint32_t type() const { return ligature() + p; }
+    uint32_t subtype() const { return type() + 4; }
+    uint32_t size() const { return subtype() + 4; }
+};
+
+// A 32-bit image with 32-bit pointers relocates the root record's second,
+// fourth and sixth words (pVkToWcharTable, pKeyNames, pKeyNamesDead); with
+// 64-bit fields those words are high halves, which are never relocated.
+// Two of the three decide, so that one stray relocation on a high half is
+// judged as the fault it is rather than taken for the other form.
+PointerForm detect_form(const PeFile &file, uint32_t root_rva)
+{
+    if (file.headers().pe32_plus)
+        return PointerForm::Native64;
+    const auto &relocations = file.relocations();
+    int packed = 0;
+    for (uint32_t word : {4u, 12u, 20u})
+        packed += std::any_of(relocations.begin(), relocations.end(),
+                              [&](const BaseRelocation &r) { return r.rva == root_rva + word; });
+    return packed >= 2 ? PointerForm::Native32 : PointerForm::Wow64;
+}
+
+void check_root(const MappedImage &image, uint32_t root_rva, const RootLayout &layout)
+{
+    if (root_rva % layout.p != 0)
+        fail("KBDTABLES", "a record aligned to " + std::to_string(layout.p) + " bytes",
+             "one at RVA " + hex(root_rva));
+    if (!section_holding(image.file().sections(), root_rva, layout.size()))
+        fail("KBDTABLES", std::to_string(layout.size()) + " bytes inside one section",
+             "a record at RVA " + hex(root_rva) + " that does not fit");
+}
+
+void read_root_tables(TableReader &reader, uint32_t root, const RootLayout &at, LayoutTables &out)
+{
+    const MappedImage &image = reader.image();
+    if (auto rva = reader.pointer(root + at.pointer(0), "KBDTABLES.pCharModifiers", at.p))
+        out.modifiers = read_modifiers(reader, *rva);
+    if (auto rva = reader.pointer(root + at.pointer(1), "KBDTABLES.pVkToWcharTable", at.p))
+        out.char_tables = read_char_tables(reader, *rva);
+    if (auto rva = reader.pointer(root + at.pointer(2), "KBDTABLES.pDeadKey", 4))
+        out.dead_keys = read_dead_keys(reader, *rva);
+    if (auto rva = reader.pointer(root + at.pointer(3), "KBDTABLES.pKeyNames", at.p))
+        out.key_names = read_key_names(reader, *rva, "aKeyNames");
+    if (auto rva = reader.pointer(root + at.pointer(4), "KBDTABLES.pKeyNamesExt", at.p))
+        out.key_names_ext = read_key_names(reader, *rva, "aKeyNamesExt");
+    if (auto rva = reader.pointer(root + at.pointer(5), "KBDTABLES.pKeyNamesDead", at.p))
+        out.dead_key_names = read_dead_key_names(reader, *rva);
+    const uint8_t max_vsc = image.u8(root + at.max_vsc(), "KBDTABLES.bMaxVSCtoVK");
+    if (auto rva = reader.pointer(root + at.pointer(6), "KBDTABLES.pusVSCtoVK", 2))
+        out.scan_map = read_scan_map(reader, *rva, max_vsc);
+    if (auto rva = reader.pointer(root + at.e0(), "KBDTABLES.pVSCtoVK_E0", 2))
+        out.scan_map_e0 = read_prefixed_scan_map(reader, *rva, "pVSCtoVK_E0");
+    if (auto rva = reader.pointer(root + at.e1(), "KBDTABLES.pVSCtoVK_E1", 2))
+        out.scan_map_e1 = read_prefixed_scan_map(reader, *rva, "pVSCtoVK_E1");
+}
+
+void read_root_values(TableReader &reader, uint32_t root, const RootLayout &at, LayoutTables &out)
+{
+    const MappedImage &image = reader.image();
+    out.locale_flags = image.u32(root + at.locale_flags(), "KBDTABLES.fLocaleFlags");
+    out.lg_max = image.u8(root + at.lg_max(), "KBDTABLES.nLgMax");
+    out.cb_lg_entry = image.u8(root + at.cb_lg_entry(), "KBDTABLES.cbLgEntry");
+    reader.pointer(root + at.ligature(), "KBDTABLES.pLigature", 2);
+    out.ligature = out.pointers.back().value;
+    out.type = image.u32(root + at.type(), "KBDTABLES.dwType");
+    out.subtype = image.u32(root + at.subtype(), "KBDTABLES.dwSubType");
+}
+
+}  // namespace
+
+LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerForm form)
+{
+    const RootLayout layout{pointer_size(form)};
+    check_root(image, root_rva, layout);
+    LayoutTables out;
+    out.form = form;
+    out.root_rva = root_rva;
+    TableReader reader(image, form, out.pointers);
+    read_root_tables(reader, root_rva, layout, out);
+    read_root_values(reader, root_rva, layout, out);
+    return out;
+}
+
+LayoutTables read_tables(const MappedImage &image)
+{
+    return read_tables(image, call_descriptor(image));
+}
+
+LayoutTables read_tables(const MappedImage &image, const DescriptorCall &call)
+{
+    // A 32-bit accessor returns the address in EAX; EDX only widens it.
+    const uint64_t address =
+        image.file().headers().pe32_plus ? call.value : call.value & 0xFFFFFFFFu;
+    const uint32_t root_rva = image.rva_of(address, "KbdLayerDescriptor's result");
+    return read_tables(image, root_rva, detect_form(image.file(), root_rva));
+}
+
+}  // namespace wendol

@@ -1,0 +1,88 @@
+// verify.h - judges a keyboard-layout image, ours or anyone's, against the
+// rules the platform reads it by.  The reader (PeFile, MappedImage,
+// read_tables) turns the bytes into structures and refuses what cannot be
+// read; the verifier takes what was read and reports every rule it breaks,
+// each with its place (an RVA, a table, row and column) and how much it
+// matters.  Nothing here throws on a bad image: a refusal by the reader
+// becomes one finding carrying the reader's message.
+//
+// Three concerns, one file each:
+//   verify_image.cpp   the file: machine, sections, entry point, imports,
+//                      exports, relocations, checksum
+//   verify_tables.cpp  the tables: rows, continuation rows, dead keys,
+//                      modifier numbers, order of the lists, overlaps
+//   verify_reach.cpp   every character the keyboard types can be found by
+//                      the reverse lookup, and typing what it reports gives
+//                      the character back
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/keymap.h"
+#include "pe/image.h"
+#include "tables/descriptor_call.h"
+#include "tables/tables.h"
+
+namespace wendol {
+
+enum class Severity {
+    Warning,   // the platform copes, but the image breaks a convention
+    Error,     // the platform would read or type something wrong
+};
+const char *to_string(Severity severity);
+
+struct Finding {
+    Severity severity = Severity::Error;
+    std::string check;   // which rule: "checksum", "relocations", "dead keys", ...
+    std::string place;   // "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 column 3"
+    std::string text;    // "expected ..., found ..."
+};
+
+// Collects findings as the checks go.
+class Findings {
+public:
+    void error(std::string check, std::string place, const std::string &expected,
+               const std::string &found);
+    void warning(std::string check, std::string place, const std::string &expected,
+                 const std::string &found);
+    // A reader's refusal (an Error's message, "<place>: expected ..."),
+    // split into its place and its text.
+    void refusal(std::string check, const std::string &message);
+
+    const std::vector<Finding> &all() const { return findings_; }
+    size_t errors() const;
+    size_t warnings() const;
+
+private:
+    std::vector<Finding> findings_;
+};
+
+// The whole verdict on one image.
+std::vector<Finding> verify_bytes(std::vector<uint8_t> bytes);
+std::vector<Finding> verify_file(const std::string &path);
+
+// The file as read: machine, sections, entry point, imports, exports,
+// relocation types, checksum.
+void verify_file_shape(const PeFile &file, Findings &findings);
+
+// What needs the tables to judge the image: the sections that hold them
+// (never writable), the accessor's section (executable), and the
+// relocations (one on every non-null pointer, none elsewhere in the tables).
+void verify_table_image(const MappedImage &image, const DescriptorCall &call,
+                        const LayoutTables &tables, Findings &findings);
+
+// The tables' own rules.
+void verify_tables(const LayoutTables &tables, Findings &findings);
+
+// Every character the keyboard types (every scan code under every modifier
+// combination and lock state, and every composition of those) is found by
+// the reverse lookup, and typing what it reports gives it back.
+void verify_reach(const Keymap &keymap, Findings &findings);
+
+// "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 (VK 0xBB, RVA 0x2700)".
+std::string rva_place(uint32_t rva, const std::string &what = "");
+std::string row_place(const LayoutTables &tables, RowRef ref);
+
+}  // namespace wendol

@@ -1,0 +1,131 @@
+// verify.cpp - the verdict on one image: read it as far as it can be read,
+// judge each stage that was read, and turn every refusal into a finding.
+#include "verify/verify.h"
+
+#include <functional>
+#include <optional>
+
+#include "base/error.h"
+
+namespace wendol {
+
+const char *to_string(Severity severity)
+{
+    return severity == Severity::Error ? "error" : "warning";
+}
+
+void Findings::error(std::string check, std::string place, const std::string &expected,
+                     const std::string &found)
+{
+    findings_.push_back({Severity::Error, std::move(check), std::move(place),
+                         "expected " + expected + ", found " + found});
+}
+
+void Findings::warning(std::string check, std::string place, const std::string &expected,
+                       const std::string &found)
+{
+    findings_.push_back({Severity::Warning, std::move(check), std::move(place),
+                         "expected " + expected + ", found " + found});
+}
+
+void Findings::refusal(std::string check, const std::string &message)
+{
+    // The reader's messages read "<context>: expected <...>, found <...>".
+    const size_t split = message.find(": expected ");
+    if (split == std::string::npos)
+        findings_.push_back({Severity::Error, std::move(check), "", message});
+    else
+        findings_.push_back({Severity::Error, std::move(check), message.substr(0, split),
+                             message.substr(split + 2)});
+}
+
+size_t Findings::errors() const
+{
+    size_t n = 0;
+    for (const Finding &f : findings_)
+        n += f.severity == Severity::Error;
+    return n;
+}
+
+size_t Findings::warnings() const
+{
+    return findings_.size() - errors();
+}
+
+std::string rva_place(uint32_t rva, const std::string &what)
+{
+    return "RVA " + hex(rva) + (what.empty() ? "" : " (" + what + ")");
+}
+
+std::string row_place(const LayoutTables &tables, RowRef ref)
+{
+    const CharRow &row = tables.char_tables.at(ref.table).rows.at(ref.row);
+    return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) +
+           " (VK " + hex(row.vk, 2) + ", RVA " + hex(row.rva) + ")";
+}
+
+namespace {
+
+// Runs one stage; a refusal by the reader ends it with a finding.
+bool stage(Findings &findings, const char *check, const std::function<void()> &step)
+{
+    try {
+        step();
+        return true;
+    } catch (const Error &e) {
+        findings.refusal(check, e.what());
+        return false;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<Finding> verify_pe(PeFile file, Findings &findings)
+{
+    verify_file_shape(file, findings);
+
+    // Mapped at the preferred base, relocations change nothing: the tables
+    // are read as stored, and the relocations judged against them.
+    std::optional<MappedImage> image;
+    std::optional<DescriptorCall> call;
+    std::optional<LayoutTables> tables;
+    const uint64_t base = file.headers().image_base;
+    if (!stage(findings, "image", [&] { image.emplace(std::move(file), base); }) ||
+        !stage(findings, "tables", [&] {
+            call = call_descriptor(*image);
+            tables = read_tables(*image, *call);
+        }))
+        return findings.all();
+    verify_table_image(*image, *call, *tables, findings);
+
+    const size_t errors_before = findings.errors();
+    stage(findings, "tables", [&] { verify_tables(*tables, findings); });
+    // Typing through tables that break their own rules proves nothing more.
+    if (findings.errors() == errors_before)
+        stage(findings, "reach", [&] { verify_reach(Keymap(std::move(*tables)), findings); });
+    return findings.all();
+}
+
+}  // namespace
+
+std::vector<Finding> verify_bytes(std::vector<uint8_t> bytes)
+{
+    Findings findings;
+    std::optional<PeFile> file;
+    if (!stage(findings, "image", [&] { file.emplace(std::move(bytes)); }))
+        return findings.all();
+    return verify_pe(std::move(*file), findings);
+}
+
+std::vector<Finding> verify_file(const std::string &path)
+{
+    Findings findings;
+    std::optional<PeFile> file;
+    if (!stage(findings, "image", [&] { file.emplace(PeFile::read(path)); }))
+        return findings.all();
+    return verify_pe(std::move(*file), findings);
+}
+
+}  // namespace wendol

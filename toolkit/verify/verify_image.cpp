@@ -1,0 +1,262 @@
+// verify_image.cpp - the image around the tables: what the loader reads
+// before it hands the platform the root record, and the relocations that
+// keep every stored pointer right wherever the image is mapped.
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "base/error.h"
+#include "pe/pe_format.h"
+#include "pe/pe_names.h"
+#include "pe/sections.h"
+#include "tables/table_extents.h"
+#include "verify/verify.h"
+
+namespace wendol {
+
+namespace {
+
+constexpr const char *kDescriptor = "KbdLayerDescriptor";
+constexpr unsigned kDirTls = 9;
+constexpr unsigned kDirDelayImport = 13;
+
+std::string section_place(const Section &s)
+{
+    return "section " + s.name + " (RVA " + hex(s.virtual_address) + ")";
+}
+
+void check_dll(const Headers &h, Findings &findings)
+{
+    if (!(h.file_characteristics & pe::kFileDll))
+        findings.error("image", "file header Characteristics", "the DLL flag (0x2000)",
+                       file_characteristics_names(h.file_characteristics));
+}
+
+// The loader copies each section's file data; two that share bytes, or one
+// that reaches into the headers, are not what any linker writes.
+void check_section_data(const PeFile &file, Findings &findings)
+{
+    const auto &sections = file.sections();
+    const uint32_t headers = file.headers().size_of_headers;
+    for (size_t i = 0; i < sections.size(); ++i) {
+        const Section &s = sections[i];
+        if (s.raw_size == 0)
+            continue;
+        const uint64_t end = uint64_t{s.raw_offset} + s.raw_size;
+        if (s.raw_offset < headers)
+            findings.error("sections", section_place(s),
+                           "file data after the headers (" + hex(headers) + ")",
+                           "file offset " + hex(s.raw_offset));
+        for (size_t j = 0; j < i; ++j) {
+            const Section &o = sections[j];
+            if (o.raw_size != 0 && s.raw_offset < uint64_t{o.raw_offset} + o.raw_size &&
+                o.raw_offset < end)
+                findings.error("sections", section_place(s),
+                               "file data apart from section " + o.name + "'s",
+                               "file offsets " + hex(s.raw_offset) + ".." + hex(end) +
+                                   " overlapping it");
+        }
+    }
+}
+
+void check_no_code_at_load(const Headers &h, Findings &findings)
+{
+    if (h.entry_point != 0)
+        findings.error("image", "optional header AddressOfEntryPoint",
+                       "0 (a layout runs no code when it is loaded)", hex(h.entry_point));
+    // Imports bring code in with them; TLS callbacks run at load.
+    constexpr std::pair<unsigned, const char *> kNone[] = {
+        {pe::kDirImport, "no imports"},
+        {kDirTls, "no TLS callbacks"},
+        {kDirDelayImport, "no delay-load imports"}};
+    for (const auto &[index, expected] : kNone)
+        if (index < h.directories.size() && h.directories[index].size != 0)
+            findings.error("image", directory_name(index) + " directory", expected,
+                           hex(h.directories[index].size) + " bytes at RVA " +
+                               hex(h.directories[index].rva));
+}
+
+void check_exports(const PeFile &file, Findings &findings)
+{
+    const auto &exports = file.exports();
+    const auto descriptor = std::find_if(exports.begin(), exports.end(),
+                                         [](const Export &e) { return e.name == kDescriptor; });
+    if (descriptor == exports.end()) {
+        findings.error("exports", "export directory", std::string("an export named ") + kDescriptor,
+                       exports.empty() ? std::string("no exports")
+                                       : std::to_string(exports.size()) + " exports without it");
+        return;
+    }
+    // The platform may ask for the accessor by its ordinal.
+    if (descriptor->ordinal != 1)
+        findings.error("exports", rva_place(descriptor->rva, kDescriptor),
+                       "ordinal 1 (ordinal base " + std::to_string(file.export_ordinal_base()) +
+                           ")",
+                       "ordinal " + std::to_string(descriptor->ordinal));
+    for (const Export &e : exports)
+        if (&e != &*descriptor)
+            findings.warning("exports", rva_place(e.rva, e.name.empty() ? "no name" : e.name),
+                             std::string(kDescriptor) + " as the only export",
+                             "ordinal " + std::to_string(e.ordinal) + " besides it");
+}
+
+void check_relocation_types(const PeFile &file, Findings &findings)
+{
+    const bool plus = file.headers().pe32_plus;
+    const uint16_t wanted = plus ? pe::kRelDir64 : pe::kRelHighLow;
+    for (const BaseRelocation &r : file.relocations())
+        if (r.type != wanted)
+            findings.error("relocations", rva_place(r.rva, "base relocation"),
+                           relocation_type_name(wanted) +
+                               (plus ? " in a PE32+ image" : " in a PE32 image"),
+                           relocation_type_name(r.type));
+}
+
+void check_checksum(const PeFile &file, Findings &findings)
+{
+    const Headers &h = file.headers();
+    const uint32_t computed = file.computed_checksum();
+    if (h.checksum != computed)
+        findings.error("checksum",
+                       "optional header CheckSum (file offset " + hex(h.checksum_offset) + ")",
+                       hex(computed, 8) + " as computed over the file", hex(h.checksum, 8));
+}
+
+}  // namespace
+
+void verify_file_shape(const PeFile &file, Findings &findings)
+{
+    check_dll(file.headers(), findings);
+    check_section_data(file, findings);
+    check_no_code_at_load(file.headers(), findings);
+    check_exports(file, findings);
+    check_relocation_types(file, findings);
+    check_checksum(file, findings);
+}
+
+namespace {
+
+// The tables' bytes and the accessor's body: what the platform reads or runs.
+std::vector<Extent> layout_extents(const DescriptorCall &call, const LayoutTables &tables)
+{
+    std::vector<Extent> extents = table_extents(tables);
+    extents.push_back({call.body_rva, call.body_size, "KbdLayerDescriptor body",
+                       Extent::Kind::Record});
+    return extents;
+}
+
+const Extent *extent_holding(const std::vector<Extent> &extents, uint32_t rva)
+{
+    for (const Extent &e : extents)
+        if (rva >= e.rva && rva < e.end())
+            return &e;
+    return nullptr;
+}
+
+void check_table_sections(const PeFile &file, const std::vector<Extent> &extents,
+                          const DescriptorCall &call, Findings &findings)
+{
+    std::map<const Section *, const Extent *> holding;   // each section, its first table
+    for (const Extent &e : extents)
+        if (const Section *s = section_holding(file.sections(), e.rva, 1))
+            holding.emplace(s, &e);
+    for (const auto &[s, e] : holding)
+        if (s->characteristics & pe::kScnMemWrite)
+            findings.error("sections", section_place(*s),
+                           "a section the platform cannot write, as it holds " + e->what,
+                           section_characteristics_names(s->characteristics));
+    const Section *code = section_holding(file.sections(), call.body_rva, 1);
+    if (code && !(code->characteristics & pe::kScnMemExecute))
+        findings.error("sections", section_place(*code),
+                       "an executable section, as it holds KbdLayerDescriptor's body",
+                       section_characteristics_names(code->characteristics));
+}
+
+class RelocationCheck {
+public:
+    RelocationCheck(const PeFile &file, const LayoutTables &tables, Findings &findings)
+        : findings_(findings), field_size_(pointer_size(tables.form))
+    {
+        for (const BaseRelocation &r : file.relocations())
+            ++count_[r.rva];
+    }
+
+    // A non-null pointer is relocated on its low half (the whole of it in a
+    // 64-bit image); a null pointer is not relocated at all.
+    void pointer(const PointerField &p)
+    {
+        explain(p.field_rva);
+        const std::string place = rva_place(p.field_rva, p.what);
+        if (p.value != 0 && !count_.count(p.field_rva))
+            findings_.error("relocations", place,
+                            "a base relocation on the pointer, so that it follows the image",
+                            "none: at any other base it points at " + hex(p.value));
+        if (p.value == 0 && count_.count(p.field_rva))
+            findings_.error("relocations", place,
+                            "no relocation on a null pointer (relocated, it is no longer null)",
+                            "one");
+        for (uint32_t at = p.field_rva + 1; at < p.field_rva + field_size_; ++at) {
+            if (!count_.count(at))
+                continue;
+            explain(at);
+            findings_.error("relocations", rva_place(at, p.what + ", byte " +
+                                                             std::to_string(at - p.field_rva)),
+                            p.value ? "a relocation on the pointer's low half only"
+                                    : "no relocation on a null pointer",
+                            "one inside the field");
+        }
+    }
+
+    void constant(const DescriptorCall &call)
+    {
+        if (!call.has_constant)
+            return;
+        explain(call.constant_rva);
+        if (!count_.count(call.constant_rva))
+            findings_.error("relocations", rva_place(call.constant_rva, "KbdLayerDescriptor body"),
+                            "a base relocation on the root record's address",
+                            "none: at any other base the accessor returns " +
+                                hex(call.value & 0xFFFFFFFFu));
+    }
+
+    // What is left: relocations inside the tables that patch no pointer, and
+    // any place relocated twice.
+    void rest(const std::vector<Extent> &extents)
+    {
+        for (const auto &[rva, count] : count_) {
+            if (count > 1)
+                findings_.error("relocations", rva_place(rva, "base relocation"),
+                                "one relocation per place", std::to_string(count));
+            if (explained_.count(rva))
+                continue;
+            if (const Extent *e = extent_holding(extents, rva))
+                findings_.error("relocations", rva_place(rva, e->what),
+                                "relocations in the tables only on stored pointers",
+                                "one on a byte that holds no pointer");
+        }
+    }
+
+private:
+    void explain(uint32_t rva) { explained_.insert(rva); }
+
+    Findings &findings_;
+    uint32_t field_size_;
+    std::map<uint32_t, size_t> count_;
+    std::set<uint32_t> explained_;
+};
+
+}  // namespace
+
+void verify_table_image(const MappedImage &image, const DescriptorCall &call,
+                        const LayoutTables &tables, Findings &findings)
+{
+    const std::vector<Extent> extents = layout_extents(call, tables);
+    check_table_sections(image.file(), extents, call, findings);
+    RelocationCheck relocations(image.file(), tables, findings);
+    for (const PointerField &p : tables.pointers)
+        relocations.pointer(p);
+    relocations.constant(call);
+    relocations.rest(extents);
+}
+
+}  // namespace wendol

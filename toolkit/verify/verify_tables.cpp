@@ -1,0 +1,332 @@
+// verify_tables.cpp - the tables' own rules: what the platform assumes of
+// them when it reads a key, a dead key, a name or a modifier column.
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "base/error.h"
+#include "base/text.h"
+#include "tables/cell_label.h"
+#include "tables/table_extents.h"
+#include "verify/verify.h"
+
+namespace wendol {
+
+namespace {
+
+std::optional<uint32_t> target_of(const LayoutTables &tables, std::string_view what)
+{
+    const PointerField *field = find_pointer(tables, what);
+    if (!field || field->value == 0)
+        return std::nullopt;
+    return field->target_rva;
+}
+
+// "pVSCtoVK_E0[3] (RVA 0x2B94)", or without an RVA if the list has none.
+std::string entry_place(const LayoutTables &tables, const char *pointer, const std::string &list,
+                        size_t index, uint32_t record)
+{
+    std::string place = list + "[" + std::to_string(index) + "]";
+    if (auto start = target_of(tables, pointer))
+        place += " (RVA " + hex(*start + uint64_t{record} * index) + ")";
+    return place;
+}
+
+bool is_character(uint16_t cell)
+{
+    return cell != kWchNone && cell != kWchDead && cell != kWchLigature;
+}
+
+void check_mod_numbers(const LayoutTables &t, Findings &findings)
+{
+    unsigned widest = 0;
+    for (const CharTable &table : t.char_tables)
+        widest = std::max<unsigned>(widest, table.columns);
+    const auto record = target_of(t, "KBDTABLES.pCharModifiers");
+    const uint32_t p = pointer_size(t.form);
+    for (size_t bits = 0; bits < t.modifiers.mod_number.size(); ++bits) {
+        const uint8_t column = t.modifiers.mod_number[bits];
+        if (column == kShiftInvalid || column < widest)
+            continue;
+        std::string place = "MODIFIERS.ModNumber[" + std::to_string(bits) + "]";
+        if (record)
+            place = rva_place(static_cast<uint32_t>(*record + p + 2 + bits), place);
+        findings.error("modifiers", place,
+                       "a column below the widest table's " + std::to_string(widest) +
+                           " or SHFT_INVALID (0x0F)",
+                       std::to_string(column));
+    }
+}
+
+// Where each dead character comes from, for the findings about it.
+using DeadSources = std::map<char16_t, std::string>;
+
+// One character table, row by row: every key row with the continuation
+// rows its attributes and dead cells call for.
+class RowCheck {
+public:
+    RowCheck(const LayoutTables &tables, size_t table, Findings &findings, DeadSources &dead)
+        : t_(tables), table_(table), rows_(tables.char_tables[table].rows), findings_(findings),
+          dead_(dead)
+    {
+    }
+
+    void run(std::array<std::optional<RowRef>, 256> &first_row)
+    {
+        size_t r = 0;
+        while (r < rows_.size()) {
+            if (rows_[r].vk == kContinuationVk) {
+                findings_.warning("rows", place(r), "a continuation row under the row it continues",
+                                  "one that belongs to no key row");
+                ++r;
+                continue;
+            }
+            shadowed(r, first_row);
+            r = key(r);
+        }
+    }
+
+private:
+    // The platform takes the first row for a key in list order.
+    void shadowed(size_t r, std::array<std::optional<RowRef>, 256> &first_row)
+    {
+        auto &first = first_row[rows_[r].vk];
+        if (!first) {
+            first = RowRef{table_, r};
+            return;
+        }
+        findings_.warning("rows", place(r), "one row per virtual key",
+                          "a second row, never read: the key's row is " + row_place(t_, *first));
+    }
+
+    // The key row at `r` and its continuation rows; returns the next row.
+    size_t key(size_t r)
+    {
+        size_t next = r + 1;
+        ligatures(r);
+        std::optional<size_t> caps;
+        if (rows_[r].attributes & kSgCaps) {
+            if (continuation(next)) {
+                caps = next++;
+                ligatures(*caps);
+            } else {
+                findings_.error("rows", place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
+                                next < rows_.size() ? "the row of VK " + hex(rows_[next].vk, 2)
+                                                    : std::string("the end of the table"));
+            }
+        }
+        // The Caps Lock row doubles as the key row's dead-character row.
+        if (has_dead(r)) {
+            std::optional<size_t> below = caps;
+            if (!below && continuation(next))
+                below = next++;
+            dead_cells(r, below, !caps);
+        }
+        if (caps && has_dead(*caps)) {
+            std::optional<size_t> below;
+            if (continuation(next))
+                below = next++;
+            dead_cells(*caps, below, true);
+        }
+        return next;
+    }
+
+    void dead_cells(size_t r, std::optional<size_t> below, bool dedicated)
+    {
+        const CharRow &row = rows_[r];
+        for (size_t c = 0; c < row.cells.size(); ++c) {
+            if (row.cells[c] != kWchDead)
+                continue;
+            const std::string at = place(r) + " column " + std::to_string(c);
+            if (!below) {
+                findings_.error("dead keys", at, "a dead-character row (0xFF) under the row",
+                                "none");
+                continue;
+            }
+            const uint16_t dead = rows_[*below].cells[c];
+            if (!is_character(dead))
+                findings_.error("dead keys", at,
+                                "a dead character in the same column of " + place(*below),
+                                cell_label(dead));
+            else
+                dead_.emplace(static_cast<char16_t>(dead), at);
+        }
+        if (!below || !dedicated)
+            return;
+        // A dead-character row's other cells are WCH_NONE: the platform's
+        // reverse lookup would report a character there on this key.
+        for (size_t c = 0; c < row.cells.size(); ++c)
+            if (row.cells[c] != kWchDead && rows_[*below].cells[c] != kWchNone)
+                findings_.warning("dead keys", place(*below) + " column " + std::to_string(c),
+                                  "WCH_NONE where the row above has no dead cell",
+                                  cell_label(rows_[*below].cells[c]));
+    }
+
+    void ligatures(size_t r)
+    {
+        if (t_.ligature != 0)
+            return;
+        const CharRow &row = rows_[r];
+        for (size_t c = 0; c < row.cells.size(); ++c)
+            if (row.cells[c] == kWchLigature)
+                findings_.error("rows", place(r) + " column " + std::to_string(c),
+                                "a character, WCH_NONE or WCH_DEAD (there is no ligature table)",
+                                "WCH_LGTR");
+    }
+
+    bool continuation(size_t r) const { return r < rows_.size() && rows_[r].vk == kContinuationVk; }
+
+    bool has_dead(size_t r) const
+    {
+        const auto &cells = rows_[r].cells;
+        return std::find(cells.begin(), cells.end(), kWchDead) != cells.end();
+    }
+
+    std::string place(size_t r) const { return row_place(t_, RowRef{table_, r}); }
+
+    const LayoutTables &t_;
+    size_t table_;
+    const std::vector<CharRow> &rows_;
+    Findings &findings_;
+    DeadSources &dead_;
+};
+
+DeadSources check_rows(const LayoutTables &t, Findings &findings)
+{
+    DeadSources dead;
+    std::array<std::optional<RowRef>, 256> first_row{};
+    for (size_t table = 0; table < t.char_tables.size(); ++table)
+        RowCheck(t, table, findings, dead).run(first_row);
+    return dead;
+}
+
+// Every dead character composes and has a name; every composition group
+// and every dead-key name belongs to a dead key.
+void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findings &findings)
+{
+    std::map<char16_t, size_t> groups;   // dead character -> its first entry
+    for (size_t i = 0; i < t.dead_keys.size(); ++i)
+        groups.emplace(static_cast<char16_t>(t.dead_keys[i].dead), i);
+    std::map<char16_t, size_t> names;
+    for (size_t i = 0; i < t.dead_key_names.size(); ++i)
+        if (!t.dead_key_names[i].empty())
+            names.emplace(t.dead_key_names[i][0], i);
+
+    for (const auto &[ch, place] : dead) {
+        if (!groups.count(ch))
+            findings.error("dead keys", place,
+                           "compositions for its dead character " + character_label(ch),
+                           "none in the composition table");
+        if (!names.count(ch))
+            findings.error("dead keys", place,
+                           "a dead-key name for its dead character " + character_label(ch),
+                           "none in aKeyNamesDead");
+    }
+    for (const auto &[ch, first] : groups)
+        if (!dead.count(ch))
+            findings.warning("dead keys", entry_place(t, "KBDTABLES.pDeadKey", "DEADKEY", first, 8),
+                             "compositions only for dead characters some key produces",
+                             "a group for " + character_label(ch) + ", which no dead cell gives");
+    for (const auto &[ch, index] : names)
+        if (!dead.count(ch))
+            findings.warning("dead keys",
+                             entry_place(t, "KBDTABLES.pKeyNamesDead", "aKeyNamesDead", index,
+                                         pointer_size(t.form)),
+                             "names only for dead characters some key produces",
+                             "a name for " + character_label(ch) + ", which no dead cell gives");
+}
+
+// The platform uses the first entry for a pair: a second is never read.
+void check_composition_pairs(const LayoutTables &t, Findings &findings)
+{
+    std::map<std::pair<uint16_t, uint16_t>, size_t> first;
+    for (size_t i = 0; i < t.dead_keys.size(); ++i) {
+        const DeadKeyEntry &e = t.dead_keys[i];
+        const auto [at, fresh] = first.emplace(std::pair{e.dead, e.base}, i);
+        if (!fresh)
+            findings.error("compositions", entry_place(t, "KBDTABLES.pDeadKey", "DEADKEY", i, 8),
+                           "each pair (dead character, base) once",
+                           character_label(e.dead) + " + " + character_label(e.base) +
+                               " again, first at DEADKEY[" + std::to_string(at->second) + "]");
+    }
+}
+
+// Lists searched by scan code: ascending, each code once.
+void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, const char *pointer,
+                 const std::string &list, uint32_t record, Findings &findings)
+{
+    for (size_t i = 1; i < scans.size(); ++i) {
+        if (scans[i] > scans[i - 1])
+            continue;
+        const std::string place = entry_place(t, pointer, list, i, record);
+        const std::string found =
+            "scan code " + hex(scans[i], 2) + " after " + hex(scans[i - 1], 2);
+        if (scans[i] == scans[i - 1])
+            findings.error("order", place, "each scan code once (the platform reads the first)",
+                           found);
+        else
+            findings.warning("order", place, "scan codes in ascending order", found);
+    }
+}
+
+template <typename Entry>
+std::vector<uint8_t> scans_of(const std::vector<Entry> &entries)
+{
+    std::vector<uint8_t> scans;
+    for (const Entry &e : entries)
+        scans.push_back(e.scan);
+    return scans;
+}
+
+void check_lists_in_order(const LayoutTables &t, Findings &findings)
+{
+    const uint32_t names = 2 * pointer_size(t.form);   // a padded scan code, a pointer
+    check_order(t, scans_of(t.scan_map_e0), "KBDTABLES.pVSCtoVK_E0", "pVSCtoVK_E0", 4, findings);
+    check_order(t, scans_of(t.scan_map_e1), "KBDTABLES.pVSCtoVK_E1", "pVSCtoVK_E1", 4, findings);
+    check_order(t, scans_of(t.key_names), "KBDTABLES.pKeyNames", "aKeyNames", names, findings);
+    check_order(t, scans_of(t.key_names_ext), "KBDTABLES.pKeyNamesExt", "aKeyNamesExt", names,
+                findings);
+}
+
+// Tables share no bytes, except strings (a linker may share a name's
+// tail) and a table reached by two pointers.  A list whose end record was
+// lost runs into whatever follows it.
+bool may_share(const Extent &a, const Extent &b)
+{
+    return (a.kind == Extent::Kind::String && b.kind == Extent::Kind::String) ||
+           (a.rva == b.rva && a.size == b.size && a.kind == b.kind);
+}
+
+void check_overlaps(const LayoutTables &t, Findings &findings)
+{
+    std::vector<Extent> extents = table_extents(t);
+    std::sort(extents.begin(), extents.end(), [](const Extent &a, const Extent &b) {
+        return a.rva != b.rva ? a.rva < b.rva : a.size > b.size;
+    });
+    const Extent *open = nullptr;   // the extent reaching furthest so far
+    for (const Extent &e : extents) {
+        if (open && e.rva < open->end() && !may_share(*open, e))
+            findings.error("overlaps",
+                           rva_place(open->rva, open->what + ", to RVA " + hex(open->end())),
+                           open->kind == Extent::Kind::List
+                               ? "its end record before the next table"
+                               : "no other table inside it",
+                           e.what + " at RVA " + hex(e.rva));
+        if (!open || e.end() > open->end())
+            open = &e;
+    }
+}
+
+}  // namespace
+
+void verify_tables(const LayoutTables &tables, Findings &findings)
+{
+    check_mod_numbers(tables, findings);
+    const DeadSources dead = check_rows(tables, findings);
+    check_dead_characters(tables, dead, findings);
+    check_composition_pairs(tables, findings);
+    check_lists_in_order(tables, findings);
+    check_overlaps(tables, findings);
+}
+
+}  // namespace wendol
