@@ -147,10 +147,11 @@ exit /b 0
 
 
 rem :scan_layouts - reads every layout under Keyboard Layouts.  For each key
-rem K seen_K is set, and wendol_K if its Layout File is Wendol.dll; for each
-rem Layout Id I, taken_I is set and count_I counts the layouts that have it.
-rem OURS_KEY and OURS_ID are the first key with Wendol's product code and its
-rem Layout Id.  (Each key is judged whole at its end, in :end_of_key: Wine
+rem K seen_K is set; for each Layout Id I, taken_I is set and count_I counts
+rem the layouts that have it.  OURS_KEY and OURS_ID are the first key whose
+rem Layout File is Wendol.dll and which carries Wendol's product code, and
+rem its Layout Id.  A key that names Wendol.dll without the product code is
+rem another layout's, installed some other way, and is never taken over.  (Each key is judged whole at its end, in :end_of_key: Wine
 rem reads !file_%%k! before it puts in %%k, so the values cannot be kept by
 rem key name and looked up later.)
 :scan_layouts
@@ -181,7 +182,6 @@ exit /b 0
 :end_of_key
 if "%cur%"=="-" (exit /b 0)
 if /i not "%cur_file%"=="%DLL%" (exit /b 0)
-set "wendol_%cur%=1"
 if /i not "%cur_code%"=="%PRODUCT_CODE%" (exit /b 0)
 if defined OURS_KEY (exit /b 0)
 set "OURS_KEY=%cur%"
@@ -190,7 +190,7 @@ exit /b 0
 
 
 rem :choose_key - sets KEY: the key Wendol already has, else the first key
-rem from a0010409 up that is free or names Wendol.dll.
+rem from a0010409 up that is free.
 :choose_key
 set "KEY=%OURS_KEY%"
 if defined KEY (exit /b 0)
@@ -204,7 +204,6 @@ if !n! gtr 255 (
 call :hex !n! 2 "0 1 2 3 4 5 6 7 8 9 a b c d e f" slot
 set "KEY=a0%slot%0409"
 if not defined seen_%KEY% (exit /b 0)
-if defined wendol_%KEY% (exit /b 0)
 set /a n+=1
 goto :choose_key_next
 

@@ -194,6 +194,26 @@ check "  not the other layout's" value_is a0010409 "Layout File" REG_SZ OTHER.DL
 check "  nor the key without Wendol's product code" key_exists a0050409
 check "  and keeps the module that key names" test -e "$system32/Wendol.dll"
 
+# --- a key that names Wendol.dll without Wendol's product code ------------
+# Another layout, installed some other way under the same file name, holds
+# the first free slot: install goes past it and uninstall leaves it whole.
+"$WINE" reg delete "$KL\\a0050409" /f >/dev/null 2>&1
+reg_add a0020409 "Layout File" Wendol.dll
+reg_add a0020409 "Layout Text" "Someone else's"
+reg_add a0020409 "Layout Id" 00C1
+cmd64 "$release" install.cmd
+check "beside a foreign key naming Wendol.dll: install succeeds" succeeded
+check "  takes a0030409 and the next free Layout Id, 00C2" wendol_key_is a0030409 00C2
+check "  the foreign key keeps its text" value_is a0020409 "Layout Text" REG_SZ "Someone else's"
+check "  and gets no product code" test "$(keys_with_code)" = a0030409
+cmd64 "$release" uninstall.cmd
+check "  uninstall succeeds" succeeded
+check "  removes Wendol's key" key_absent a0030409
+check "  keeps the foreign key whole" value_is a0020409 "Layout Text" REG_SZ "Someone else's"
+check "  with its Layout Id" value_is a0020409 "Layout Id" REG_SZ 00C1
+check "  and the module it names" test -e "$system32/Wendol.dll"
+check "  and says so" said "kept Wendol.dll"
+
 if [ $failures -ne 0 ]; then
     echo "install_test: $failures checks failed"
     exit 1
