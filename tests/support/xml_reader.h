@@ -120,32 +120,20 @@ private:
             ++at_;
     }
 
-    // Every character well-formed UTF-8 and allowed in XML 1.0.
+    // Every character well-formed UTF-8 and allowed in XML 1.0.  The text is
+    // our own output, so the first malformed byte is reported, not replaced.
     void check_characters()
     {
         for (size_t i = 0; i < text_.size();) {
-            const auto lead = static_cast<unsigned char>(text_[i]);
-            size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                          : (lead & 0xF8) == 0xF0 ? 4 : 0;
-            if (length == 0 || i + length > text_.size()) {
-                at_ = i;
+            const Utf8Sequence sequence = decode_utf8(text_.substr(i));
+            at_ = i;
+            if (!sequence.valid)
                 fail("malformed UTF-8");
-            }
-            char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-            for (size_t k = 1; k < length; ++k) {
-                const auto next = static_cast<unsigned char>(text_[i + k]);
-                if ((next & 0xC0) != 0x80) {
-                    at_ = i;
-                    fail("malformed UTF-8");
-                }
-                c = c << 6 | (next & 0x3F);
-            }
-            if (!allowed(c)) {
-                at_ = i;
+            if (!allowed(sequence.code_point))
                 fail("a character XML cannot carry");
-            }
-            i += length;
+            i += sequence.length;
         }
+        at_ = 0;
     }
 
     static bool allowed(char32_t c)
