@@ -37,9 +37,12 @@ TEST(Numbers, BareHexWhereThePrefixSaysSo)
     EXPECT_EQ(parse_number("00E9", NumberForm::Hex), 0xE9);
     // "0x" is no part of a bare hex number: "sc:0x1E" is not a scan code.
     EXPECT_EQ(read_number("0x1E", NumberForm::Hex).fault, NumberFault::Malformed);
-    // Without 0x, hex digits are no decimal number.
+    // Without 0x, hex digits are no decimal number; where only decimal is
+    // taken, 0x is no prefix.
     for (const char *text : {"A1", "1e3", "0b1"})
         EXPECT_EQ(read_number(text, NumberForm::DecimalOrHex).fault, NumberFault::Malformed) << text;
+    EXPECT_EQ(parse_number("233", NumberForm::Decimal), 233u);
+    EXPECT_EQ(read_number("0xE9", NumberForm::Decimal).fault, NumberFault::Malformed);
 }
 
 TEST(Numbers, RefusesSignsSpacesAndLeftovers)
@@ -47,7 +50,7 @@ TEST(Numbers, RefusesSignsSpacesAndLeftovers)
     for (const char *text : {"", "0x", "0X", "x1", "-1", "+1", "-0", " 1", "1 ", "\t1", "1\n",
                              "1.0", "1_000", "0x-1", "0x+1", "0x 1", "0o7",
                              "0xx1", "00x1", "1x", "0x1g", "\xEF\xBC\x91" /* fullwidth 1 */}) {
-        for (NumberForm form : {NumberForm::DecimalOrHex, NumberForm::Hex}) {
+        for (NumberForm form : {NumberForm::Decimal, NumberForm::DecimalOrHex, NumberForm::Hex}) {
             const ParsedNumber parsed = read_number(text, form);
             EXPECT_EQ(parsed.fault, NumberFault::Malformed) << "\"" << text << "\"";
             EXPECT_EQ(parse_number(text, form), std::nullopt) << "\"" << text << "\"";
@@ -116,7 +119,10 @@ TEST(Numbers, AgreesWithFromChars)
 
         const std::string text = way == 2 ? "0x" + digits : digits;
         const ParsedNumber parsed =
-            read_number(text, way == 1 ? NumberForm::Hex : NumberForm::DecimalOrHex, max);
+            read_number(text, way == 1   ? NumberForm::Hex
+                              : way == 0 && i % 2 ? NumberForm::Decimal
+                                                  : NumberForm::DecimalOrHex,
+                        max);
         ASSERT_EQ(parsed.fault, fits ? NumberFault::None : NumberFault::TooLarge)
             << text << " max " << max;
         if (fits) {

@@ -123,6 +123,11 @@ TEST(ChartFiles, TheReaderRefusesWhatIsNotXml)
         "<svg>\xED\xA0\x80</svg>",       // a surrogate in UTF-8
         "<svg>\xE2\x82</svg>",           // a sequence cut short
         "<svg>\xF4\x90\x80\x80</svg>",   // past U+10FFFF
+        "<svg>&#x 41;</svg>",            // a character reference with a space
+        "<svg>&#+65;</svg>",             // or a sign
+        "<svg>&#0x41;</svg>",            // or 0x after #
+        "<svg>&#x110000;</svg>",         // past U+10FFFF
+        "<svg>&#18446744073709551681;</svg>",   // 2^64 + 65, which wraps to 'A'
     };
     for (const char *text : broken)
         EXPECT_THROW(read_xml(text), XmlError) << text;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/numbers.h"
 #include "base/text.h"
 
 namespace wendol::test {
@@ -226,18 +227,17 @@ private:
         }
         if (ref.size() < 2 || ref[0] != '#')
             fail("an unknown entity &" + std::string(ref) + ";");
+        // &#233; or &#xE9;: digits only, no sign or space.
         const bool hex = ref[1] == 'x';
-        const std::string digits(ref.substr(hex ? 2 : 1));
-        size_t used = 0;
-        unsigned long value = 0;
-        try {
-            value = std::stoul(digits, &used, hex ? 16 : 10);
-        } catch (const std::exception &) {
+        const ParsedNumber number = read_number(ref.substr(hex ? 2 : 1),
+                                                hex ? NumberForm::Hex : NumberForm::Decimal,
+                                                0x10FFFF);
+        if (number.fault == NumberFault::Malformed)
             fail("a malformed character reference");
-        }
-        if (digits.empty() || used != digits.size() || !allowed(static_cast<char32_t>(value)))
+        const auto c = static_cast<char32_t>(number.value);
+        if (number.fault == NumberFault::TooLarge || !allowed(c))
             fail("a character reference XML cannot carry");
-        out += utf8(static_cast<char32_t>(value));
+        out += utf8(c);
     }
 
     std::string attribute_value()

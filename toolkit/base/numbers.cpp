@@ -26,11 +26,10 @@ bool has_hex_prefix(std::string_view text)
 
 ParsedNumber read_number(std::string_view text, NumberForm form, uint64_t max)
 {
-    unsigned radix = 16;
-    if (form == NumberForm::DecimalOrHex) {
-        radix = has_hex_prefix(text) ? 16 : 10;
-        if (radix == 16)
-            text.remove_prefix(2);
+    unsigned radix = form == NumberForm::Hex ? 16 : 10;
+    if (form == NumberForm::DecimalOrHex && has_hex_prefix(text)) {
+        radix = 16;
+        text.remove_prefix(2);
     }
     if (text.empty())
         return {0, NumberFault::Malformed};

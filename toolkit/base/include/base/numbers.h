@@ -12,6 +12,7 @@ namespace wendol {
 
 // How the caller's syntax writes a number.
 enum class NumberForm {
+    Decimal,        // "161"
     DecimalOrHex,   // "161", or hex after 0x or 0X: "0xA1"
     Hex,            // bare hex digits, where a prefix already says so: sc:1E, vk:BB, U+00E9
 };
