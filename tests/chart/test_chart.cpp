@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "base/text.h"
+#include "chart/xml_text.h"
 #include "engine/key_names.h"
 #include "support/cli_run.h"
 #include "support/image_helpers.h"
@@ -128,10 +129,28 @@ TEST(ChartFiles, TheReaderRefusesWhatIsNotXml)
         "<svg/><svg/>",                  // two roots
         "<svg a=\"<\"/>",                // < in an attribute
         "<svg><text>x</svg>",            // left open
+        "<svg>\xC0\xAF</svg>",           // '/' in an overlong form
+        "<svg>\xED\xA0\x80</svg>",       // a surrogate in UTF-8
+        "<svg>\xE2\x82</svg>",           // a sequence cut short
+        "<svg>\xF4\x90\x80\x80</svg>",   // past U+10FFFF
+        "<svg>&#x 41;</svg>",            // a character reference with a space
+        "<svg>&#+65;</svg>",             // or a sign
+        "<svg>&#0x41;</svg>",            // or 0x after #
+        "<svg>&#x110000;</svg>",         // past U+10FFFF
+        "<svg>&#18446744073709551681;</svg>",   // 2^64 + 65, which wraps to 'A'
     };
     for (const char *text : broken)
         EXPECT_THROW(read_xml(text), XmlError) << text;
     EXPECT_EQ(read_xml("<a b='&lt;&#x3B1;'>&amp;<c>d</c></a>").attribute("b"), "<\u03B1");
+}
+
+TEST(ChartFiles, EscapingReplacesWhatXmlCannotCarry)
+{
+    EXPECT_EQ(chart::xml_escaped("a<b & \"c\" 'd'>"), "a&lt;b &amp; &quot;c&quot; &#39;d&#39;&gt;");
+    EXPECT_EQ(chart::xml_escaped("\xC3\xA9\x01\xEF\xBF\xBF"), "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD");
+    // Each malformed sequence is one U+FFFD, and what follows it survives.
+    EXPECT_EQ(chart::xml_escaped("\xE2\x82<"), "\xEF\xBF\xBD&lt;");
+    EXPECT_EQ(chart::xml_escaped("\xC0\xAF&"), "\xEF\xBF\xBD\xEF\xBF\xBD&amp;");
 }
 
 TEST(ChartFiles, PageHoldsEverythingAndPrintsOnA4Landscape)

@@ -72,6 +72,31 @@ TEST(CliFind, ReportAndWholeWay)
     expect_lines({"find", "Ⅳ"}, 0, {"VK_NUMPAD4", "no key or dead-key sequence gives it"});
     expect_lines({"find", "ab"}, 2, {"expected a single character"});
     expect_lines({"find", "U+110000"}, 2, {"expected a code point up to U+10FFFF"});
+    expect_lines({"find", "u+e9"}, 0, {"U+00E9 é"});
+    for (const char *bad : {"U+", "U+-1", "U+ E9", "U+0x41", "U+0000041", "U+10FFFFF"})
+        expect_lines({"find", bad}, 2, {"expected a single character, or U+"});
+}
+
+TEST(CliFind, RefusesMalformedUtf8AndNamesItsBytes)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"\xC0\xAF", "the bytes C0 AF, which are not UTF-8"},          // '/' overlong
+        {"\xED\xA0\x80", "the bytes ED A0 80, which are not UTF-8"},   // a surrogate
+        {"\xF4\x90\x80\x80", "the bytes F4 90 80 80, which are not UTF-8"},   // past U+10FFFF
+        {"\xC3", "the bytes C3, which are not UTF-8"},                  // cut short
+        {"a\xA9", "the bytes 61 A9, which are not UTF-8"},
+    };
+    for (const auto &[bytes, message] : cases)
+        expect_lines({"find", bytes}, 2, {"expected a single character", message});
+    expect_lines({"find", "\xC3\xA9"}, 0, {"U+00E9 é"});
+}
+
+TEST(CliFind, BaseAddressIsANumber)
+{
+    expect_lines({"find", "--base", "2415919104", "e"}, 0, {"U+0065 e"});   // 0x90000000
+    for (const char *bad : {"0x", "-0x90000000", " 0x90000000", "0x90000000 ", "0x1_0000",
+                            "18446744073709551616", "0x10000000000000000"})
+        expect_lines({"find", "--base", bad, "e"}, 2, {"expected an address such as 0x90000000"});
 }
 
 }  // namespace

@@ -34,6 +34,8 @@ TEST(KeyParse, NamesGoToTheirPlaceOnTheKeyboard)
         {"sc:1E", sc(0x1E)},      {"sc:7d", sc(0x7D)},      {"sc:E0 38", e0(0x38)},
         {"sc:E038", e0(0x38)},    {"sc:E1 1D", e1(0x1D)},   {"vk:BB", vk(0xBB)},
         {"vk:VK_OEM_PLUS", vk(0xBB)},                       {"vk:FF", vk(0xFF)},
+        {"sc:e", sc(0x0E)},       {"sc:00", sc(0x00)},      {"sc:e1_1d", e1(0x1D)},
+        {"vk:b", vk(0x0B)},       {"vk:00", vk(0x00)},
     };
     for (const auto &[text, key] : names)
         EXPECT_EQ(parse_key(text), key) << text;
@@ -62,6 +64,25 @@ TEST(KeyParse, UnknownNamesSayWhatIsAccepted)
 {
     for (const char *bad : {"", "Hyper", "ä", "sc:", "sc:E2 38", "sc:123456", "sc:zz", "vk:100",
                             "vk:NOPE", "Shift+", "+", "Shift++a", "KP_10", "F25"}) {
+        try {
+            parse_chord(bad);
+            ADD_FAILURE() << "\"" << bad << "\" was accepted";
+        } catch (const Error &e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find("expected"), std::string::npos) << message;
+            EXPECT_NE(message.find("found"), std::string::npos) << message;
+            EXPECT_NE(message.find("AltGr"), std::string::npos) << message;   // the accepted forms
+        }
+    }
+}
+
+TEST(KeyParse, CodesAreHexBytesAndNothingElse)
+{
+    // Signs, a 0x the prefix already implies, a third digit, decimal, a
+    // prefix with no code after it: none is a byte in hex.
+    for (const char *bad : {"sc:0x1E", "sc:+1E", "sc:-1", "sc:1E0", "sc:E0 1", "sc:E0 138",
+                            "sc:0E0 38", "vk:0BB", "vk:+B", "vk:-1", "vk:161", "vk:", "vk:1 ",
+                            "vk:\xEF\xBC\xA2" /* fullwidth B */}) {
         try {
             parse_chord(bad);
             ADD_FAILURE() << "\"" << bad << "\" was accepted";

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/numbers.h"
 #include "base/text.h"
 
 namespace wendol::test {
@@ -120,32 +121,20 @@ private:
             ++at_;
     }
 
-    // Every character well-formed UTF-8 and allowed in XML 1.0.
+    // Every character well-formed UTF-8 and allowed in XML 1.0.  The text is
+    // our own output, so the first malformed byte is reported, not replaced.
     void check_characters()
     {
         for (size_t i = 0; i < text_.size();) {
-            const auto lead = static_cast<unsigned char>(text_[i]);
-            size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                          : (lead & 0xF8) == 0xF0 ? 4 : 0;
-            if (length == 0 || i + length > text_.size()) {
-                at_ = i;
+            const Utf8Sequence sequence = decode_utf8(text_.substr(i));
+            at_ = i;
+            if (!sequence.valid)
                 fail("malformed UTF-8");
-            }
-            char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-            for (size_t k = 1; k < length; ++k) {
-                const auto next = static_cast<unsigned char>(text_[i + k]);
-                if ((next & 0xC0) != 0x80) {
-                    at_ = i;
-                    fail("malformed UTF-8");
-                }
-                c = c << 6 | (next & 0x3F);
-            }
-            if (!allowed(c)) {
-                at_ = i;
+            if (!allowed(sequence.code_point))
                 fail("a character XML cannot carry");
-            }
-            i += length;
+            i += sequence.length;
         }
+        at_ = 0;
     }
 
     static bool allowed(char32_t c)
@@ -238,18 +227,17 @@ private:
         }
         if (ref.size() < 2 || ref[0] != '#')
             fail("an unknown entity &" + std::string(ref) + ";");
+        // &#233; or &#xE9;: digits only, no sign or space.
         const bool hex = ref[1] == 'x';
-        const std::string digits(ref.substr(hex ? 2 : 1));
-        size_t used = 0;
-        unsigned long value = 0;
-        try {
-            value = std::stoul(digits, &used, hex ? 16 : 10);
-        } catch (const std::exception &) {
+        const ParsedNumber number = read_number(ref.substr(hex ? 2 : 1),
+                                                hex ? NumberForm::Hex : NumberForm::Decimal,
+                                                0x10FFFF);
+        if (number.fault == NumberFault::Malformed)
             fail("a malformed character reference");
-        }
-        if (digits.empty() || used != digits.size() || !allowed(static_cast<char32_t>(value)))
+        const auto c = static_cast<char32_t>(number.value);
+        if (number.fault == NumberFault::TooLarge || !allowed(c))
             fail("a character reference XML cannot carry");
-        out += utf8(static_cast<char32_t>(value));
+        out += utf8(c);
     }
 
     std::string attribute_value()

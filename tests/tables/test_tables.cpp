@@ -201,6 +201,13 @@ TEST(VirtualKeyNames, NameAndLookUpAgree)
     EXPECT_EQ(vk_from_name("0xE8"), 0xE8);
     EXPECT_EQ(vk_from_name("VK_NOSUCHKEY"), std::nullopt);
     EXPECT_EQ(vk_from_name("0x100"), std::nullopt);
+    // Numbers in decimal or after 0x, up to a byte and never wrapped.
+    EXPECT_EQ(vk_from_name("0XE8"), 0xE8);
+    EXPECT_EQ(vk_from_name("232"), 0xE8);
+    EXPECT_EQ(vk_from_name("0"), 0x30);   // a digit is that digit's key
+    EXPECT_EQ(vk_from_name("00"), 0x00);
+    for (const char *bad : {"256", "0x", "1 ", "1-", "18446744073709551617", "4294967298"})
+        EXPECT_EQ(vk_from_name(bad), std::nullopt) << bad;
     EXPECT_EQ(vk_label('Q'), "Q");
     EXPECT_EQ(vk_label(0x0A), "0x0A");
 }

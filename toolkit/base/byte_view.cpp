@@ -62,6 +62,20 @@ std::span<const uint8_t> ByteView::bytes(uint64_t offset, uint64_t length,
     return data_.subspan(offset, length);
 }
 
+std::u16string ByteView::utf16(uint64_t offset, uint64_t units, std::string_view what) const
+{
+    constexpr uint64_t kMostUnits = UINT64_MAX / 2;   // beyond it, the byte count wraps
+    if (units > kMostUnits)
+        fail(std::string(what), "at most " + std::to_string(kMostUnits) + " UTF-16 code units",
+             std::to_string(units));
+    require(offset, units * 2, what);
+    std::u16string text;
+    text.reserve(units);
+    for (uint64_t i = 0; i < units; ++i)
+        text.push_back(static_cast<char16_t>(little_endian(offset + 2 * i, 2, what)));
+    return text;
+}
+
 std::string ByteView::c_string(uint64_t offset, uint64_t max_length, std::string_view what) const
 {
     std::string text;

@@ -1,4 +1,4 @@
-// text.cpp - UTF-16 to readable UTF-8.
+// text.cpp - UTF-16 to readable UTF-8, and UTF-8 to code points.
 #include "base/text.h"
 
 #include <cstdio>
@@ -73,6 +73,33 @@ constexpr NamedCharacter kInvisible[] = {
     {0x3000, "IDEOGRAPHIC SPACE"},
     {0xFEFF, "ZERO WIDTH NO-BREAK SPACE"},
 };
+
+// What a UTF-8 lead byte promises: the length of its sequence (0 for a byte
+// that begins none) and the range its second byte must fall in.
+struct Utf8Lead {
+    size_t length;
+    unsigned char second_low;
+    unsigned char second_high;
+};
+
+Utf8Lead lead_form(unsigned char lead)
+{
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return {2, 0x80, 0xBF};
+    if (lead == 0xE0)
+        return {3, 0xA0, 0xBF};   // below A0 is overlong
+    if (lead == 0xED)
+        return {3, 0x80, 0x9F};   // from A0 on are the surrogates
+    if (lead >= 0xE1 && lead <= 0xEF)
+        return {3, 0x80, 0xBF};
+    if (lead == 0xF0)
+        return {4, 0x90, 0xBF};   // below 90 is overlong
+    if (lead >= 0xF1 && lead <= 0xF3)
+        return {4, 0x80, 0xBF};
+    if (lead == 0xF4)
+        return {4, 0x80, 0x8F};   // from 90 on is past U+10FFFF
+    return {0, 0, 0};             // continuation bytes, C0, C1 (always overlong), F5..FF
+}
 
 bool is_combining_mark(char32_t c)
 {
@@ -171,17 +198,39 @@ std::string quoted(std::u16string_view text)
     return out + "\"";
 }
 
+Utf8Sequence decode_utf8(std::string_view text)
+{
+    if (text.empty())
+        return {kReplacement, 0, false};
+    const auto lead = static_cast<unsigned char>(text[0]);
+    if (lead < 0x80)
+        return {lead, 1, true};
+    const Utf8Lead form = lead_form(lead);
+    if (form.length == 0)
+        return {kReplacement, 1, false};
+    char32_t c = lead & (0x7F >> form.length);
+    for (size_t k = 1; k < form.length; ++k) {
+        if (k >= text.size())
+            return {kReplacement, k, false};
+        const auto next = static_cast<unsigned char>(text[k]);
+        // The second byte alone rules out overlong forms, surrogates and
+        // values past U+10FFFF: each lead allows only part of 80..BF there.
+        const unsigned char low = k == 1 ? form.second_low : 0x80;
+        const unsigned char high = k == 1 ? form.second_high : 0xBF;
+        if (next < low || next > high)
+            return {kReplacement, k, false};
+        c = c << 6 | (next & 0x3F);
+    }
+    return {c, form.length, true};
+}
+
 std::u32string code_points(std::string_view text)
 {
     std::u32string out;
-    for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length && i + k < text.size(); ++k)
-            c = c << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        out += c;
-        i += length;
+    while (!text.empty()) {
+        const Utf8Sequence sequence = decode_utf8(text);
+        out += sequence.code_point;
+        text.remove_prefix(sequence.length);
     }
     return out;
 }

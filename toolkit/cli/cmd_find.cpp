@@ -1,7 +1,9 @@
 // cmd_find.cpp - `wendol find FILE CHAR`: which key the platform reports for
 // a character, and the whole way to type it.
+#include <cstdio>
 #include <string>
 
+#include "base/numbers.h"
 #include "base/text.h"
 #include "commands.h"
 #include "engine/key_parse.h"
@@ -13,44 +15,50 @@ namespace wendol::cli {
 
 namespace {
 
-// "U+00E9", or one character in UTF-8.
+// "C0 AF": bytes that are not UTF-8, named rather than sent to the terminal.
+std::string byte_text(std::string_view bytes)
+{
+    std::string text;
+    for (char b : bytes) {
+        char buffer[4];
+        std::snprintf(buffer, sizeof buffer, "%02X", static_cast<unsigned char>(b));
+        text += (text.empty() ? "" : " ") + std::string(buffer);
+    }
+    return text;
+}
+
+bool is_utf8(std::string_view text)
+{
+    while (!text.empty()) {
+        const Utf8Sequence sequence = decode_utf8(text);
+        if (!sequence.valid)
+            return false;
+        text.remove_prefix(sequence.length);
+    }
+    return true;
+}
+
+// "U+00E9", or one character in well-formed UTF-8.
 char32_t parse_character(const std::string &text)
 {
     const std::string wanted = "a single character, or U+ and its code point in hex";
     if (text.size() > 2 && (text[0] == 'U' || text[0] == 'u') && text[1] == '+') {
-        const std::string digits = text.substr(2);
-        if (digits.size() > 6 || digits.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+        // Six hex digits are enough for every code point.
+        const std::string_view digits = std::string_view(text).substr(2);
+        const ParsedNumber number = read_number(digits, NumberForm::Hex, 0x10FFFF);
+        if (digits.size() > 6 || number.fault == NumberFault::Malformed)
             throw UsageError("expected " + wanted + ", found \"" + text + "\"");
-        const auto value = static_cast<char32_t>(std::stoul(digits, nullptr, 16));
-        if (value > 0x10FFFF)
+        if (number.fault == NumberFault::TooLarge)
             throw UsageError("expected a code point up to U+10FFFF, found \"" + text + "\"");
-        return value;
+        return static_cast<char32_t>(number.value);
     }
-    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
-    const size_t size = text.size();
-    size_t length = 0;
-    char32_t value = 0;
-    if (size > 0 && bytes[0] < 0x80) {
-        length = 1;
-        value = bytes[0];
-    } else if (size > 0 && (bytes[0] & 0xE0) == 0xC0) {
-        length = 2;
-        value = bytes[0] & 0x1F;
-    } else if (size > 0 && (bytes[0] & 0xF0) == 0xE0) {
-        length = 3;
-        value = bytes[0] & 0x0F;
-    } else if (size > 0 && (bytes[0] & 0xF8) == 0xF0) {
-        length = 4;
-        value = bytes[0] & 0x07;
-    }
-    if (length == 0 || length != size)
+    if (!is_utf8(text))
+        throw UsageError("expected " + wanted + " in UTF-8, found the bytes " + byte_text(text) +
+                         ", which are not UTF-8");
+    const Utf8Sequence first = decode_utf8(text);
+    if (text.empty() || first.length != text.size())
         throw UsageError("expected " + wanted + ", found \"" + text + "\"");
-    for (size_t i = 1; i < length; ++i) {
-        if ((bytes[i] & 0xC0) != 0x80)
-            throw UsageError("expected " + wanted + " in UTF-8, found \"" + text + "\"");
-        value = (value << 6) | (bytes[i] & 0x3F);
-    }
-    return value;
+    return first.code_point;
 }
 
 std::string modifier_text(const Keymap &keymap, uint8_t bits)

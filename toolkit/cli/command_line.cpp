@@ -1,6 +1,5 @@
 // command_line.cpp - what every command does with its arguments.
-#include <charconv>
-
+#include "base/numbers.h"
 #include "commands.h"
 
 namespace wendol::cli {
@@ -48,19 +47,11 @@ void expect_operands(const std::vector<std::string> &args, size_t count, const c
 
 uint64_t parse_address(std::string_view text)
 {
-    std::string_view digits = text;
-    int radix = 10;
-    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-        digits.remove_prefix(2);
-        radix = 16;
-    }
-    uint64_t value = 0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, radix);
-    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+    const std::optional<uint64_t> value = parse_number(text, NumberForm::DecimalOrHex);
+    if (!value)
         throw UsageError("expected an address such as 0x90000000, found \"" + std::string(text) +
                          "\"");
-    return value;
+    return *value;
 }
 
 MappedImage load_image(const std::string &path, const std::optional<std::string> &base)

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/error.h"
+#include "base/numbers.h"
 #include "tables/vk_names.h"
 
 namespace wendol {
@@ -108,9 +109,15 @@ bool is_hex(std::string_view text)
     return true;
 }
 
-uint8_t hex_byte(std::string_view text)
+// One byte in one or two hex digits, as sc: and vk: write it: "1E", "b".
+std::optional<uint8_t> hex_byte(std::string_view text)
 {
-    return static_cast<uint8_t>(std::stoul(std::string(text), nullptr, 16));
+    if (text.size() > 2)
+        return std::nullopt;
+    const std::optional<uint64_t> value = parse_number(text, NumberForm::Hex, 0xFF);
+    if (!value)
+        return std::nullopt;
+    return static_cast<uint8_t>(*value);
 }
 
 // What was expected and found, then every accepted form.
@@ -129,17 +136,20 @@ ScanCode parse_scan_code(std::string_view whole, std::string_view text)
     for (char c : text)
         if (c != ' ' && c != '_')
             digits.push_back(c);
-    if (!is_hex(digits) || (digits.size() != 1 && digits.size() != 2 && digits.size() != 4))
-        unknown(whole, "a scan code is one byte in hex, after E0 or E1 if it has a prefix");
-    if (digits.size() <= 2)
-        return plain(hex_byte(digits));
-    std::string prefix = lower(digits.substr(0, 2));
-    uint8_t code = hex_byte(digits.substr(2));
-    if (prefix == "e0")
-        return e0(code);
-    if (prefix == "e1")
-        return e1(code);
-    unknown(whole, "the only prefixes are E0 and E1");
+    if (digits.size() == 4) {
+        const std::optional<uint8_t> prefix = hex_byte(digits.substr(0, 2));
+        const std::optional<uint8_t> code = hex_byte(digits.substr(2));
+        if (prefix && code) {
+            if (*prefix == 0xE0)
+                return e0(*code);
+            if (*prefix == 0xE1)
+                return e1(*code);
+            unknown(whole, "the only prefixes are E0 and E1");
+        }
+    } else if (const std::optional<uint8_t> code = hex_byte(digits)) {
+        return plain(*code);
+    }
+    unknown(whole, "a scan code is one byte in hex, after E0 or E1 if it has a prefix");
 }
 
 std::string two_hex(uint8_t value)
@@ -175,8 +185,8 @@ Key parse_key(std::string_view text)
         return parse_scan_code(text, text.substr(3));
     if (low.rfind("vk:", 0) == 0) {
         std::string_view digits = text.substr(3);
-        if (is_hex(digits) && digits.size() <= 2)
-            return VirtualKey{hex_byte(digits)};
+        if (const std::optional<uint8_t> code = hex_byte(digits))
+            return VirtualKey{*code};
         // Anything else all in hex digits is a number too long for a byte.
         if (auto vk = vk_from_name(digits); vk && !is_hex(digits))
             return VirtualKey{*vk};

@@ -101,10 +101,7 @@ private:
         key.named = true;
         const uint32_t at = field & ~kHighBit;
         const uint16_t length = block_.u16(at, where + " entry name length");
-        std::span<const uint8_t> units = block_.bytes(at + 2, uint64_t{length} * 2,
-                                                      where + " entry name text");
-        for (size_t i = 0; i < length; ++i)
-            key.name.push_back(static_cast<char16_t>(units[2 * i] | units[2 * i + 1] << 8));
+        key.name = block_.utf16(uint64_t{at} + 2, length, where + " entry name text");
         return key;
     }
 

@@ -19,10 +19,7 @@ StringBlock parse_string_block(std::span<const uint8_t> data, uint16_t block, ui
     for (size_t i = 0; i < result.strings.size(); ++i) {
         const std::string what = where + ", string " + std::to_string(result.first_id() + i);
         const uint16_t length = bytes.u16(at, what + " length");
-        std::span<const uint8_t> units = bytes.bytes(at + 2, uint64_t{length} * 2, what);
-        for (size_t u = 0; u < length; ++u)
-            result.strings[i].push_back(
-                static_cast<char16_t>(units[2 * u] | units[2 * u + 1] << 8));
+        result.strings[i] = bytes.utf16(at + 2, length, what);
         at += 2 + uint64_t{length} * 2;
     }
     result.used_bytes = static_cast<uint32_t>(at);

@@ -84,34 +84,26 @@ private:
     const ByteView &data_;
 };
 
-uint32_t u32_at(const std::vector<uint8_t> &bytes, size_t offset)
-{
-    uint32_t value = 0;
-    for (size_t i = 4; i-- > 0;)
-        value = value << 8 | bytes[offset + i];
-    return value;
-}
-
 FixedFileInfo read_fixed(const VersionNode &root)
 {
     if (root.value.size() < kFixedFileInfoSize)
         fail("VS_VERSIONINFO value", std::to_string(kFixedFileInfoSize) + " bytes of VS_FIXEDFILEINFO",
              std::to_string(root.value.size()));
-    const std::vector<uint8_t> &v = root.value;
+    const ByteView v(root.value, "offset", "VS_FIXEDFILEINFO");
     FixedFileInfo fixed;
-    fixed.signature = u32_at(v, 0);
-    fixed.struct_version = u32_at(v, 4);
-    fixed.file_version_ms = u32_at(v, 8);
-    fixed.file_version_ls = u32_at(v, 12);
-    fixed.product_version_ms = u32_at(v, 16);
-    fixed.product_version_ls = u32_at(v, 20);
-    fixed.flags_mask = u32_at(v, 24);
-    fixed.flags = u32_at(v, 28);
-    fixed.os = u32_at(v, 32);
-    fixed.type = u32_at(v, 36);
-    fixed.subtype = u32_at(v, 40);
-    fixed.date_ms = u32_at(v, 44);
-    fixed.date_ls = u32_at(v, 48);
+    fixed.signature = v.u32(0, "VS_FIXEDFILEINFO dwSignature");
+    fixed.struct_version = v.u32(4, "VS_FIXEDFILEINFO dwStrucVersion");
+    fixed.file_version_ms = v.u32(8, "VS_FIXEDFILEINFO dwFileVersionMS");
+    fixed.file_version_ls = v.u32(12, "VS_FIXEDFILEINFO dwFileVersionLS");
+    fixed.product_version_ms = v.u32(16, "VS_FIXEDFILEINFO dwProductVersionMS");
+    fixed.product_version_ls = v.u32(20, "VS_FIXEDFILEINFO dwProductVersionLS");
+    fixed.flags_mask = v.u32(24, "VS_FIXEDFILEINFO dwFileFlagsMask");
+    fixed.flags = v.u32(28, "VS_FIXEDFILEINFO dwFileFlags");
+    fixed.os = v.u32(32, "VS_FIXEDFILEINFO dwFileOS");
+    fixed.type = v.u32(36, "VS_FIXEDFILEINFO dwFileType");
+    fixed.subtype = v.u32(40, "VS_FIXEDFILEINFO dwFileSubtype");
+    fixed.date_ms = v.u32(44, "VS_FIXEDFILEINFO dwFileDateMS");
+    fixed.date_ls = v.u32(48, "VS_FIXEDFILEINFO dwFileDateLS");
     return fixed;
 }
 
@@ -124,12 +116,14 @@ VersionStringTable read_string_table(const VersionNode &node)
     return table;
 }
 
+// Language and code-page pairs; bytes left over after the last whole pair
+// make none.
 std::vector<VersionTranslation> read_translations(const VersionNode &var)
 {
+    const ByteView v(var.value, "offset", "the Translation value");
     std::vector<VersionTranslation> pairs;
-    for (size_t i = 0; i + 4 <= var.value.size(); i += 4)
-        pairs.push_back({static_cast<uint16_t>(var.value[i] | var.value[i + 1] << 8),
-                         static_cast<uint16_t>(var.value[i + 2] | var.value[i + 3] << 8)});
+    for (uint64_t at = 0; v.contains(at, 4); at += 4)
+        pairs.push_back({v.u16(at, "Translation language"), v.u16(at + 2, "Translation code page")});
     return pairs;
 }
 
@@ -137,9 +131,11 @@ std::vector<VersionTranslation> read_translations(const VersionNode &var)
 
 std::u16string VersionNode::text() const
 {
+    // A stray last byte of an odd-sized value is no code unit.
+    const ByteView v(value, "offset", "the text value");
     std::u16string out;
-    for (size_t i = 0; i + 1 < value.size(); i += 2) {
-        const char16_t unit = static_cast<char16_t>(value[i] | value[i + 1] << 8);
+    for (uint64_t at = 0; v.contains(at, 2); at += 2) {
+        const char16_t unit = static_cast<char16_t>(v.u16(at, "text value"));
         if (unit == 0)
             break;
         out.push_back(unit);

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 
 #include "base/error.h"
+#include "base/numbers.h"
 
 namespace wendol {
 
@@ -207,18 +207,13 @@ std::string upper(std::string_view text)
     return out;
 }
 
-std::optional<uint8_t> parse_number(std::string_view text)
+// "0xA1" or "161".
+std::optional<uint8_t> vk_number(std::string_view text)
 {
-    int radix = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-        radix = 16;
-    }
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, radix);
-    if (error != std::errc() || end != text.data() + text.size() || value > 0xFF)
+    const std::optional<uint64_t> value = parse_number(text, NumberForm::DecimalOrHex, 0xFF);
+    if (!value)
         return std::nullopt;
-    return static_cast<uint8_t>(value);
+    return static_cast<uint8_t>(*value);
 }
 
 }  // namespace
@@ -253,7 +248,7 @@ std::optional<uint8_t> vk_from_name(std::string_view name)
             return n.vk;
     }
     if (std::isdigit(static_cast<unsigned char>(name[0])))
-        return parse_number(name);
+        return vk_number(name);
     return std::nullopt;
 }
 

@@ -27,6 +27,10 @@ public:
     uint64_t u64(uint64_t offset, std::string_view what) const;
     std::span<const uint8_t> bytes(uint64_t offset, uint64_t length, std::string_view what) const;
 
+    // `units` UTF-16 code units, little-endian, as a counted string stores
+    // them (no NUL is looked for).
+    std::u16string utf16(uint64_t offset, uint64_t units, std::string_view what) const;
+
     // A NUL-terminated 8-bit string of at most `max_length` characters.
     std::string c_string(uint64_t offset, uint64_t max_length, std::string_view what) const;
 
