@@ -89,6 +89,8 @@ class MappedImage {
 public:
     // Maps every section at `base` (size_of_image bytes, zero-filled) and
     // applies the base relocations for the difference to the preferred base.
+    // At the preferred base nothing is patched; elsewhere a relocation other
+    // than HIGHLOW (PE32) or DIR64 (PE32+) cannot be applied and is refused.
     MappedImage(PeFile file, uint64_t base);
 
     const PeFile &file() const { return file_; }
