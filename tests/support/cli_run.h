@@ -1,5 +1,5 @@
-// cli_run.h - runs the command-line program the build made and keeps what it
-// printed, for tests of a command's output.
+// cli_run.h - runs the command-line program the build made (or another of
+// its programs) and keeps what it printed, for tests of a command's output.
 #pragma once
 
 #include <sys/wait.h>
@@ -29,11 +29,10 @@ inline std::string shell_quoted(const std::string &text)
 // Which of the program's streams a run keeps.
 enum class Streams { Both, ErrorsOnly };
 
-// Runs the program the build made, unless WENDOL_CLI names another.
-inline CliRun run_cli(const std::vector<std::string> &args, Streams streams = Streams::Both)
+// Runs `program` with `args` through the shell and keeps what it printed.
+inline CliRun run_program(const std::string &program, const std::vector<std::string> &args,
+                          Streams streams = Streams::Both)
 {
-    const char *named = std::getenv("WENDOL_CLI");
-    const char *program = named && *named ? named : WENDOL_CLI_PATH;
     std::string command = shell_quoted(program);
     for (const std::string &arg : args)
         command += " " + shell_quoted(arg);
@@ -49,6 +48,13 @@ inline CliRun run_cli(const std::vector<std::string> &args, Streams streams = St
     const int status = pclose(pipe);
     run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// Runs the program the build made, unless WENDOL_CLI names another.
+inline CliRun run_cli(const std::vector<std::string> &args, Streams streams = Streams::Both)
+{
+    const char *named = std::getenv("WENDOL_CLI");
+    return run_program(named && *named ? named : WENDOL_CLI_PATH, args, streams);
 }
 
 }  // namespace wendol::test

@@ -14,6 +14,7 @@
 
 #include "base/error.h"
 #include "pe/image.h"
+#include "pe/pe_format.h"
 #include "pe/sections.h"
 
 namespace wendol::test {
@@ -100,6 +101,26 @@ inline uint32_t get_u32(const std::vector<uint8_t> &bytes, size_t at)
     for (unsigned i = 4; i-- > 0;)
         value = value << 8 | bytes.at(at + i);
     return value;
+}
+
+// The file offset of the base relocation entry that patches `rva` (padding
+// skipped) in the (undamaged) module.
+inline size_t relocation_entry(const std::vector<uint8_t> &bytes, uint32_t rva)
+{
+    const PeFile file(bytes);
+    const DataDirectory dir = file.headers().directories.at(pe::kDirBaseReloc);
+    for (uint32_t at = dir.rva; at < dir.rva + dir.size;) {
+        const uint32_t page = get_u32(bytes, file_offset(bytes, at));
+        const uint32_t size = get_u32(bytes, file_offset(bytes, at + 4));
+        for (uint32_t e = 8; e + 2 <= size; e += 2) {
+            const size_t entry = file_offset(bytes, at + e);
+            if ((bytes.at(entry) | (bytes.at(entry + 1) & 0x0F) << 8) + page == rva &&
+                bytes.at(entry + 1) >> 4 != 0)
+                return entry;
+        }
+        at += size;
+    }
+    throw std::runtime_error("no relocation at " + hex(rva));
 }
 
 // The message of the Error that `step` throws, or nothing if it succeeds.

@@ -3,8 +3,10 @@
 // one finding, never a crash.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 
 #include "pe/pe_format.h"
 #include "support/cli_run.h"
@@ -73,22 +75,7 @@ struct Module {
     }
 
     // The file offset of the base relocation entry that patches `rva`.
-    size_t relocation_entry(uint32_t rva) const
-    {
-        const DataDirectory dir = file.headers().directories.at(pe::kDirBaseReloc);
-        for (uint32_t at = dir.rva; at < dir.rva + dir.size;) {
-            const uint32_t page = get_u32(bytes, offset(at));
-            const uint32_t size = get_u32(bytes, offset(at + 4));
-            for (uint32_t e = 8; e + 2 <= size; e += 2) {
-                const size_t entry = offset(at + e);
-                if ((bytes.at(entry) | (bytes.at(entry + 1) & 0x0F) << 8) + page == rva &&
-                    bytes.at(entry + 1) >> 4 != 0)
-                    return entry;
-            }
-            at += size;
-        }
-        throw std::runtime_error("no relocation at " + hex(rva));
-    }
+    size_t relocation_entry(uint32_t rva) const { return test::relocation_entry(bytes, rva); }
 };
 
 // A copy of the bytes in a file of the test's own, for the program to read.
@@ -262,6 +249,61 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
         const std::string path = v.target ? test::sibling_module(v.target) : test::module_path();
         SCOPED_TRACE(path);
         expect_found(Module(path), v.fault);
+    }
+}
+
+// A relocation of a type the image cannot use is one finding at its place.
+// At the preferred base nothing is patched, so the image still maps and its
+// tables are still read and judged: a second fault, in the tables or in what
+// they type, is found too.
+TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
+{
+    const Module m(test::sibling_module("x64"));
+    const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+    const size_t entry = m.relocation_entry(field);
+    const DeadCell dead = first_dead_cell(m.tables);
+    const PointerField &e0 = m.pointer("KBDTABLES.pVSCtoVK_E0");
+    const uint32_t e0_end = e0.target_rva + 4 * static_cast<uint32_t>(m.tables.scan_map_e0.size());
+
+    struct Case {
+        const char *fault;
+        uint16_t type;
+        const char *type_name;
+        std::function<void(Bytes &)> second;
+        const char *second_check;
+    };
+    const Case cases[] = {
+        {"HIGHLOW, and a dead cell without a dead character", pe::kRelHighLow, "HIGHLOW",
+         [&](Bytes &b) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); }, "dead keys"},
+        {"an unknown type, and the AltGr key gone from the E0 map", 7, "type 7",
+         [&](Bytes &b) {
+             for (uint32_t at = e0.target_rva; at < e0_end; at += 4)
+                 if (get_u32(b, m.offset(at)) == 0x01E80038)
+                     put_u32(b, m.offset(at), 0x01A50038);   // VK_RMENU
+         },
+         "reach"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.fault);
+        Bytes bytes = m.bytes;
+        put_u16(bytes, entry, static_cast<uint16_t>(c.type << 12 | (field & 0xFFF)));
+        c.second(bytes);
+        fix_checksum(bytes);
+        const auto findings = verify_bytes(bytes);
+
+        std::vector<Finding> relocations;
+        std::copy_if(findings.begin(), findings.end(), std::back_inserter(relocations),
+                     [](const Finding &f) { return f.check == "relocations"; });
+        ASSERT_EQ(relocations.size(), 1u) << describe(findings);
+        EXPECT_EQ(relocations[0].place, rva_place(field, "base relocation"));
+        EXPECT_EQ(relocations[0].text,
+                  std::string("expected DIR64 in a PE32+ image, found ") + c.type_name);
+        EXPECT_TRUE(std::none_of(findings.begin(), findings.end(),
+                                 [](const Finding &f) { return f.check == "image"; }))
+            << "the image was refused:" << describe(findings);
+        EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
+                                [&](const Finding &f) { return f.check == c.second_check; }))
+            << describe(findings);
     }
 }
 

@@ -1,13 +1,15 @@
 // mapped_image.cpp - lays the file out as the loader does: the headers, then
 // each section at its RVA in a zero-filled block of SizeOfImage bytes, then
 // the base relocations for the distance between the chosen and the preferred
-// base.
+// base (none at all at the preferred base itself).
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "base/byte_view.h"
 #include "base/error.h"
 #include "pe/pe_format.h"
+#include "pe/pe_names.h"
 #include "pe_parts.h"
 
 namespace wendol {
@@ -50,19 +52,33 @@ void patch(std::vector<uint8_t> &memory, uint32_t rva, unsigned width, uint64_t 
         memory.at(rva + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
+std::string type_text(uint16_t type)
+{
+    const std::string name = relocation_type_name(type);
+    const std::string number = "type " + std::to_string(type);
+    return name == number ? number : number + " (" + name + ")";
+}
+
+// At the preferred base every stored address is already right and nothing
+// is patched, so a relocation the loader could not apply stops nothing there
+// (whether its type is right is the verifier's to judge).  Anywhere else
+// each one must be of the one type that patches a whole address of this
+// image's width.  The parser checked that the patched bytes lie inside a
+// section.
 void apply_relocations(const PeFile &file, uint64_t base, std::vector<uint8_t> &memory)
 {
-    const bool plus = file.headers().pe32_plus;
-    const uint64_t delta = base - file.headers().image_base;
-    const uint16_t wanted = plus ? pe::kRelDir64 : pe::kRelHighLow;
+    const Headers &h = file.headers();
+    const uint64_t delta = base - h.image_base;
+    if (delta == 0)
+        return;
+    const uint16_t wanted = h.pe32_plus ? pe::kRelDir64 : pe::kRelHighLow;
     for (const BaseRelocation &r : file.relocations()) {
         if (r.type != wanted)
             fail("base relocation at RVA " + hex(r.rva),
-                 std::string(plus ? "type 10 (DIR64) in a PE32+ image"
-                                  : "type 3 (HIGHLOW) in a PE32 image"),
-                 "type " + std::to_string(r.type));
-        // The parser checked that the patched bytes lie inside a section.
-        patch(memory, r.rva, plus ? 8 : 4, delta);
+                 type_text(wanted) + " to move a " + (h.pe32_plus ? "PE32+" : "PE32") +
+                     " image from its preferred base " + hex(h.image_base) + " to " + hex(base),
+                 type_text(r.type));
+        patch(memory, r.rva, h.pe32_plus ? 8 : 4, delta);
     }
 }
 

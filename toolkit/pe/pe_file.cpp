@@ -102,6 +102,7 @@ void parse_optional_header(const ByteView &file, uint32_t at, uint16_t size, Hea
              std::to_string(size));
     file.bytes(at, size, "optional header");
 
+    h.optional_header_offset = at;
     h.entry_point = file.u32(at + 16, "optional header AddressOfEntryPoint");
     h.image_base = h.pe32_plus ? file.u64(at + 24, "optional header ImageBase")
                                : file.u32(at + 28, "optional header ImageBase");
@@ -180,6 +181,7 @@ Section read_section_header(const ByteView &file, uint32_t at)
     s.raw_size = file.u32(at + 16, "section SizeOfRawData");
     s.raw_offset = file.u32(at + 20, "section PointerToRawData");
     s.characteristics = file.u32(at + 36, "section Characteristics");
+    s.header_offset = at;
     return s;
 }
 

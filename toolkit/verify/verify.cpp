@@ -87,7 +87,8 @@ std::vector<Finding> verify_pe(PeFile file, Findings &findings)
     verify_file_shape(file, findings);
 
     // Mapped at the preferred base, relocations change nothing: the tables
-    // are read as stored, and the relocations judged against them.
+    // are read as stored, and the relocations judged against them (their
+    // types, which the loader needs only elsewhere, were judged above).
     std::optional<MappedImage> image;
     std::optional<DescriptorCall> call;
     std::optional<LayoutTables> tables;

@@ -3,239 +3,228 @@
 // The linker lays out the image; this step sets what it cannot be made to
 // write itself:
 //   * the one section holding tables and code is marked code + execute +
-//     read (merging .text into .data does not carry the code flag over), and
-//     the optional header's code and data sizes are made to agree;
+//     read (merging .text into .data does not carry the code flag over, and
+//     leaves the section writable), and the optional header's code and data
+//     sizes are made to agree;
 //   * the export directory gets ordinal base 1 without the empty slot for
 //     ordinal 0 that the linker leaves in front of the first export;
 //   * the header checksum is computed as the platform computes it, by the
 //     same code the toolkit checks it with.
-// Anything unexpected stops the build with a message: the step never guesses.
+// The image is read by the toolkit's PE reader; this step only writes bytes
+// at the file offsets the reader found.  Anything unexpected stops the build
+// with a message: the step never guesses.
 //
 // usage: finish_image INPUT OUTPUT [SECTION]   (SECTION defaults to .data)
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/byte_view.h"
+#include "base/error.h"
 #include "pe/checksum.h"
+#include "pe/file_rva.h"
+#include "pe/image.h"
+#include "pe/pe_format.h"
+#include "pe/pe_names.h"
+#include "pe/sections.h"
+
+namespace wendol {
 
 namespace {
 
-constexpr uint32_t kScnCntCode = 0x00000020;
-constexpr uint32_t kScnCntInitializedData = 0x00000040;
-constexpr uint32_t kScnCntUninitializedData = 0x00000080;
-constexpr uint32_t kScnMemExecute = 0x20000000;
-constexpr uint32_t kScnMemRead = 0x40000000;
-constexpr uint32_t kScnMemWrite = 0x80000000;
+// Where the fields this step writes lie in the structures the reader found.
+constexpr uint32_t kSectionCharacteristics = 36;   // in a section header
+constexpr uint32_t kSizeOfCode = 4;                // in the optional header
+constexpr uint32_t kSizeOfInitializedData = 8;
+constexpr uint32_t kSizeOfUninitializedData = 12;
+constexpr uint32_t kBaseOfCode = 20;
+constexpr uint32_t kBaseOfData = 24;               // PE32 only
+constexpr uint32_t kExportBase = 16;               // in the export directory
+constexpr uint32_t kExportFunctionCount = 20;
+constexpr uint32_t kExportNameCount = 24;
+constexpr uint32_t kExportFunctions = 28;
+constexpr uint32_t kExportOrdinals = 36;
 
-struct Failure : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+constexpr uint32_t kSealed = pe::kScnCntCode | pe::kScnMemExecute | pe::kScnMemRead;
 
-std::string hex(uint64_t v)
-{
-    char buf[24];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-    return buf;
-}
-
-// Little-endian access to the file, every access bounds-checked.
-class Bytes {
+// The finished file: the bytes as read, written over at file offsets.
+class Patches {
 public:
-    explicit Bytes(std::vector<uint8_t> data) : data_(std::move(data)) {}
+    explicit Patches(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
-    uint32_t get(uint64_t offset, unsigned width, const char *what) const
-    {
-        check(offset, width, what);
-        uint32_t v = 0;
-        for (unsigned i = 0; i < width; ++i)
-            v |= static_cast<uint32_t>(data_[offset + i]) << (8 * i);
-        return v;
-    }
-    void put(uint64_t offset, unsigned width, uint32_t value, const char *what)
-    {
-        check(offset, width, what);
-        for (unsigned i = 0; i < width; ++i)
-            data_[offset + i] = static_cast<uint8_t>(value >> (8 * i));
-    }
-    size_t size() const { return data_.size(); }
-    const std::vector<uint8_t> &data() const { return data_; }
+    void u16(uint64_t offset, uint16_t value, std::string_view what) { put(offset, 2, value, what); }
+    void u32(uint64_t offset, uint32_t value, std::string_view what) { put(offset, 4, value, what); }
+    const std::vector<uint8_t> &bytes() const { return bytes_; }
 
 private:
-    void check(uint64_t offset, unsigned width, const char *what) const
+    void put(uint64_t offset, unsigned width, uint32_t value, std::string_view what)
     {
-        if (offset + width > data_.size())
-            throw Failure(std::string(what) + ": expected bytes at " + hex(offset) +
-                          ", found a file of " + hex(data_.size()) + " bytes");
+        ByteView(bytes_, "file offset", "the file").bytes(offset, width, what);   // throws outside
+        for (unsigned i = 0; i < width; ++i)
+            bytes_[offset + i] = static_cast<uint8_t>(value >> (8 * i));
     }
-    std::vector<uint8_t> data_;
+
+    std::vector<uint8_t> bytes_;
 };
 
-struct SectionHeader {
-    uint64_t header_offset;
-    std::string name;
-    uint32_t virtual_size, rva, raw_size, raw_offset, characteristics;
-};
-
-struct Layout {
-    uint64_t pe;          // offset of "PE\0\0"
-    uint64_t optional;    // offset of the optional header
-    bool pe32_plus;
-    uint64_t directories; // offset of the data directories
-    uint32_t directory_count;
-    std::vector<SectionHeader> sections;
-};
-
-Layout read_layout(const Bytes &b)
+const Section &named_section(const PeFile &file, const std::string &name)
 {
-    if (b.get(0, 2, "DOS header") != 0x5A4D)
-        throw Failure("DOS header: expected \"MZ\", found " + hex(b.get(0, 2, "DOS header")));
-    Layout l{};
-    l.pe = b.get(0x3C, 4, "e_lfanew");
-    if (b.get(l.pe, 4, "PE signature") != 0x4550)
-        throw Failure("PE signature: expected \"PE\\0\\0\", found " + hex(b.get(l.pe, 4, "PE signature")));
-    const uint32_t section_count = b.get(l.pe + 6, 2, "NumberOfSections");
-    const uint32_t optional_size = b.get(l.pe + 20, 2, "SizeOfOptionalHeader");
-    l.optional = l.pe + 24;
-    const uint32_t magic = b.get(l.optional, 2, "optional header magic");
-    if (magic != 0x10B && magic != 0x20B)
-        throw Failure("optional header magic: expected 0x10B or 0x20B, found " + hex(magic));
-    l.pe32_plus = magic == 0x20B;
-    l.directories = l.optional + (l.pe32_plus ? 112 : 96);
-    l.directory_count = b.get(l.directories - 4, 4, "NumberOfRvaAndSizes");
-    if (l.directory_count > 16)
-        throw Failure("NumberOfRvaAndSizes: expected at most 16, found " + hex(l.directory_count));
-    uint64_t at = l.optional + optional_size;
-    for (uint32_t i = 0; i < section_count; ++i, at += 40) {
-        SectionHeader s{};
-        s.header_offset = at;
-        for (unsigned c = 0; c < 8; ++c) {
-            const char ch = static_cast<char>(b.get(at + c, 1, "section name"));
-            if (ch == '\0')
-                break;
-            s.name += ch;
-        }
-        s.virtual_size = b.get(at + 8, 4, "VirtualSize");
-        s.rva = b.get(at + 12, 4, "VirtualAddress");
-        s.raw_size = b.get(at + 16, 4, "SizeOfRawData");
-        s.raw_offset = b.get(at + 20, 4, "PointerToRawData");
-        s.characteristics = b.get(at + 36, 4, "Characteristics");
-        if (uint64_t{s.raw_offset} + s.raw_size > b.size())
-            throw Failure("section " + s.name + ": expected its data inside the file, found it ending at " +
-                          hex(uint64_t{s.raw_offset} + s.raw_size));
-        l.sections.push_back(s);
-    }
-    return l;
-}
-
-uint64_t file_offset_of(const Layout &l, uint32_t rva, uint32_t size, const char *what)
-{
-    for (const SectionHeader &s : l.sections)
-        if (rva >= s.rva && uint64_t{rva} + size <= uint64_t{s.rva} + s.raw_size)
-            return uint64_t{s.raw_offset} + (rva - s.rva);
-    throw Failure(std::string(what) + ": expected an RVA inside a section's data, found " + hex(rva));
-}
-
-// The tables and the code share one section: code, execute, read, never write.
-void mark_code_section(Bytes &b, const Layout &l, const std::string &name)
-{
-    uint32_t code_size = 0, data_size = 0, code_base = 0;
-    bool found = false;
-    for (const SectionHeader &s : l.sections) {
+    const Section *found = nullptr;
+    size_t count = 0;
+    for (const Section &s : file.sections())
         if (s.name == name) {
-            if (s.characteristics & kScnMemWrite && s.characteristics & kScnCntUninitializedData)
-                throw Failure("section " + name + ": expected constant data, found uninitialised data");
-            b.put(s.header_offset + 36, 4, kScnCntCode | kScnMemExecute | kScnMemRead, "Characteristics");
-            code_size += s.raw_size;
-            code_base = s.rva;
-            found = true;
-        } else if (s.characteristics & kScnCntInitializedData) {
-            data_size += s.raw_size;
+            found = found ? found : &s;
+            ++count;
         }
+    if (count != 1)
+        fail("section table", "one section named " + name, std::to_string(count));
+    return *found;
+}
+
+bool holds_uninitialised_data(const Section &s)
+{
+    return (s.characteristics & pe::kScnCntUninitializedData) ||
+           file_backed_size(s) < virtual_extent(s);
+}
+
+std::string uninitialised_text(const Section &s)
+{
+    if (s.characteristics & pe::kScnCntUninitializedData)
+        return section_characteristics_names(s.characteristics);
+    return "VirtualSize " + hex(virtual_extent(s)) + " beyond its " + hex(file_backed_size(s)) +
+           " bytes of file data";
+}
+
+// A layout holds constant tables and nothing the platform may write.  The
+// section that holds them is made read-only here, which would break any
+// uninitialised data in it (such data is there to be written); its write
+// flag is the linker's and is what this step takes away.  Every other
+// section is left as it is, so none of them may be writable or hold
+// uninitialised data either.
+void check_nothing_writable(const PeFile &file, const Section &tables)
+{
+    if (holds_uninitialised_data(tables))
+        fail("section " + tables.name,
+             "constant tables and code, all of them in the file, to be made read-only",
+             uninitialised_text(tables));
+    for (const Section &s : file.sections()) {
+        if (&s == &tables)
+            continue;
+        if (s.characteristics & pe::kScnMemWrite)
+            fail("section " + s.name,
+                 "a section the platform cannot write (only " + tables.name +
+                     " is made read-only here)",
+                 section_characteristics_names(s.characteristics));
+        if (holds_uninitialised_data(s))
+            fail("section " + s.name, "no uninitialised data in a layout",
+                 uninitialised_text(s));
     }
-    if (!found)
-        throw Failure("sections: expected one named " + name + ", found none");
-    b.put(l.optional + 4, 4, code_size, "SizeOfCode");
-    b.put(l.optional + 8, 4, data_size, "SizeOfInitializedData");
-    b.put(l.optional + 12, 4, 0, "SizeOfUninitializedData");
-    b.put(l.optional + 20, 4, code_base, "BaseOfCode");
-    if (!l.pe32_plus) {
-        // BaseOfData: the first initialised-data section after the code.
-        uint32_t data_base = 0;
-        for (const SectionHeader &s : l.sections)
-            if (s.name != name && (s.characteristics & kScnCntInitializedData)) {
-                data_base = s.rva;
-                break;
-            }
-        b.put(l.optional + 24, 4, data_base, "BaseOfData");
+}
+
+// The tables' section becomes the image's code; the optional header's sizes
+// and bases are made to agree with the sections.
+void seal_code_section(const PeFile &file, const Section &code, Patches &out)
+{
+    out.u32(code.header_offset + kSectionCharacteristics, kSealed, "section Characteristics");
+
+    uint64_t data_size = 0;
+    uint32_t data_base = 0;   // the first initialised-data section besides the code
+    for (const Section &s : file.sections()) {
+        if (&s == &code || !(s.characteristics & pe::kScnCntInitializedData))
+            continue;
+        data_size += s.raw_size;
+        data_base = data_base ? data_base : s.virtual_address;
     }
+    if (data_size > UINT32_MAX)
+        fail("sections", "initialised data of at most " + hex(UINT32_MAX) + " bytes",
+             hex(data_size));
+
+    const uint32_t optional = file.headers().optional_header_offset;
+    out.u32(optional + kSizeOfCode, code.raw_size, "optional header SizeOfCode");
+    out.u32(optional + kSizeOfInitializedData, static_cast<uint32_t>(data_size),
+            "optional header SizeOfInitializedData");
+    out.u32(optional + kSizeOfUninitializedData, 0, "optional header SizeOfUninitializedData");
+    out.u32(optional + kBaseOfCode, code.virtual_address, "optional header BaseOfCode");
+    if (!file.headers().pe32_plus)
+        out.u32(optional + kBaseOfData, data_base, "optional header BaseOfData");
 }
 
 // The linker numbers exports from ordinal base 0 and leaves slot 0 empty.
 // Drop the empty slot: base 1, the functions moved down one place, and each
 // name's ordinal index with them.  Already-right tables are left alone.
-void fix_export_base(Bytes &b, const Layout &l)
+void fix_export_base(const PeFile &file, Patches &out)
 {
-    if (l.directory_count < 1)
+    const auto &directories = file.headers().directories;
+    if (directories.size() <= pe::kDirExport || directories[pe::kDirExport].size == 0 ||
+        file.export_ordinal_base() != 0)
         return;
-    const uint32_t dir_rva = b.get(l.directories, 4, "export directory RVA");
-    if (dir_rva == 0)
-        return;
-    const uint64_t dir = file_offset_of(l, dir_rva, 40, "export directory");
-    const uint32_t base = b.get(dir + 16, 4, "export ordinal base");
-    const uint32_t functions = b.get(dir + 20, 4, "NumberOfFunctions");
-    const uint32_t names = b.get(dir + 24, 4, "NumberOfNames");
-    if (base != 0)
-        return;
-    if (functions == 0 || functions > 0x10000 || names > functions)
-        throw Failure("export directory: expected a few exports, found " + hex(functions) + " functions");
-    const uint64_t eat = file_offset_of(l, b.get(dir + 28, 4, "AddressOfFunctions"), functions * 4,
-                                        "export address table");
-    const uint64_t ordinals = file_offset_of(l, b.get(dir + 36, 4, "AddressOfNameOrdinals"), names * 2,
-                                             "export ordinal table");
-    if (b.get(eat, 4, "export slot 0") != 0)
-        throw Failure("export address table: expected slot 0 empty under ordinal base 0, found " +
-                      hex(b.get(eat, 4, "export slot 0")));
-    for (uint32_t i = 0; i + 1 < functions; ++i)
-        b.put(eat + 4 * i, 4, b.get(eat + 4 * (i + 1), 4, "export slot"), "export slot");
-    b.put(eat + 4 * (functions - 1), 4, 0, "export slot");
-    for (uint32_t i = 0; i < names; ++i) {
-        const uint32_t index = b.get(ordinals + 2 * i, 2, "name ordinal");
-        if (index == 0)
-            throw Failure("export ordinal table: expected no name on the empty slot 0, found one");
-        b.put(ordinals + 2 * i, 2, index - 1, "name ordinal");
+    // The reader checked the directory and its tables; here they are only
+    // found again, to be written.
+    const ByteView bytes(file.bytes(), "file offset", "the file");
+    const FileRva at(bytes, file.sections(), file.headers().size_of_headers);
+    const uint32_t dir = directories[pe::kDirExport].rva;
+    const uint32_t count = at.u32(dir + kExportFunctionCount, "export directory NumberOfFunctions");
+    const uint32_t names = at.u32(dir + kExportNameCount, "export directory NumberOfNames");
+    const uint32_t functions = at.u32(dir + kExportFunctions, "export directory AddressOfFunctions");
+    const uint32_t ordinals = at.u32(dir + kExportOrdinals, "export directory AddressOfNameOrdinals");
+
+    if (count == 0)
+        fail("export address table", "an empty slot 0 under ordinal base 0", "no slots");
+    if (const uint32_t first = at.u32(functions, "export address table"); first != 0)
+        fail("export address table", "an empty slot 0 under ordinal base 0",
+             "slot 0 holding RVA " + hex(first));
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t next = i + 1 < count ? at.u32(functions + 4 * (i + 1), "export slot") : 0;
+        out.u32(at.offset(functions + 4 * i, 4, "export slot"), next, "export slot");
     }
-    b.put(dir + 16, 4, 1, "export ordinal base");
-    b.put(dir + 20, 4, functions - 1, "NumberOfFunctions");
+    for (uint32_t i = 0; i < names; ++i) {
+        const uint32_t entry = ordinals + 2 * i;
+        const uint16_t index = at.u16(entry, "export ordinal table");
+        if (index == 0)
+            fail("export ordinal table entry " + std::to_string(i),
+                 "no name on the empty slot 0", "one");
+        out.u16(at.offset(entry, 2, "export ordinal table"), static_cast<uint16_t>(index - 1),
+                "export ordinal table");
+    }
+    out.u32(at.offset(dir + kExportBase, 4, "export directory Base"), 1, "export directory Base");
+    out.u32(at.offset(dir + kExportFunctionCount, 4, "export directory NumberOfFunctions"),
+            count - 1, "export directory NumberOfFunctions");
 }
 
-void set_checksum(Bytes &b, const Layout &l)
+void set_checksum(const PeFile &file, Patches &out)
 {
-    const uint64_t field = l.optional + 64;
-    b.put(field, 4, wendol::image_checksum(b.data(), field), "CheckSum");
+    const uint32_t field = file.headers().checksum_offset;
+    out.u32(field, image_checksum(out.bytes(), field), "optional header CheckSum");
 }
 
-std::vector<uint8_t> read_file(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Failure(path + ": expected a readable file, found none");
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void write_file(const std::string &path, const std::vector<uint8_t> &data)
+void write_file(const std::string &path, const std::vector<uint8_t> &bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char *>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char *>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
-        throw Failure(path + ": could not be written");
+        fail("writing " + path, std::to_string(bytes.size()) + " bytes written", "a failed write");
+}
+
+void finish(const std::string &input, const std::string &output, const std::string &section)
+{
+    const PeFile file = PeFile::read(input);
+    const Section &code = named_section(file, section);
+    check_nothing_writable(file, code);
+    Patches out(file.bytes());
+    seal_code_section(file, code, out);
+    fix_export_base(file, out);
+    set_checksum(file, out);
+    write_file(output, out.bytes());
 }
 
 }  // namespace
+
+}  // namespace wendol
 
 int main(int argc, char **argv)
 {
@@ -244,13 +233,8 @@ int main(int argc, char **argv)
         return 2;
     }
     try {
-        Bytes b(read_file(argv[1]));
-        const Layout l = read_layout(b);
-        mark_code_section(b, l, argc == 4 ? argv[3] : ".data");
-        fix_export_base(b, l);
-        set_checksum(b, l);
-        write_file(argv[2], b.data());
-    } catch (const Failure &e) {
+        wendol::finish(argv[1], argv[2], argc == 4 ? argv[3] : ".data");
+    } catch (const wendol::Error &e) {
         std::fprintf(stderr, "finish_image: %s: %s\n", argv[1], e.what());
         return 1;
     }

@@ -17,6 +17,7 @@ struct Section {
     uint32_t raw_offset = 0;
     uint32_t raw_size = 0;
     uint32_t characteristics = 0;
+    uint32_t header_offset = 0;   // file offset of its section header
 };
 
 struct DataDirectory {
@@ -52,6 +53,7 @@ struct Headers {
     uint32_t size_of_image = 0;
     uint32_t size_of_headers = 0;
     uint32_t checksum = 0;             // as stored
+    uint32_t optional_header_offset = 0;   // file offset of the optional header
     uint32_t checksum_offset = 0;      // file offset of the checksum field
     std::vector<DataDirectory> directories;
 };
@@ -89,6 +91,8 @@ class MappedImage {
 public:
     // Maps every section at `base` (size_of_image bytes, zero-filled) and
     // applies the base relocations for the difference to the preferred base.
+    // At the preferred base nothing is patched; elsewhere a relocation other
+    // than HIGHLOW (PE32) or DIR64 (PE32+) cannot be applied and is refused.
     MappedImage(PeFile file, uint64_t base);
 
     const PeFile &file() const { return file_; }
