@@ -55,11 +55,11 @@ struct Module {
 
     size_t offset(uint32_t rva) const { return test::file_offset(bytes, rva); }
 
-    const PointerField &pointer(const std::string &what) const
+    const PointerField &pointer(PointerSlot slot) const
     {
-        if (const PointerField *field = find_pointer(tables, what))
+        if (const PointerField *field = find_pointer(tables, {slot}))
             return *field;
-        throw std::runtime_error("no pointer " + what);
+        throw std::runtime_error("no pointer " + label({slot}));
     }
 
     size_t section_header(const std::string &name) const
@@ -155,16 +155,16 @@ void expect_found(const Module &m, const Planted &c)
 TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
 {
     const Module m;
-    const PointerField &e0 = m.pointer("KBDTABLES.pVSCtoVK_E0");
-    const PointerField &e1 = m.pointer("KBDTABLES.pVSCtoVK_E1");
+    const PointerField &e0 = m.pointer(PointerSlot::VscToVkE0);
+    const PointerField &e1 = m.pointer(PointerSlot::VscToVkE1);
     const uint32_t e0_end = e0.target_rva + 4 * static_cast<uint32_t>(m.tables.scan_map_e0.size());
     // The E0 map's end record, lost, lets it run into the E1 map behind it.
     ASSERT_EQ(e0_end + 4, e1.target_rva);
-    const PointerField &ligature = m.pointer("KBDTABLES.pLigature");
-    const PointerField &modifiers = m.pointer("KBDTABLES.pCharModifiers");
+    const PointerField &ligature = m.pointer(PointerSlot::Ligature);
+    const PointerField &modifiers = m.pointer(PointerSlot::CharModifiers);
     ASSERT_EQ(ligature.field_rva & ~0xFFFu, modifiers.field_rva & ~0xFFFu);
     const DeadCell dead = first_dead_cell(m.tables);
-    const uint32_t compositions = m.pointer("KBDTABLES.pDeadKey").target_rva;
+    const uint32_t compositions = m.pointer(PointerSlot::DeadKey).target_rva;
     const Headers &h = m.file.headers();
 
     const Planted cases[] = {
@@ -173,16 +173,16 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
          Severity::Error, "overlaps", {"pVSCtoVK_E0"}, "end record"},
         {"a pointer outside the image",
          [&](Bytes &b, const Module &) {
-             put_u32(b, m.offset(m.pointer("KBDTABLES.pDeadKey").field_rva),
+             put_u32(b, m.offset(m.pointer(PointerSlot::DeadKey).field_rva),
                      static_cast<uint32_t>(h.image_base + h.size_of_image + 0x100));
          },
-         Severity::Error, "tables", {"KBDTABLES.pDeadKey"}, "inside a section"},
+         Severity::Error, "tables", {label({PointerSlot::DeadKey})}, "inside a section"},
         {"a relocated null pointer",
          [&](Bytes &b, const Module &) {
              const size_t entry = m.relocation_entry(modifiers.field_rva);
              put_u16(b, entry, static_cast<uint16_t>(0x3000 | (ligature.field_rva & 0xFFF)));
          },
-         Severity::Error, "relocations", {"KBDTABLES.pLigature"}, "null pointer"},
+         Severity::Error, "relocations", {ligature.label()}, "null pointer"},
         {"a dead cell without a dead character",
          [&](Bytes &b, const Module &) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); },
          Severity::Error, "dead keys",
@@ -230,21 +230,23 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
         {nullptr,
          {"a relocation on a pointer's high half",
           [](Bytes &b, const Module &m) {
-              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const uint32_t field = m.pointer(PointerSlot::DeadKey).field_rva;
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
-          Severity::Error, "relocations", {"KBDTABLES.pDeadKey, byte 4"}, "low half"}},
+          Severity::Error, "relocations", {label({PointerSlot::DeadKey}) + ", byte 4"},
+          "low half"}},
         {nullptr,
          // The root's first word pair, where 32-bit pointers would sit side
          // by side: still judged as a high half, not as another form.
          {"a relocation on the root's first high half",
           [](Bytes &b, const Module &m) {
-              const uint32_t field = m.pointer("KBDTABLES.pCharModifiers").field_rva;
+              const uint32_t field = m.pointer(PointerSlot::CharModifiers).field_rva;
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
-          Severity::Error, "relocations", {"KBDTABLES.pCharModifiers, byte 4"}, "low half"}},
+          Severity::Error, "relocations", {label({PointerSlot::CharModifiers}) + ", byte 4"},
+          "low half"}},
         {"x86",
          {"the accessor's address constant not relocated",
           [](Bytes &b, const Module &m) { put_u16(b, m.relocation_entry(m.call.constant_rva), 0); },
@@ -252,7 +254,7 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
         {"x64",
          {"a 32-bit relocation in a 64-bit image",
           [](Bytes &b, const Module &m) {
-              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const uint32_t field = m.pointer(PointerSlot::DeadKey).field_rva;
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | (field & 0xFFF)));
           },
@@ -350,7 +352,7 @@ TEST(Verify, CommandPassesAnImageWithWarningsOnly)
 {
     const Module m;
     Bytes bytes = m.bytes;
-    const uint32_t e0 = m.pointer("KBDTABLES.pVSCtoVK_E0").target_rva;
+    const uint32_t e0 = m.pointer(PointerSlot::VscToVkE0).target_rva;
     const uint32_t first = get_u32(bytes, m.offset(e0));
     put_u32(bytes, m.offset(e0), get_u32(bytes, m.offset(e0 + 4)));
     put_u32(bytes, m.offset(e0 + 4), first);
