@@ -179,6 +179,30 @@ TEST_F(Tables, EveryNonNullPointerLandsWhereItsTableWasRead)
     }
 }
 
+// Each field is recorded once under its own id, and a list's entries under
+// their own indices, so a look-up by id finds the field it names.
+TEST_F(Tables, EveryPointerFieldHasItsOwnId)
+{
+    for (size_t i = 0; i < t().pointers.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(t().pointers[i].id == t().pointers[j].id)
+                << t().pointers[i].label() << " at RVA " << hex(t().pointers[i].field_rva)
+                << " and at RVA " << hex(t().pointers[j].field_rva);
+    const uint32_t names = find_pointer(t(), {PointerSlot::KeyNames})->target_rva;
+    for (uint32_t i = 0; i < t().key_names.size(); ++i) {
+        const PointerField *name = find_pointer(t(), {PointerSlot::KeyName, i});
+        ASSERT_NE(name, nullptr) << i;
+        // after the scan code, padded to the pointer's alignment
+        EXPECT_EQ(name->field_rva, names + 16 * i + 8) << name->label();
+    }
+    // The end record's field is read too, and is null.
+    const auto end = static_cast<uint32_t>(t().key_names.size());
+    const PointerField *last = find_pointer(t(), {PointerSlot::KeyName, end});
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->value, 0u);
+    EXPECT_EQ(find_pointer(t(), {PointerSlot::KeyName, end + 1}), nullptr);
+}
+
 TEST(VirtualKeyNames, NameAndLookUpAgree)
 {
     struct Case {

@@ -3,6 +3,7 @@
 // one finding, never a crash.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -124,6 +125,30 @@ DeadCell first_dead_cell(const LayoutTables &tables)
     throw std::runtime_error("no dead cell in the tables");
 }
 
+// The first key row of the main module that `wanted` picks, with the rows
+// below it.
+RowRef first_key_row(const LayoutTables &tables,
+                     const std::function<bool(const std::vector<CharRow> &, size_t)> &wanted)
+{
+    for (size_t t = 0; t < tables.char_tables.size(); ++t) {
+        const auto &rows = tables.char_tables[t].rows;
+        for (size_t r = 0; r < rows.size(); ++r)
+            if (rows[r].vk != kContinuationVk && wanted(rows, r))
+                return {t, r};
+    }
+    throw std::runtime_error("no such key row in the tables");
+}
+
+bool has_dead(const CharRow &row)
+{
+    return std::find(row.cells.begin(), row.cells.end(), kWchDead) != row.cells.end();
+}
+
+std::string row_text(RowRef ref)
+{
+    return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) + " ";
+}
+
 struct Planted {
     const char *fault;
     std::function<void(Bytes &, const Module &)> plant;
@@ -166,6 +191,20 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
     const DeadCell dead = first_dead_cell(m.tables);
     const uint32_t compositions = m.pointer(PointerSlot::DeadKey).target_rva;
     const Headers &h = m.file.headers();
+    // An SGCAPS key whose Caps Lock row follows it, and a key without SGCAPS
+    // whose dead-character row follows it.
+    const RowRef sgcaps = first_key_row(m.tables, [](const auto &rows, size_t r) {
+        return (rows[r].attributes & kSgCaps) && r + 1 < rows.size() &&
+               rows[r + 1].vk == kContinuationVk;
+    });
+    const RowRef dead_key = first_key_row(m.tables, [](const auto &rows, size_t r) {
+        return !(rows[r].attributes & kSgCaps) && has_dead(rows[r]) && r + 1 < rows.size() &&
+               rows[r + 1].vk == kContinuationVk;
+    });
+    // A continuation row given a virtual key no other row has.
+    const auto make_key_row = [&](Bytes &b, RowRef ref) {
+        b.at(m.offset(m.tables.char_tables[ref.table].rows[ref.row + 1].rva)) = 0x88;
+    };
 
     const Planted cases[] = {
         {"a missing end record",
@@ -189,6 +228,12 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
          {"table " + std::to_string(dead.row.table + 1) + " row " + std::to_string(dead.row.row),
           "column " + std::to_string(dead.column)},
          "dead character"},
+        {"an SGCAPS row without its Caps Lock row",
+         [&](Bytes &b, const Module &) { make_key_row(b, sgcaps); },
+         Severity::Error, "rows", {row_text(sgcaps)}, "a Caps Lock row (0xFF)"},
+        {"dead cells without their dead-character row",
+         [&](Bytes &b, const Module &) { make_key_row(b, dead_key); },
+         Severity::Error, "dead keys", {row_text(dead_key)}, "a dead-character row (0xFF)"},
         {"a composition pair twice",
          [&](Bytes &b, const Module &) {
              put_u32(b, m.offset(compositions + 8), get_u32(b, m.offset(compositions)));
@@ -267,6 +312,36 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
     }
 }
 
+// A finding keeps what was expected and what was found apart from its
+// text, whether a check made it or the reader refused the image.
+TEST(Verify, FindingsCarryTheirPlaceExpectationAndWhatWasFound)
+{
+    const Module m;
+    const PointerField &dead = m.pointer(PointerSlot::DeadKey);
+    const Headers &h = m.file.headers();
+    const uint64_t outside = h.image_base + h.size_of_image + 0x100;
+    Bytes bytes = m.bytes;
+    put_u32(bytes, m.offset(dead.field_rva), static_cast<uint32_t>(outside));
+    fix_checksum(bytes);
+    const auto refused = verify_bytes(bytes);
+    ASSERT_FALSE(refused.empty());
+    const Finding &refusal = refused.back();
+    EXPECT_EQ(refusal.check, "tables");
+    EXPECT_EQ(refusal.place, dead.label() + " at RVA " + hex(dead.field_rva));
+    EXPECT_NE(refusal.expected.find("inside a section of the image"), std::string::npos)
+        << refusal.expected;
+    EXPECT_EQ(refusal.found, hex(outside));
+    EXPECT_EQ(refusal.text, "expected " + refusal.expected + ", found " + refusal.found);
+
+    bytes = m.bytes;
+    put_u32(bytes, h.checksum_offset, h.checksum ^ 1);
+    const auto judged = verify_bytes(bytes);
+    ASSERT_EQ(judged.size(), 1u) << describe(judged);
+    EXPECT_EQ(judged[0].expected,
+              hex(m.file.computed_checksum(), 8) + " as computed over the file");
+    EXPECT_EQ(judged[0].found, hex(h.checksum ^ 1, 8));
+}
+
 TEST(Verify, AWrongChecksumIsTheOnlyFinding)
 {
     const Module m;
@@ -319,7 +394,8 @@ TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
         EXPECT_EQ(refusal.severity, Severity::Error);
         EXPECT_NE((refusal.place + refusal.text).find(c.says), std::string::npos)
             << describe(findings);
-        EXPECT_EQ(refusal.text.rfind("expected ", 0), 0u) << refusal.text;
+        EXPECT_FALSE(refusal.expected.empty()) << refusal.text;
+        EXPECT_FALSE(refusal.found.empty()) << refusal.text;
     }
     const auto missing = verify_file("/nonexistent/Wendol.dll");
     ASSERT_EQ(missing.size(), 1u);

@@ -36,10 +36,10 @@ const char *to_string(Severity severity);
 
 struct Finding {
     Severity severity = Severity::Error;
-    std::string check;   // which rule: "checksum", "relocations", "dead keys", ...
-    std::string place;   // "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 column 3 (...)"
-    std::string text;    // "expected ..., found ...", or a message that names no expectation
-    std::string expected{};   // what the rule asks for; empty with a plain message
+    std::string check;        // which rule: "checksum", "relocations", "dead keys", ...
+    std::string place;        // "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 column 3 (...)"
+    std::string text;         // "expected ..., found ...", or a message naming no expectation
+    std::string expected{};   // what the rule asks for; empty with such a message
     std::string found{};      // what the image holds instead
 };
 
