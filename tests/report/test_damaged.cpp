@@ -29,12 +29,12 @@ void load_everything(Bytes bytes)
 }
 
 void expect_refusal(const std::optional<std::string> &message,
-                    std::initializer_list<const char *> mentions)
+                    const std::vector<std::string> &mentions)
 {
     ASSERT_TRUE(message.has_value()) << "the damaged image was accepted";
     EXPECT_NE(message->find("expected"), std::string::npos) << *message;
     EXPECT_NE(message->find("found"), std::string::npos) << *message;
-    for (const char *m : mentions)
+    for (const std::string &m : mentions)
         EXPECT_NE(message->find(m), std::string::npos) << "no \"" << m << "\" in: " << *message;
 }
 
@@ -48,12 +48,12 @@ struct Landmarks {
     DescriptorCall call = call_descriptor(test::map_bytes(bytes));
 
     size_t offset(uint32_t rva) const { return test::file_offset(bytes, rva); }
-    const PointerField &pointer(const std::string &what) const
+    const PointerField &pointer(PointerId id) const
     {
         for (const PointerField &p : tables.pointers)
-            if (p.what == what)
+            if (p.id == id)
                 return p;
-        throw std::runtime_error("no pointer " + what);
+        throw std::runtime_error("no pointer " + label(id));
     }
     const Section &section(const std::string &name) const
     {
@@ -81,7 +81,7 @@ TEST(Damaged, TruncatedFilesAreRefused)
 struct HeaderDamage {
     const char *name;
     std::function<void(Bytes &, const Landmarks &)> damage;
-    std::initializer_list<const char *> mentions;
+    std::vector<std::string> mentions;
 };
 
 TEST(Damaged, BrokenHeadersAreRefused)
@@ -202,8 +202,8 @@ TEST(Damaged, BrokenFarPointersAreRefused)
 {
     const Landmarks at;
     const Headers &h = at.file.headers();
-    const PointerField &dead = at.pointer("KBDTABLES.pDeadKey");
-    const PointerField &modifiers = at.pointer("KBDTABLES.pCharModifiers");
+    const PointerField &dead = at.pointer({PointerSlot::DeadKey});
+    const PointerField &modifiers = at.pointer({PointerSlot::CharModifiers});
     const Section &data = at.section(".data");
     const uint32_t gap = data.virtual_address + data.virtual_size + 0x10;
     ASSERT_EQ(section_holding(at.file.sections(), gap, 1), nullptr);
@@ -214,22 +214,22 @@ TEST(Damaged, BrokenFarPointersAreRefused)
              put_u32(b, at.offset(dead.field_rva),
                      static_cast<uint32_t>(h.image_base + h.size_of_image + 0x100));
          },
-         {"KBDTABLES.pDeadKey", "inside a section of the image",
-          hex(h.image_base + h.size_of_image + 0x100).c_str()}},
+         {dead.label(), "inside a section of the image",
+          hex(h.image_base + h.size_of_image + 0x100)}},
         {"moved into the gap after .data",
          [&](Bytes &b, const Landmarks &) {
              put_u32(b, at.offset(dead.field_rva), static_cast<uint32_t>(h.image_base + gap));
          },
-         {"KBDTABLES.pDeadKey", "inside a section"}},
+         {dead.label(), "inside a section"}},
         {"a high half made non-zero",
          [&](Bytes &b, const Landmarks &) { put_u32(b, at.offset(dead.field_rva + 4), 1); },
-         {"KBDTABLES.pDeadKey", "zero high half", "0x00000001"}},
+         {dead.label(), "zero high half", "0x00000001"}},
         {"misaligned",
          [&](Bytes &b, const Landmarks &) {
              put_u32(b, at.offset(modifiers.field_rva),
                      get_u32(b, at.offset(modifiers.field_rva)) + 2);
          },
-         {"KBDTABLES.pCharModifiers", "aligned to 8"}},
+         {modifiers.label(), "aligned to 8"}},
     };
     for (const HeaderDamage &c : cases) {
         SCOPED_TRACE(c.name);
@@ -243,7 +243,7 @@ TEST(Damaged, BrokenFarPointersAreRefused)
 TEST(Damaged, ACharacterTableWhoseRowSizeDisagreesIsRefused)
 {
     const Landmarks at;
-    const uint32_t list = at.pointer("KBDTABLES.pVkToWcharTable").target_rva;
+    const uint32_t list = at.pointer({PointerSlot::VkToWcharTable}).target_rva;
     Bytes bytes = at.bytes;
     bytes[at.offset(list + 9)] = static_cast<uint8_t>(at.tables.char_tables[0].row_size + 1);
     const MappedImage image = test::map_bytes(bytes);
@@ -262,22 +262,22 @@ TEST(Damaged, ListsWithoutTheirEndAreRefused)
     ASSERT_EQ(tail % 8, 0u);
 
     struct Case {
-        const char *pointer;
+        PointerId pointer;
         const char *mention;
     };
     std::vector<Case> cases = {
-        {"KBDTABLES.pVSCtoVK_E0", "end record"},
-        {"KBDTABLES.pVSCtoVK_E1", "end record"},
-        {"KBDTABLES.pDeadKey", "end record"},
-        {"MODIFIERS.pVkToBit", "end record"},
+        {{PointerSlot::VscToVkE0}, "end record"},
+        {{PointerSlot::VscToVkE1}, "end record"},
+        {{PointerSlot::DeadKey}, "end record"},
+        {{PointerSlot::VkToBit}, "end record"},
     };
     if (!at.tables.char_tables.empty())
-        cases.push_back({"aVkToWcharTable[0].pVkToWchars", "end record"});
+        cases.push_back({{PointerSlot::CharTableRows, 0}, "end record"});
     if (!at.tables.key_names.empty())
-        cases.push_back({"aKeyNames[0].pwsz", "NUL"});
+        cases.push_back({{PointerSlot::KeyName, 0}, "NUL"});
 
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.pointer);
+        SCOPED_TRACE(label(c.pointer));
         Bytes bytes = at.bytes;
         for (uint32_t i = 0; i < 8; ++i)
             bytes[at.offset(tail + i)] = 0x41;
@@ -296,7 +296,7 @@ TEST(Damaged, AnAccessorOfAnotherFormIsRefused)
         const char *name;
         uint32_t offset;   // into the body
         uint32_t value;
-        std::initializer_list<const char *> mentions;
+        std::vector<std::string> mentions;
     };
     const Case cases[] = {
         {"an unknown instruction", 0, 0x90, {"opcode 0x90", "mov eax"}},

@@ -84,7 +84,7 @@ TEST(Inspect, SpellsOutCharactersThatDoNotPrint)
     const LayoutTables tables = read_tables(test::map_bytes(bytes));
     uint32_t name_rva = 0;
     for (const PointerField &p : tables.pointers)
-        if (p.what == "aKeyNames[0].pwsz")
+        if (p.id == PointerId{PointerSlot::KeyName, 0})
             name_rva = p.target_rva;
     ASSERT_NE(name_rva, 0u);
     test::put_u16(bytes, test::file_offset(bytes, name_rva), 0xD800);   // a lone surrogate

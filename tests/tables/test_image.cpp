@@ -146,7 +146,7 @@ TEST(Relocations, LeaveEveryHighHalfZeroAndEveryNullNull)
         ASSERT_EQ(tables.pointers.size(), preferred.size());
         for (size_t i = 0; i < tables.pointers.size(); ++i) {
             const PointerField &p = tables.pointers[i];
-            SCOPED_TRACE(p.what);
+            SCOPED_TRACE(p.label());
             EXPECT_EQ(image.u32(p.field_rva + 4, "high half"), 0u);
             EXPECT_EQ(p.value == 0, preferred[i].value == 0);
             if (p.value != 0) {

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "support/image_helpers.h"
+#include "tables/table_extents.h"
 #include "tables/tables.h"
 #include "tables/vk_names.h"
 
@@ -37,19 +38,18 @@ TEST_F(Tables, RootRecordValues)
 
 TEST_F(Tables, RootPointersAreRecordedAtTheirOffsets)
 {
-    const std::pair<const char *, uint32_t> fields[] = {
-        {"KBDTABLES.pCharModifiers", 0x00}, {"KBDTABLES.pVkToWcharTable", 0x08},
-        {"KBDTABLES.pDeadKey", 0x10},       {"KBDTABLES.pKeyNames", 0x18},
-        {"KBDTABLES.pKeyNamesExt", 0x20},   {"KBDTABLES.pKeyNamesDead", 0x28},
-        {"KBDTABLES.pusVSCtoVK", 0x30},     {"KBDTABLES.pVSCtoVK_E0", 0x40},
-        {"KBDTABLES.pVSCtoVK_E1", 0x48},    {"KBDTABLES.pLigature", 0x58},
+    using S = PointerSlot;
+    const std::pair<PointerSlot, uint32_t> fields[] = {
+        {S::CharModifiers, 0x00}, {S::VkToWcharTable, 0x08}, {S::DeadKey, 0x10},
+        {S::KeyNames, 0x18},      {S::KeyNamesExt, 0x20},    {S::KeyNamesDead, 0x28},
+        {S::VscToVk, 0x30},       {S::VscToVkE0, 0x40},      {S::VscToVkE1, 0x48},
+        {S::Ligature, 0x58},
     };
-    for (const auto &[name, offset] : fields) {
-        auto it = std::find_if(t().pointers.begin(), t().pointers.end(),
-                               [&](const PointerField &p) { return p.what == name; });
-        ASSERT_NE(it, t().pointers.end()) << name;
-        EXPECT_EQ(it->field_rva, t().root_rva + offset) << name;
-        EXPECT_EQ(it->value == 0, std::string(name) == "KBDTABLES.pLigature") << name;
+    for (const auto &[slot, offset] : fields) {
+        const PointerField *field = find_pointer(t(), {slot});
+        ASSERT_NE(field, nullptr) << label({slot});
+        EXPECT_EQ(field->field_rva, t().root_rva + offset) << field->label();
+        EXPECT_EQ(field->value == 0, slot == S::Ligature) << field->label();
     }
 }
 
@@ -169,16 +169,38 @@ TEST_F(Tables, EveryNonNullPointerLandsWhereItsTableWasRead)
     for (const PointerField &p : t().pointers) {
         if (p.value == 0)
             continue;
-        EXPECT_EQ(p.field_rva % 8, 0u) << p.what;
-        EXPECT_EQ(p.value >> 32, 0u) << p.what;
+        EXPECT_EQ(p.field_rva % 8, 0u) << p.label();
+        EXPECT_EQ(p.value >> 32, 0u) << p.label();
     }
-    for (size_t i = 0; i < t().char_tables.size(); ++i) {
-        const std::string name = "aVkToWcharTable[" + std::to_string(i) + "].pVkToWchars";
-        auto it = std::find_if(t().pointers.begin(), t().pointers.end(),
-                               [&](const PointerField &p) { return p.what == name; });
-        ASSERT_NE(it, t().pointers.end()) << name;
-        EXPECT_EQ(it->target_rva, t().char_tables[i].rva) << name;
+    for (uint32_t i = 0; i < t().char_tables.size(); ++i) {
+        const PointerField *rows = find_pointer(t(), {PointerSlot::CharTableRows, i});
+        ASSERT_NE(rows, nullptr) << "table " << i;
+        EXPECT_EQ(rows->target_rva, t().char_tables[i].rva) << rows->label();
     }
+}
+
+// Each field is recorded once under its own id, and a list's entries under
+// their own indices, so a look-up by id finds the field it names.
+TEST_F(Tables, EveryPointerFieldHasItsOwnId)
+{
+    for (size_t i = 0; i < t().pointers.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(t().pointers[i].id == t().pointers[j].id)
+                << t().pointers[i].label() << " at RVA " << hex(t().pointers[i].field_rva)
+                << " and at RVA " << hex(t().pointers[j].field_rva);
+    const uint32_t names = find_pointer(t(), {PointerSlot::KeyNames})->target_rva;
+    for (uint32_t i = 0; i < t().key_names.size(); ++i) {
+        const PointerField *name = find_pointer(t(), {PointerSlot::KeyName, i});
+        ASSERT_NE(name, nullptr) << i;
+        // after the scan code, padded to the pointer's alignment
+        EXPECT_EQ(name->field_rva, names + 16 * i + 8) << name->label();
+    }
+    // The end record's field is read too, and is null.
+    const auto end = static_cast<uint32_t>(t().key_names.size());
+    const PointerField *last = find_pointer(t(), {PointerSlot::KeyName, end});
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->value, 0u);
+    EXPECT_EQ(find_pointer(t(), {PointerSlot::KeyName, end + 1}), nullptr);
 }
 
 TEST(VirtualKeyNames, NameAndLookUpAgree)

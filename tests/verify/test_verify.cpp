@@ -57,11 +57,11 @@ struct Module {
 
     size_t offset(uint32_t rva) const { return test::file_offset(bytes, rva); }
 
-    const PointerField &pointer(const std::string &what) const
+    const PointerField &pointer(PointerSlot slot) const
     {
-        if (const PointerField *field = find_pointer(tables, what))
+        if (const PointerField *field = find_pointer(tables, {slot}))
             return *field;
-        throw std::runtime_error("no pointer " + what);
+        throw std::runtime_error("no pointer " + label({slot}));
     }
 
     size_t section_header(const std::string &name) const
@@ -111,6 +111,30 @@ DeadCell first_dead_cell(const LayoutTables &tables)
     throw std::runtime_error("no dead cell in the tables");
 }
 
+// The first key row of the main module that `wanted` picks, with the rows
+// below it.
+RowRef first_key_row(const LayoutTables &tables,
+                     const std::function<bool(const std::vector<CharRow> &, size_t)> &wanted)
+{
+    for (size_t t = 0; t < tables.char_tables.size(); ++t) {
+        const auto &rows = tables.char_tables[t].rows;
+        for (size_t r = 0; r < rows.size(); ++r)
+            if (rows[r].vk != kContinuationVk && wanted(rows, r))
+                return {t, r};
+    }
+    throw std::runtime_error("no such key row in the tables");
+}
+
+bool has_dead(const CharRow &row)
+{
+    return std::find(row.cells.begin(), row.cells.end(), kWchDead) != row.cells.end();
+}
+
+std::string row_text(RowRef ref)
+{
+    return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) + " ";
+}
+
 struct Planted {
     const char *fault;
     std::function<void(Bytes &, const Module &)> plant;
@@ -142,17 +166,31 @@ void expect_found(const Module &m, const Planted &c)
 TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
 {
     const Module m;
-    const PointerField &e0 = m.pointer("KBDTABLES.pVSCtoVK_E0");
-    const PointerField &e1 = m.pointer("KBDTABLES.pVSCtoVK_E1");
+    const PointerField &e0 = m.pointer(PointerSlot::VscToVkE0);
+    const PointerField &e1 = m.pointer(PointerSlot::VscToVkE1);
     const uint32_t e0_end = e0.target_rva + 4 * static_cast<uint32_t>(m.tables.scan_map_e0.size());
     // The E0 map's end record, lost, lets it run into the E1 map behind it.
     ASSERT_EQ(e0_end + 4, e1.target_rva);
-    const PointerField &ligature = m.pointer("KBDTABLES.pLigature");
-    const PointerField &modifiers = m.pointer("KBDTABLES.pCharModifiers");
+    const PointerField &ligature = m.pointer(PointerSlot::Ligature);
+    const PointerField &modifiers = m.pointer(PointerSlot::CharModifiers);
     ASSERT_EQ(ligature.field_rva & ~0xFFFu, modifiers.field_rva & ~0xFFFu);
     const DeadCell dead = first_dead_cell(m.tables);
-    const uint32_t compositions = m.pointer("KBDTABLES.pDeadKey").target_rva;
+    const uint32_t compositions = m.pointer(PointerSlot::DeadKey).target_rva;
     const Headers &h = m.file.headers();
+    // An SGCAPS key whose Caps Lock row follows it, and a key without SGCAPS
+    // whose dead-character row follows it.
+    const RowRef sgcaps = first_key_row(m.tables, [](const auto &rows, size_t r) {
+        return (rows[r].attributes & kSgCaps) && r + 1 < rows.size() &&
+               rows[r + 1].vk == kContinuationVk;
+    });
+    const RowRef dead_key = first_key_row(m.tables, [](const auto &rows, size_t r) {
+        return !(rows[r].attributes & kSgCaps) && has_dead(rows[r]) && r + 1 < rows.size() &&
+               rows[r + 1].vk == kContinuationVk;
+    });
+    // A continuation row given a virtual key no other row has.
+    const auto make_key_row = [&](Bytes &b, RowRef ref) {
+        b.at(m.offset(m.tables.char_tables[ref.table].rows[ref.row + 1].rva)) = 0x88;
+    };
 
     const Planted cases[] = {
         {"a missing end record",
@@ -160,22 +198,28 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
          Severity::Error, "overlaps", {"pVSCtoVK_E0"}, "end record"},
         {"a pointer outside the image",
          [&](Bytes &b, const Module &) {
-             put_u32(b, m.offset(m.pointer("KBDTABLES.pDeadKey").field_rva),
+             put_u32(b, m.offset(m.pointer(PointerSlot::DeadKey).field_rva),
                      static_cast<uint32_t>(h.image_base + h.size_of_image + 0x100));
          },
-         Severity::Error, "tables", {"KBDTABLES.pDeadKey"}, "inside a section"},
+         Severity::Error, "tables", {label({PointerSlot::DeadKey})}, "inside a section"},
         {"a relocated null pointer",
          [&](Bytes &b, const Module &) {
              const size_t entry = m.relocation_entry(modifiers.field_rva);
              put_u16(b, entry, static_cast<uint16_t>(0x3000 | (ligature.field_rva & 0xFFF)));
          },
-         Severity::Error, "relocations", {"KBDTABLES.pLigature"}, "null pointer"},
+         Severity::Error, "relocations", {ligature.label()}, "null pointer"},
         {"a dead cell without a dead character",
          [&](Bytes &b, const Module &) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); },
          Severity::Error, "dead keys",
          {"table " + std::to_string(dead.row.table + 1) + " row " + std::to_string(dead.row.row),
           "column " + std::to_string(dead.column)},
          "dead character"},
+        {"an SGCAPS row without its Caps Lock row",
+         [&](Bytes &b, const Module &) { make_key_row(b, sgcaps); },
+         Severity::Error, "rows", {row_text(sgcaps)}, "a Caps Lock row (0xFF)"},
+        {"dead cells without their dead-character row",
+         [&](Bytes &b, const Module &) { make_key_row(b, dead_key); },
+         Severity::Error, "dead keys", {row_text(dead_key)}, "a dead-character row (0xFF)"},
         {"a composition pair twice",
          [&](Bytes &b, const Module &) {
              put_u32(b, m.offset(compositions + 8), get_u32(b, m.offset(compositions)));
@@ -217,21 +261,23 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
         {nullptr,
          {"a relocation on a pointer's high half",
           [](Bytes &b, const Module &m) {
-              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const uint32_t field = m.pointer(PointerSlot::DeadKey).field_rva;
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
-          Severity::Error, "relocations", {"KBDTABLES.pDeadKey, byte 4"}, "low half"}},
+          Severity::Error, "relocations", {label({PointerSlot::DeadKey}) + ", byte 4"},
+          "low half"}},
         {nullptr,
          // The root's first word pair, where 32-bit pointers would sit side
          // by side: still judged as a high half, not as another form.
          {"a relocation on the root's first high half",
           [](Bytes &b, const Module &m) {
-              const uint32_t field = m.pointer("KBDTABLES.pCharModifiers").field_rva;
+              const uint32_t field = m.pointer(PointerSlot::CharModifiers).field_rva;
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
-          Severity::Error, "relocations", {"KBDTABLES.pCharModifiers, byte 4"}, "low half"}},
+          Severity::Error, "relocations", {label({PointerSlot::CharModifiers}) + ", byte 4"},
+          "low half"}},
         {"x86",
          {"the accessor's address constant not relocated",
           [](Bytes &b, const Module &m) { put_u16(b, m.relocation_entry(m.call.constant_rva), 0); },
@@ -239,7 +285,7 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
         {"x64",
          {"a 32-bit relocation in a 64-bit image",
           [](Bytes &b, const Module &m) {
-              const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+              const uint32_t field = m.pointer(PointerSlot::DeadKey).field_rva;
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | (field & 0xFFF)));
           },
@@ -259,10 +305,10 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
 TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
 {
     const Module m(test::sibling_module("x64"));
-    const uint32_t field = m.pointer("KBDTABLES.pDeadKey").field_rva;
+    const uint32_t field = m.pointer(PointerSlot::DeadKey).field_rva;
     const size_t entry = m.relocation_entry(field);
     const DeadCell dead = first_dead_cell(m.tables);
-    const PointerField &e0 = m.pointer("KBDTABLES.pVSCtoVK_E0");
+    const PointerField &e0 = m.pointer(PointerSlot::VscToVkE0);
     const uint32_t e0_end = e0.target_rva + 4 * static_cast<uint32_t>(m.tables.scan_map_e0.size());
 
     struct Case {
@@ -305,6 +351,36 @@ TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
                                 [&](const Finding &f) { return f.check == c.second_check; }))
             << describe(findings);
     }
+}
+
+// A finding keeps what was expected and what was found apart from its
+// text, whether a check made it or the reader refused the image.
+TEST(Verify, FindingsCarryTheirPlaceExpectationAndWhatWasFound)
+{
+    const Module m;
+    const PointerField &dead = m.pointer(PointerSlot::DeadKey);
+    const Headers &h = m.file.headers();
+    const uint64_t outside = h.image_base + h.size_of_image + 0x100;
+    Bytes bytes = m.bytes;
+    put_u32(bytes, m.offset(dead.field_rva), static_cast<uint32_t>(outside));
+    fix_checksum(bytes);
+    const auto refused = verify_bytes(bytes);
+    ASSERT_FALSE(refused.empty());
+    const Finding &refusal = refused.back();
+    EXPECT_EQ(refusal.check, "tables");
+    EXPECT_EQ(refusal.place, dead.label() + " at RVA " + hex(dead.field_rva));
+    EXPECT_NE(refusal.expected.find("inside a section of the image"), std::string::npos)
+        << refusal.expected;
+    EXPECT_EQ(refusal.found, hex(outside));
+    EXPECT_EQ(refusal.text, "expected " + refusal.expected + ", found " + refusal.found);
+
+    bytes = m.bytes;
+    put_u32(bytes, h.checksum_offset, h.checksum ^ 1);
+    const auto judged = verify_bytes(bytes);
+    ASSERT_EQ(judged.size(), 1u) << describe(judged);
+    EXPECT_EQ(judged[0].expected,
+              hex(m.file.computed_checksum(), 8) + " as computed over the file");
+    EXPECT_EQ(judged[0].found, hex(h.checksum ^ 1, 8));
 }
 
 TEST(Verify, AWrongChecksumIsTheOnlyFinding)
@@ -359,7 +435,8 @@ TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
         EXPECT_EQ(refusal.severity, Severity::Error);
         EXPECT_NE((refusal.place + refusal.text).find(c.says), std::string::npos)
             << describe(findings);
-        EXPECT_EQ(refusal.text.rfind("expected ", 0), 0u) << refusal.text;
+        EXPECT_FALSE(refusal.expected.empty()) << refusal.text;
+        EXPECT_FALSE(refusal.found.empty()) << refusal.text;
     }
     const auto missing = verify_file("/nonexistent/Wendol.dll");
     ASSERT_EQ(missing.size(), 1u);
@@ -392,7 +469,7 @@ TEST(Verify, CommandPassesAnImageWithWarningsOnly)
 {
     const Module m;
     Bytes bytes = m.bytes;
-    const uint32_t e0 = m.pointer("KBDTABLES.pVSCtoVK_E0").target_rva;
+    const uint32_t e0 = m.pointer(PointerSlot::VscToVkE0).target_rva;
     const uint32_t first = get_u32(bytes, m.offset(e0));
     put_u32(bytes, m.offset(e0), get_u32(bytes, m.offset(e0 + 4)));
     put_u32(bytes, m.offset(e0 + 4), first);

@@ -5,9 +5,37 @@
 
 namespace wendol {
 
+namespace {
+
+std::string message_of(const std::string &context, const std::string &expected,
+                       const std::string &found)
+{
+    const std::string text = expectation_text(expected, found);
+    return context.empty() ? text : context + ": " + text;
+}
+
+}  // namespace
+
+Error::Error(const std::string &message)
+    : std::runtime_error(message), parts_(std::make_shared<const Parts>())
+{
+}
+
+Error::Error(std::string context, std::string expected, std::string found)
+    : std::runtime_error(message_of(context, expected, found)),
+      parts_(std::make_shared<const Parts>(
+          Parts{std::move(context), std::move(expected), std::move(found), true}))
+{
+}
+
+std::string expectation_text(const std::string &expected, const std::string &found)
+{
+    return "expected " + expected + ", found " + found;
+}
+
 void fail(const std::string &context, const std::string &expected, const std::string &found)
 {
-    throw Error(context + ": expected " + expected + ", found " + found);
+    throw Error(context, expected, found);
 }
 
 std::string hex(uint64_t value, int digits)

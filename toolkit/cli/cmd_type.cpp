@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "engine/key_parse.h"
 #include "engine/typing.h"
+#include "tables/char_rows.h"
 #include "tables/tables.h"
 #include "tables/vk_names.h"
 
@@ -21,10 +22,9 @@ std::string characters(const std::u16string &text)
     return out;
 }
 
-std::string where(const Cell &cell)
+std::string where(const Keymap &keymap, const Cell &cell)
 {
-    return "table " + std::to_string(cell.read_row.table + 1) + " row " +
-           std::to_string(cell.read_row.row) + " column " + std::to_string(cell.column.value_or(0)) +
+    return row_place(keymap.tables(), cell.read_row, cell.column.value_or(0)) +
            (cell.read_row == cell.key_row ? "" : ", Caps Lock row");
 }
 
@@ -44,9 +44,10 @@ std::string nothing(const Keymap &keymap, const Press &p)
                std::to_string(p.cell.key_row.table + 1) + " of " +
                std::to_string(keymap.table(p.cell.key_row).columns) + " columns, which has " + vk;
     case Cell::Kind::None:
-        return "nothing (WCH_NONE at " + where(p.cell) + ")";
+        return "nothing (WCH_NONE at " + where(keymap, p.cell) + ")";
     case Cell::Kind::Ligature:
-        return "nothing (a ligature cell at " + where(p.cell) + "; the layout has no ligatures)";
+        return "nothing (a ligature cell at " + where(keymap, p.cell) +
+               "; the layout has no ligatures)";
     default:
         return "nothing";
     }

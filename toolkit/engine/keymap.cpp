@@ -12,15 +12,12 @@ namespace {
 
 constexpr unsigned kKbdShiftBit = 0x01;   // KBDSHIFT, the bit CAPLOK stands in for
 
-std::string place(const RowRef &ref)
-{
-    return "table " + std::to_string(ref.table + 1) + ", row " + std::to_string(ref.row);
-}
-
 }  // namespace
 
 Keymap::Keymap(LayoutTables tables) : tables_(std::move(tables))
 {
+    for (const CharTable &table : tables_.char_tables)
+        row_parts_.push_back(row_parts(table));
     for (size_t t = tables_.char_tables.size(); t-- > 0;) {
         const auto &rows = tables_.char_tables[t].rows;
         for (size_t r = rows.size(); r-- > 0;)
@@ -104,18 +101,30 @@ std::optional<RowRef> Keymap::find_row(uint8_t vk) const
     return first_rows_[vk];
 }
 
-// The row after `read_row` holds, in the same column, the dead character.
+// The row Caps Lock reads for an SGCAPS key.
+RowRef Keymap::caps_row(RowRef key_row) const
+{
+    const std::optional<size_t> caps = part(key_row).caps;
+    if (!caps)
+        fail("Caps Lock row of " + row_place(tables_, key_row),
+             "a continuation row (0xFF) below the SGCAPS row",
+             row_below(table(key_row), key_row.row));
+    return RowRef{key_row.table, *caps};
+}
+
+// The dead-character row of `read_row` holds, in the same column, the dead
+// character.
 char16_t Keymap::dead_character(RowRef read_row, uint8_t column) const
 {
-    const auto context = [&] {
-        return "dead cell in column " + std::to_string(column) + " of " + place(read_row);
-    };
-    const auto &rows = table(read_row).rows;
-    if (read_row.row + 1 >= rows.size())
-        fail(context(), "a dead-character row below it", "the end of the table");
-    const CharRow &below = rows[read_row.row + 1];
-    if (below.vk != kContinuationVk)
-        fail(context(), "a dead-character row (0xFF) below it", "the row of VK " + hex(below.vk, 2));
+    const auto context = [&] { return "dead cell at " + row_place(tables_, read_row, column); };
+    const std::optional<size_t> dead_row = part(read_row).dead;
+    if (!dead_row) {
+        const bool at_end = read_row.row + 1 >= table(read_row).rows.size();
+        fail(context(),
+             at_end ? "a dead-character row below it" : "a dead-character row (0xFF) below it",
+             row_below(table(read_row), read_row.row));
+    }
+    const CharRow &below = row(RowRef{read_row.table, *dead_row});
     if (column >= below.cells.size())
         fail(context(), "a cell in that column of the row below", "a row of " +
              std::to_string(below.cells.size()) + " cells");
@@ -148,18 +157,8 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
     }
     const uint8_t col = *cell.column;
 
-    if (caps_lock && (key_row.attributes & kSgCaps)) {
-        RowRef caps_row{found->table, found->row + 1};
-        const auto context = [&] {
-            return "Caps Lock row of VK " + hex(vk, 2) + " (" + place(*found) + ")";
-        };
-        if (caps_row.row >= tab.rows.size())
-            fail(context(), "a continuation row (0xFF) below the SGCAPS row", "the end of the table");
-        if (tab.rows[caps_row.row].vk != kContinuationVk)
-            fail(context(), "a continuation row (0xFF) below the SGCAPS row",
-                 "the row of VK " + hex(tab.rows[caps_row.row].vk, 2));
-        cell.read_row = caps_row;
-    }
+    if (caps_lock && (key_row.attributes & kSgCaps))
+        cell.read_row = caps_row(*found);
 
     const CharRow &read = row(cell.read_row);
     if (col >= read.cells.size()) {

@@ -8,37 +8,6 @@ namespace wendol {
 
 namespace {
 
-bool has_dead_cell(const CharRow &row)
-{
-    for (uint16_t cell : row.cells)
-        if (cell == kWchDead)
-            return true;
-    return false;
-}
-
-// Each row's part: a key row, its Caps Lock row, its dead-character row, or
-// a continuation row that belongs to nothing.
-std::vector<RowRole> row_roles(const CharTable &table)
-{
-    const auto &rows = table.rows;
-    std::vector<RowRole> roles(rows.size(), RowRole::Stray);
-    auto continuation = [&](size_t r) { return r < rows.size() && rows[r].vk == kContinuationVk; };
-    for (size_t r = 0; r < rows.size(); ++r) {
-        if (rows[r].vk == kContinuationVk)
-            continue;
-        roles[r] = RowRole::KeyRow;
-        size_t last = r, next = r + 1;
-        if ((rows[r].attributes & kSgCaps) && continuation(next)) {
-            // The Caps Lock row also holds the key row's dead characters.
-            roles[next] = RowRole::CapsLock;
-            last = next++;
-        }
-        if (has_dead_cell(rows[last]) && continuation(next))
-            roles[next] = RowRole::DeadCharacters;
-    }
-    return roles;
-}
-
 // What one of the lookup's maps holds for `ch`, or null.
 template <class Value>
 const Value *kept_for(const std::map<char16_t, Value> &kept, char16_t ch)
@@ -94,7 +63,6 @@ void ReverseLookup::find_platform_matches()
 {
     const auto &tables = keymap_.tables().char_tables;
     for (size_t t = 0; t < tables.size(); ++t) {
-        const auto roles = row_roles(tables[t]);
         std::optional<size_t> key_row;
         for (size_t r = 0; r < tables[t].rows.size(); ++r) {
             const CharRow &row = tables[t].rows[r];
@@ -114,7 +82,7 @@ void ReverseLookup::find_platform_matches()
                 match.key_row = RowRef{t, *key_row};
                 match.match_row = RowRef{t, r};
                 match.column = static_cast<uint8_t>(c);
-                match.role = roles[r];
+                match.role = keymap_.part(RowRef{t, r}).role;
                 platform_.emplace(row.cells[c], match);
             }
         }

@@ -122,7 +122,7 @@ void print_pointers(std::ostream &out, const MappedImage &image, const Descripto
         explained.insert(p.field_rva);
         out << "  " << pad(hex(p.field_rva, 8), 12) << pad(has ? "yes" : "no", 11)
             << pad(p.value ? hex(p.value, 16) : "null", 20)
-            << pad(p.value ? hex(p.target_rva, 8) : "-", 12) << p.what << '\n';
+            << pad(p.value ? hex(p.target_rva, 8) : "-", 12) << p.label() << '\n';
     }
     out << "\nRelocations on no pointer field\n";
     for (const BaseRelocation &r : image.file().relocations()) {

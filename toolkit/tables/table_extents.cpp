@@ -3,28 +3,10 @@
 #include "tables/table_extents.h"
 
 #include <algorithm>
-#include <charconv>
-#include <optional>
-#include <string_view>
 
 namespace wendol {
 
 namespace {
-
-// "aKeyNames[12].pwsz" with list "aKeyNames" gives 12.
-std::optional<size_t> list_index(std::string_view what, std::string_view list)
-{
-    if (what.size() <= list.size() + 2 || what.substr(0, list.size()) != list ||
-        what[list.size()] != '[')
-        return std::nullopt;
-    const char *first = what.data() + list.size() + 1;
-    const char *last = what.data() + what.size();
-    size_t index = 0;
-    const auto [end, error] = std::from_chars(first, last, index);
-    if (error != std::errc() || end == last || *end != ']')
-        return std::nullopt;
-    return index;
-}
 
 uint32_t count_bytes(size_t count, uint32_t size)
 {
@@ -43,7 +25,7 @@ public:
     void root()
     {
         // The record ends with dwType and dwSubType after pLigature.
-        if (const PointerField *last = find_pointer(t_, "KBDTABLES.pLigature"))
+        if (const PointerField *last = find_pointer(t_, {PointerSlot::Ligature}))
             add(t_.root_rva, last->field_rva + p_ + 8 - t_.root_rva, "KBDTABLES",
                 Extent::Kind::Record);
     }
@@ -51,59 +33,75 @@ public:
     // The table a non-null pointer leads to.
     void target(const PointerField &field)
     {
-        const std::string &w = field.what;
         const uint32_t at = field.target_rva;
-        if (w == "KBDTABLES.pCharModifiers")
+        const uint32_t i = field.id.entry;
+        switch (field.id.slot) {
+        case PointerSlot::CharModifiers:
             add(at, p_ + 2 + count_bytes(t_.modifiers.mod_number.size(), 1), "MODIFIERS",
                 Extent::Kind::Record);
-        else if (w == "MODIFIERS.pVkToBit")
+            break;
+        case PointerSlot::VkToBit:
             list(at, t_.modifiers.keys.size(), 2, "VK_TO_BIT list");
-        else if (w == "KBDTABLES.pVkToWcharTable")
+            break;
+        case PointerSlot::VkToWcharTable:
             list(at, t_.char_tables.size(), 2 * p_, "aVkToWcharTable");
-        else if (w == "KBDTABLES.pDeadKey")
+            break;
+        case PointerSlot::DeadKey:
             list(at, t_.dead_keys.size(), 8, "DEADKEY list");
-        else if (w == "KBDTABLES.pKeyNames")
+            break;
+        case PointerSlot::KeyNames:
             list(at, t_.key_names.size(), 2 * p_, "aKeyNames");
-        else if (w == "KBDTABLES.pKeyNamesExt")
+            break;
+        case PointerSlot::KeyNamesExt:
             list(at, t_.key_names_ext.size(), 2 * p_, "aKeyNamesExt");
-        else if (w == "KBDTABLES.pKeyNamesDead")
+            break;
+        case PointerSlot::KeyNamesDead:
             list(at, t_.dead_key_names.size(), p_, "aKeyNamesDead");
-        else if (w == "KBDTABLES.pusVSCtoVK")
+            break;
+        case PointerSlot::VscToVk:
             add(at, count_bytes(t_.scan_map.size(), 2), "pusVSCtoVK", Extent::Kind::Record);
-        else if (w == "KBDTABLES.pVSCtoVK_E0")
+            break;
+        case PointerSlot::VscToVkE0:
             list(at, t_.scan_map_e0.size(), 4, "pVSCtoVK_E0");
-        else if (w == "KBDTABLES.pVSCtoVK_E1")
+            break;
+        case PointerSlot::VscToVkE1:
             list(at, t_.scan_map_e1.size(), 4, "pVSCtoVK_E1");
-        else
-            element(field);
-    }
-
-private:
-    void element(const PointerField &field)
-    {
-        const std::string &w = field.what;
-        if (auto i = list_index(w, "aVkToWcharTable"); i && *i < t_.char_tables.size()) {
-            const CharTable &table = t_.char_tables[*i];
-            list(field.target_rva, table.rows.size(), table.row_size,
-                 "aVkToWcharTable[" + std::to_string(*i) + "] rows");
-        } else if (auto k = list_index(w, "aKeyNames"); k && *k < t_.key_names.size()) {
-            string(field.target_rva, t_.key_names[*k].name, "aKeyNames", *k);
-        } else if (auto e = list_index(w, "aKeyNamesExt"); e && *e < t_.key_names_ext.size()) {
-            string(field.target_rva, t_.key_names_ext[*e].name, "aKeyNamesExt", *e);
-        } else if (auto d = list_index(w, "aKeyNamesDead"); d && *d < t_.dead_key_names.size()) {
-            string(field.target_rva, t_.dead_key_names[*d], "aKeyNamesDead", *d);
+            break;
+        case PointerSlot::Ligature:
+            break;   // no ligature table is read
+        case PointerSlot::CharTableRows:
+            if (i < t_.char_tables.size()) {
+                const CharTable &table = t_.char_tables[i];
+                list(at, table.rows.size(), table.row_size,
+                     "aVkToWcharTable[" + std::to_string(i) + "] rows");
+            }
+            break;
+        case PointerSlot::KeyName:
+            if (i < t_.key_names.size())
+                string(at, t_.key_names[i].name, field.id);
+            break;
+        case PointerSlot::KeyNameExt:
+            if (i < t_.key_names_ext.size())
+                string(at, t_.key_names_ext[i].name, field.id);
+            break;
+        case PointerSlot::DeadKeyName:
+            if (i < t_.dead_key_names.size())
+                string(at, t_.dead_key_names[i], field.id);
+            break;
         }
     }
 
+private:
     // `count` records and the end record after them.
     void list(uint32_t rva, size_t count, uint32_t record, const std::string &what)
     {
         add(rva, count_bytes(count + 1, record), what, Extent::Kind::List);
     }
 
-    void string(uint32_t rva, const std::u16string &text, const std::string &list, size_t index)
+    void string(uint32_t rva, const std::u16string &text, PointerId id)
     {
-        add(rva, count_bytes(text.size() + 1, 2), list + "[" + std::to_string(index) + "] name",
+        add(rva, count_bytes(text.size() + 1, 2),
+            record_name(id.slot) + ("[" + std::to_string(id.entry) + "] name"),
             Extent::Kind::String);
     }
 
@@ -129,10 +127,10 @@ std::vector<Extent> table_extents(const LayoutTables &tables)
     return extents.take();
 }
 
-const PointerField *find_pointer(const LayoutTables &tables, std::string_view what)
+const PointerField *find_pointer(const LayoutTables &tables, PointerId id)
 {
     for (const PointerField &field : tables.pointers)
-        if (field.what == what)
+        if (field.id == id)
             return &field;
     return nullptr;
 }

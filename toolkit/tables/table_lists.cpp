@@ -8,11 +8,6 @@ namespace wendol {
 
 namespace {
 
-std::string indexed(const std::string &list, uint32_t index, const std::string &field = "")
-{
-    return list + "[" + std::to_string(index) + "]" + (field.empty() ? "" : "." + field);
-}
-
 std::vector<VkToBit> read_vk_to_bits(TableReader &reader, uint32_t rva)
 {
     std::vector<VkToBit> keys;
@@ -52,7 +47,7 @@ Modifiers read_modifiers(TableReader &reader, uint32_t rva)
 {
     const uint32_t p = reader.pointer_size();
     Modifiers out;
-    if (auto bits = reader.pointer(rva, "MODIFIERS.pVkToBit", 1))
+    if (auto bits = reader.pointer(rva, {PointerSlot::VkToBit}, 1))
         out.keys = read_vk_to_bits(reader, *bits);
     out.max_mod_bits = reader.image().u16(rva + p, "MODIFIERS.wMaxModBits");
     if (out.max_mod_bits > 0xFF)
@@ -69,8 +64,10 @@ std::vector<CharTable> read_char_tables(TableReader &reader, uint32_t rva)
     const uint32_t p = reader.pointer_size();
     std::vector<CharTable> tables;
     reader.walk(rva, 2 * p, "VK_TO_WCHAR_TABLE list", [&](uint32_t at, uint32_t index) {
-        const std::string what = indexed("aVkToWcharTable", index);
-        const auto rows = reader.pointer(at, what + ".pVkToWchars", 2);
+        const PointerId id{PointerSlot::CharTableRows, index};
+        const std::string what =
+            std::string(record_name(id.slot)) + "[" + std::to_string(index) + "]";
+        const auto rows = reader.pointer(at, id, 2);
         if (!rows)
             return false;
         CharTable table;
@@ -104,14 +101,15 @@ std::vector<DeadKeyEntry> read_dead_keys(TableReader &reader, uint32_t rva)
     return entries;
 }
 
-std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, const std::string &list)
+std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, PointerSlot list)
 {
     const uint32_t p = reader.pointer_size();
     std::vector<KeyName> names;
-    reader.walk(rva, 2 * p, list, [&](uint32_t at, uint32_t index) {
-        const std::string what = indexed(list, index, "pwsz");
+    reader.walk(rva, 2 * p, record_name(list), [&](uint32_t at, uint32_t index) {
+        const PointerId id{list, index};
+        const std::string what = label(id);
         const uint8_t scan = reader.image().u8(at, "VSC_LPWSTR.vsc");
-        const auto text = reader.pointer(at + p, what, 2);
+        const auto text = reader.pointer(at + p, id, 2);
         if (scan == 0)
             return false;
         if (!text)
@@ -125,9 +123,11 @@ std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, const std
 std::vector<std::u16string> read_dead_key_names(TableReader &reader, uint32_t rva)
 {
     std::vector<std::u16string> names;
-    reader.walk(rva, reader.pointer_size(), "aKeyNamesDead", [&](uint32_t at, uint32_t index) {
-        const std::string what = indexed("aKeyNamesDead", index);
-        const auto text = reader.pointer(at, what, 2);
+    const char *list = record_name(PointerSlot::DeadKeyName);
+    reader.walk(rva, reader.pointer_size(), list, [&](uint32_t at, uint32_t index) {
+        const PointerId id{PointerSlot::DeadKeyName, index};
+        const std::string what = label(id);
+        const auto text = reader.pointer(at, id, 2);
         if (!text)
             return false;
         names.push_back(reader.string(*text, what));

@@ -20,14 +20,14 @@ TableReader::TableReader(const MappedImage &image, PointerForm form,
 {
 }
 
-std::optional<uint32_t> TableReader::pointer(uint32_t field_rva, const std::string &what,
-                                             uint32_t target_alignment)
+PointerField TableReader::field(uint32_t field_rva, PointerId id, uint32_t target_alignment)
 {
+    const std::string what = label(id);
     const uint32_t size = pointer_size();
     if (field_rva % size != 0)
         fail(what, "a field aligned to " + std::to_string(size) + " bytes",
              "one at RVA " + hex(field_rva));
-    PointerField field{.what = what, .field_rva = field_rva};
+    PointerField field{.id = id, .field_rva = field_rva};
     if (form_ == PointerForm::Native32) {
         field.value = image_.u32(field_rva, what.c_str());
     } else {
@@ -36,25 +36,32 @@ std::optional<uint32_t> TableReader::pointer(uint32_t field_rva, const std::stri
             fail(what + " at RVA " + hex(field_rva), "a zero high half",
                  hex(field.value >> 32, 8));
     }
-    if (field.value == 0) {
-        pointers_.push_back(std::move(field));
-        return std::nullopt;
+    if (field.value != 0) {
+        const uint64_t base = image_.base();
+        const uint64_t end = base + image_.memory().size();
+        if (field.value < base || field.value >= end ||
+            !section_holding(image_.file().sections(), static_cast<uint32_t>(field.value - base),
+                             1))
+            fail(what + " at RVA " + hex(field_rva),
+                 "an address inside a section of the image (" + hex(base) + ".." + hex(end) + ")",
+                 hex(field.value));
+        field.target_rva = static_cast<uint32_t>(field.value - base);
+        if (field.target_rva % target_alignment != 0)
+            fail(what + " at RVA " + hex(field_rva),
+                 "a target aligned to " + std::to_string(target_alignment) + " bytes",
+                 hex(field.value));
     }
-    const uint64_t base = image_.base();
-    const uint64_t end = base + image_.memory().size();
-    if (field.value < base || field.value >= end ||
-        !section_holding(image_.file().sections(), static_cast<uint32_t>(field.value - base), 1))
-        fail(what + " at RVA " + hex(field_rva),
-             "an address inside a section of the image (" + hex(base) + ".." + hex(end) + ")",
-             hex(field.value));
-    field.target_rva = static_cast<uint32_t>(field.value - base);
-    if (field.target_rva % target_alignment != 0)
-        fail(what + " at RVA " + hex(field_rva),
-             "a target aligned to " + std::to_string(target_alignment) + " bytes",
-             hex(field.value));
-    const uint32_t target = field.target_rva;
-    pointers_.push_back(std::move(field));
-    return target;
+    pointers_.push_back(field);
+    return field;
+}
+
+std::optional<uint32_t> TableReader::pointer(uint32_t field_rva, PointerId id,
+                                             uint32_t target_alignment)
+{
+    const PointerField read = field(field_rva, id, target_alignment);
+    if (read.value == 0)
+        return std::nullopt;
+    return read.target_rva;
 }
 
 uint32_t TableReader::section_end(uint32_t rva, const std::string &what) const

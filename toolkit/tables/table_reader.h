@@ -21,10 +21,12 @@ public:
     const MappedImage &image() const { return image_; }
     uint32_t pointer_size() const { return wendol::pointer_size(form_); }
 
-    // The far pointer stored at `field_rva`, recorded under `what`: the
-    // target's RVA, or nothing for a null pointer.
-    std::optional<uint32_t> pointer(uint32_t field_rva, const std::string &what,
-                                    uint32_t target_alignment);
+    // The far pointer field `id` stored at `field_rva`, checked and
+    // recorded: what it holds and, unless it is null, where it leads.
+    PointerField field(uint32_t field_rva, PointerId id, uint32_t target_alignment);
+
+    // The same field's target RVA, or nothing for a null pointer.
+    std::optional<uint32_t> pointer(uint32_t field_rva, PointerId id, uint32_t target_alignment);
 
     // The first RVA past the section that holds `rva`; a table starting at
     // `rva` must end before it.
@@ -51,7 +53,8 @@ private:
 Modifiers read_modifiers(TableReader &reader, uint32_t rva);
 std::vector<CharTable> read_char_tables(TableReader &reader, uint32_t rva);
 std::vector<DeadKeyEntry> read_dead_keys(TableReader &reader, uint32_t rva);
-std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, const std::string &list);
+// `names` is the slot of the list's name pointers: KeyName or KeyNameExt.
+std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, PointerSlot names);
 std::vector<std::u16string> read_dead_key_names(TableReader &reader, uint32_t rva);
 std::vector<uint16_t> read_scan_map(TableReader &reader, uint32_t rva, uint8_t count);
 std::vector<ScanCodeEntry> read_prefixed_scan_map(TableReader &reader, uint32_t rva,

@@ -71,24 +71,24 @@ void check_root(const MappedImage &image, uint32_t root_rva, const RootLayout &l
 void read_root_tables(TableReader &reader, uint32_t root, const RootLayout &at, LayoutTables &out)
 {
     const MappedImage &image = reader.image();
-    if (auto rva = reader.pointer(root + at.pointer(0), "KBDTABLES.pCharModifiers", at.p))
+    if (auto rva = reader.pointer(root + at.pointer(0), {PointerSlot::CharModifiers}, at.p))
         out.modifiers = read_modifiers(reader, *rva);
-    if (auto rva = reader.pointer(root + at.pointer(1), "KBDTABLES.pVkToWcharTable", at.p))
+    if (auto rva = reader.pointer(root + at.pointer(1), {PointerSlot::VkToWcharTable}, at.p))
         out.char_tables = read_char_tables(reader, *rva);
-    if (auto rva = reader.pointer(root + at.pointer(2), "KBDTABLES.pDeadKey", 4))
+    if (auto rva = reader.pointer(root + at.pointer(2), {PointerSlot::DeadKey}, 4))
         out.dead_keys = read_dead_keys(reader, *rva);
-    if (auto rva = reader.pointer(root + at.pointer(3), "KBDTABLES.pKeyNames", at.p))
-        out.key_names = read_key_names(reader, *rva, "aKeyNames");
-    if (auto rva = reader.pointer(root + at.pointer(4), "KBDTABLES.pKeyNamesExt", at.p))
-        out.key_names_ext = read_key_names(reader, *rva, "aKeyNamesExt");
-    if (auto rva = reader.pointer(root + at.pointer(5), "KBDTABLES.pKeyNamesDead", at.p))
+    if (auto rva = reader.pointer(root + at.pointer(3), {PointerSlot::KeyNames}, at.p))
+        out.key_names = read_key_names(reader, *rva, PointerSlot::KeyName);
+    if (auto rva = reader.pointer(root + at.pointer(4), {PointerSlot::KeyNamesExt}, at.p))
+        out.key_names_ext = read_key_names(reader, *rva, PointerSlot::KeyNameExt);
+    if (auto rva = reader.pointer(root + at.pointer(5), {PointerSlot::KeyNamesDead}, at.p))
         out.dead_key_names = read_dead_key_names(reader, *rva);
     const uint8_t max_vsc = image.u8(root + at.max_vsc(), "KBDTABLES.bMaxVSCtoVK");
-    if (auto rva = reader.pointer(root + at.pointer(6), "KBDTABLES.pusVSCtoVK", 2))
+    if (auto rva = reader.pointer(root + at.pointer(6), {PointerSlot::VscToVk}, 2))
         out.scan_map = read_scan_map(reader, *rva, max_vsc);
-    if (auto rva = reader.pointer(root + at.e0(), "KBDTABLES.pVSCtoVK_E0", 2))
+    if (auto rva = reader.pointer(root + at.e0(), {PointerSlot::VscToVkE0}, 2))
         out.scan_map_e0 = read_prefixed_scan_map(reader, *rva, "pVSCtoVK_E0");
-    if (auto rva = reader.pointer(root + at.e1(), "KBDTABLES.pVSCtoVK_E1", 2))
+    if (auto rva = reader.pointer(root + at.e1(), {PointerSlot::VscToVkE1}, 2))
         out.scan_map_e1 = read_prefixed_scan_map(reader, *rva, "pVSCtoVK_E1");
 }
 
@@ -98,8 +98,7 @@ void read_root_values(TableReader &reader, uint32_t root, const RootLayout &at, 
     out.locale_flags = image.u32(root + at.locale_flags(), "KBDTABLES.fLocaleFlags");
     out.lg_max = image.u8(root + at.lg_max(), "KBDTABLES.nLgMax");
     out.cb_lg_entry = image.u8(root + at.cb_lg_entry(), "KBDTABLES.cbLgEntry");
-    reader.pointer(root + at.ligature(), "KBDTABLES.pLigature", 2);
-    out.ligature = out.pointers.back().value;
+    out.ligature = reader.field(root + at.ligature(), {PointerSlot::Ligature}, 2).value;
     out.type = image.u32(root + at.type(), "KBDTABLES.dwType");
     out.subtype = image.u32(root + at.subtype(), "KBDTABLES.dwSubType");
 }

@@ -14,29 +14,39 @@ const char *to_string(Severity severity)
     return severity == Severity::Error ? "error" : "warning";
 }
 
-void Findings::error(std::string check, std::string place, const std::string &expected,
-                     const std::string &found)
+namespace {
+
+Finding expectation(Severity severity, std::string check, std::string place,
+                    std::string expected, std::string found)
 {
-    findings_.push_back({Severity::Error, std::move(check), std::move(place),
-                         "expected " + expected + ", found " + found});
+    std::string text = expectation_text(expected, found);
+    return {severity, std::move(check), std::move(place), std::move(text), std::move(expected),
+            std::move(found)};
 }
 
-void Findings::warning(std::string check, std::string place, const std::string &expected,
-                       const std::string &found)
+}  // namespace
+
+void Findings::error(std::string check, std::string place, std::string expected,
+                     std::string found)
 {
-    findings_.push_back({Severity::Warning, std::move(check), std::move(place),
-                         "expected " + expected + ", found " + found});
+    findings_.push_back(expectation(Severity::Error, std::move(check), std::move(place),
+                                    std::move(expected), std::move(found)));
 }
 
-void Findings::refusal(std::string check, const std::string &message)
+void Findings::warning(std::string check, std::string place, std::string expected,
+                       std::string found)
 {
-    // The reader's messages read "<context>: expected <...>, found <...>".
-    const size_t split = message.find(": expected ");
-    if (split == std::string::npos)
-        findings_.push_back({Severity::Error, std::move(check), "", message});
+    findings_.push_back(expectation(Severity::Warning, std::move(check), std::move(place),
+                                    std::move(expected), std::move(found)));
+}
+
+void Findings::refusal(std::string check, const Error &refused)
+{
+    if (refused.has_expectation())
+        findings_.push_back(expectation(Severity::Error, std::move(check), refused.context(),
+                                        refused.expected(), refused.found()));
     else
-        findings_.push_back({Severity::Error, std::move(check), message.substr(0, split),
-                             message.substr(split + 2)});
+        findings_.push_back({Severity::Error, std::move(check), "", refused.what()});
 }
 
 size_t Findings::errors() const
@@ -57,13 +67,6 @@ std::string rva_place(uint32_t rva, const std::string &what)
     return "RVA " + hex(rva) + (what.empty() ? "" : " (" + what + ")");
 }
 
-std::string row_place(const LayoutTables &tables, RowRef ref)
-{
-    const CharRow &row = tables.char_tables.at(ref.table).rows.at(ref.row);
-    return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) +
-           " (VK " + hex(row.vk, 2) + ", RVA " + hex(row.rva) + ")";
-}
-
 namespace {
 
 // Runs one stage; a refusal by the reader ends it with a finding.
@@ -73,7 +76,7 @@ bool stage(Findings &findings, const char *check, const std::function<void()> &s
         step();
         return true;
     } catch (const Error &e) {
-        findings.refusal(check, e.what());
+        findings.refusal(check, e);
         return false;
     }
 }

@@ -186,7 +186,7 @@ public:
     void pointer(const PointerField &p)
     {
         explain(p.field_rva);
-        const std::string place = rva_place(p.field_rva, p.what);
+        const std::string place = rva_place(p.field_rva, p.label());
         if (p.value != 0 && !count_.count(p.field_rva))
             findings_.error("relocations", place,
                             "a base relocation on the pointer, so that it follows the image",
@@ -199,7 +199,7 @@ public:
             if (!count_.count(at))
                 continue;
             explain(at);
-            findings_.error("relocations", rva_place(at, p.what + ", byte " +
+            findings_.error("relocations", rva_place(at, p.label() + ", byte " +
                                                              std::to_string(at - p.field_rva)),
                             p.value ? "a relocation on the pointer's low half only"
                                     : "no relocation on a null pointer",

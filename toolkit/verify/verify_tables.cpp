@@ -7,6 +7,7 @@
 #include "base/error.h"
 #include "base/text.h"
 #include "tables/cell_label.h"
+#include "tables/char_rows.h"
 #include "tables/table_extents.h"
 #include "verify/verify.h"
 
@@ -14,16 +15,16 @@ namespace wendol {
 
 namespace {
 
-std::optional<uint32_t> target_of(const LayoutTables &tables, std::string_view what)
+std::optional<uint32_t> target_of(const LayoutTables &tables, PointerSlot slot)
 {
-    const PointerField *field = find_pointer(tables, what);
+    const PointerField *field = find_pointer(tables, {slot});
     if (!field || field->value == 0)
         return std::nullopt;
     return field->target_rva;
 }
 
 // "pVSCtoVK_E0[3] (RVA 0x2B94)", or without an RVA if the list has none.
-std::string entry_place(const LayoutTables &tables, const char *pointer, const std::string &list,
+std::string entry_place(const LayoutTables &tables, PointerSlot pointer, const std::string &list,
                         size_t index, uint32_t record)
 {
     std::string place = list + "[" + std::to_string(index) + "]";
@@ -42,7 +43,7 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
     unsigned widest = 0;
     for (const CharTable &table : t.char_tables)
         widest = std::max<unsigned>(widest, table.columns);
-    const auto record = target_of(t, "KBDTABLES.pCharModifiers");
+    const auto record = target_of(t, PointerSlot::CharModifiers);
     const uint32_t p = pointer_size(t.form);
     for (size_t bits = 0; bits < t.modifiers.mod_number.size(); ++bits) {
         const uint8_t column = t.modifiers.mod_number[bits];
@@ -62,27 +63,25 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
 using DeadSources = std::map<char16_t, std::string>;
 
 // One character table, row by row: every key row with the continuation
-// rows its attributes and dead cells call for.
+// rows its attributes and dead cells call for (char_rows.h).
 class RowCheck {
 public:
     RowCheck(const LayoutTables &tables, size_t table, Findings &findings, DeadSources &dead)
-        : t_(tables), table_(table), rows_(tables.char_tables[table].rows), findings_(findings),
-          dead_(dead)
+        : t_(tables), table_(table), rows_(tables.char_tables[table].rows),
+          parts_(row_parts(tables.char_tables[table])), findings_(findings), dead_(dead)
     {
     }
 
     void run(std::array<std::optional<RowRef>, 256> &first_row)
     {
-        size_t r = 0;
-        while (r < rows_.size()) {
-            if (rows_[r].vk == kContinuationVk) {
+        for (size_t r = 0; r < rows_.size(); ++r) {
+            if (parts_[r].role == RowRole::Stray) {
                 findings_.warning("rows", place(r), "a continuation row under the row it continues",
                                   "one that belongs to no key row");
-                ++r;
-                continue;
+            } else if (parts_[r].role == RowRole::KeyRow) {
+                shadowed(r, first_row);
+                key(r);
             }
-            shadowed(r, first_row);
-            r = key(r);
         }
     }
 
@@ -99,36 +98,21 @@ private:
                           "a second row, never read: the key's row is " + row_place(t_, *first));
     }
 
-    // The key row at `r` and its continuation rows; returns the next row.
-    size_t key(size_t r)
+    // The key row at `r` and its continuation rows.
+    void key(size_t r)
     {
-        size_t next = r + 1;
+        const RowPart &part = parts_[r];
         ligatures(r);
-        std::optional<size_t> caps;
-        if (rows_[r].attributes & kSgCaps) {
-            if (continuation(next)) {
-                caps = next++;
-                ligatures(*caps);
-            } else {
-                findings_.error("rows", place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
-                                next < rows_.size() ? "the row of VK " + hex(rows_[next].vk, 2)
-                                                    : std::string("the end of the table"));
-            }
-        }
+        if (part.caps)
+            ligatures(*part.caps);
+        else if (rows_[r].attributes & kSgCaps)
+            findings_.error("rows", place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
+                            row_below(t_.char_tables[table_], r));
         // The Caps Lock row doubles as the key row's dead-character row.
-        if (has_dead(r)) {
-            std::optional<size_t> below = caps;
-            if (!below && continuation(next))
-                below = next++;
-            dead_cells(r, below, !caps);
-        }
-        if (caps && has_dead(*caps)) {
-            std::optional<size_t> below;
-            if (continuation(next))
-                below = next++;
-            dead_cells(*caps, below, true);
-        }
-        return next;
+        if (has_dead_cell(rows_[r]))
+            dead_cells(r, part.dead, part.dead != part.caps);
+        if (part.caps && has_dead_cell(rows_[*part.caps]))
+            dead_cells(*part.caps, parts_[*part.caps].dead, true);
     }
 
     void dead_cells(size_t r, std::optional<size_t> below, bool dedicated)
@@ -137,7 +121,7 @@ private:
         for (size_t c = 0; c < row.cells.size(); ++c) {
             if (row.cells[c] != kWchDead)
                 continue;
-            const std::string at = place(r) + " column " + std::to_string(c);
+            const std::string at = place(r, c);
             if (!below) {
                 findings_.error("dead keys", at, "a dead-character row (0xFF) under the row",
                                 "none");
@@ -157,7 +141,7 @@ private:
         // reverse lookup would report a character there on this key.
         for (size_t c = 0; c < row.cells.size(); ++c)
             if (row.cells[c] != kWchDead && rows_[*below].cells[c] != kWchNone)
-                findings_.warning("dead keys", place(*below) + " column " + std::to_string(c),
+                findings_.warning("dead keys", place(*below, c),
                                   "WCH_NONE where the row above has no dead cell",
                                   cell_label(rows_[*below].cells[c]));
     }
@@ -169,24 +153,20 @@ private:
         const CharRow &row = rows_[r];
         for (size_t c = 0; c < row.cells.size(); ++c)
             if (row.cells[c] == kWchLigature)
-                findings_.error("rows", place(r) + " column " + std::to_string(c),
+                findings_.error("rows", place(r, c),
                                 "a character, WCH_NONE or WCH_DEAD (there is no ligature table)",
                                 "WCH_LGTR");
     }
 
-    bool continuation(size_t r) const { return r < rows_.size() && rows_[r].vk == kContinuationVk; }
-
-    bool has_dead(size_t r) const
+    std::string place(size_t r, std::optional<size_t> column = std::nullopt) const
     {
-        const auto &cells = rows_[r].cells;
-        return std::find(cells.begin(), cells.end(), kWchDead) != cells.end();
+        return row_place(t_, RowRef{table_, r}, column);
     }
-
-    std::string place(size_t r) const { return row_place(t_, RowRef{table_, r}); }
 
     const LayoutTables &t_;
     size_t table_;
     const std::vector<CharRow> &rows_;
+    const std::vector<RowPart> parts_;
     Findings &findings_;
     DeadSources &dead_;
 };
@@ -224,13 +204,13 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
     }
     for (const auto &[ch, first] : groups)
         if (!dead.count(ch))
-            findings.warning("dead keys", entry_place(t, "KBDTABLES.pDeadKey", "DEADKEY", first, 8),
+            findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", first, 8),
                              "compositions only for dead characters some key produces",
                              "a group for " + character_label(ch) + ", which no dead cell gives");
     for (const auto &[ch, index] : names)
         if (!dead.count(ch))
             findings.warning("dead keys",
-                             entry_place(t, "KBDTABLES.pKeyNamesDead", "aKeyNamesDead", index,
+                             entry_place(t, PointerSlot::KeyNamesDead, "aKeyNamesDead", index,
                                          pointer_size(t.form)),
                              "names only for dead characters some key produces",
                              "a name for " + character_label(ch) + ", which no dead cell gives");
@@ -244,7 +224,7 @@ void check_composition_pairs(const LayoutTables &t, Findings &findings)
         const DeadKeyEntry &e = t.dead_keys[i];
         const auto [at, fresh] = first.emplace(std::pair{e.dead, e.base}, i);
         if (!fresh)
-            findings.error("compositions", entry_place(t, "KBDTABLES.pDeadKey", "DEADKEY", i, 8),
+            findings.error("compositions", entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, 8),
                            "each pair (dead character, base) once",
                            character_label(e.dead) + " + " + character_label(e.base) +
                                " again, first at DEADKEY[" + std::to_string(at->second) + "]");
@@ -252,7 +232,7 @@ void check_composition_pairs(const LayoutTables &t, Findings &findings)
 }
 
 // Lists searched by scan code: ascending, each code once.
-void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, const char *pointer,
+void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, PointerSlot pointer,
                  const std::string &list, uint32_t record, Findings &findings)
 {
     for (size_t i = 1; i < scans.size(); ++i) {
@@ -281,10 +261,10 @@ std::vector<uint8_t> scans_of(const std::vector<Entry> &entries)
 void check_lists_in_order(const LayoutTables &t, Findings &findings)
 {
     const uint32_t names = 2 * pointer_size(t.form);   // a padded scan code, a pointer
-    check_order(t, scans_of(t.scan_map_e0), "KBDTABLES.pVSCtoVK_E0", "pVSCtoVK_E0", 4, findings);
-    check_order(t, scans_of(t.scan_map_e1), "KBDTABLES.pVSCtoVK_E1", "pVSCtoVK_E1", 4, findings);
-    check_order(t, scans_of(t.key_names), "KBDTABLES.pKeyNames", "aKeyNames", names, findings);
-    check_order(t, scans_of(t.key_names_ext), "KBDTABLES.pKeyNamesExt", "aKeyNamesExt", names,
+    check_order(t, scans_of(t.scan_map_e0), PointerSlot::VscToVkE0, "pVSCtoVK_E0", 4, findings);
+    check_order(t, scans_of(t.scan_map_e1), PointerSlot::VscToVkE1, "pVSCtoVK_E1", 4, findings);
+    check_order(t, scans_of(t.key_names), PointerSlot::KeyNames, "aKeyNames", names, findings);
+    check_order(t, scans_of(t.key_names_ext), PointerSlot::KeyNamesExt, "aKeyNamesExt", names,
                 findings);
 }
 

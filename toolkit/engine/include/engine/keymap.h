@@ -16,6 +16,7 @@
 #include <variant>
 #include <vector>
 
+#include "tables/char_rows.h"
 #include "tables/tables.h"
 
 namespace wendol {
@@ -41,14 +42,6 @@ using Key = std::variant<ScanCode, VirtualKey>;
 // DKF_DEAD in a composition entry's flags: the result is itself a dead
 // character, left pending rather than delivered.
 constexpr uint16_t kDkfDead = 0x0001;
-
-// A row of the character tables: its table's place in the list and its own
-// place in that table.
-struct RowRef {
-    size_t table = 0;
-    size_t row = 0;
-    friend bool operator==(const RowRef &, const RowRef &) = default;
-};
 
 // What a key gives with the modifier bits held.
 struct Cell {
@@ -94,6 +87,9 @@ public:
     std::optional<RowRef> find_row(uint8_t vk) const;
     const CharTable &table(RowRef ref) const { return tables_.char_tables.at(ref.table); }
     const CharRow &row(RowRef ref) const { return table(ref).rows.at(ref.row); }
+    // The row's part for its key and the continuation rows that follow it
+    // (see char_rows.h), worked out once when the keymap is made.
+    const RowPart &part(RowRef ref) const { return row_parts_.at(ref.table).at(ref.row); }
 
     // The platform's character lookup for a key with modifier bits held.
     // Throws Error where the tables break their own rules (an SGCAPS row
@@ -105,9 +101,11 @@ public:
     const DeadKeyEntry *composition(char16_t dead, char16_t base) const;
 
 private:
+    RowRef caps_row(RowRef key_row) const;
     char16_t dead_character(RowRef read_row, uint8_t column) const;
 
     LayoutTables tables_;
+    std::vector<std::vector<RowPart>> row_parts_;   // one per table, one per row
     // The answers of the platform's linear searches, found once: the first
     // row of each virtual key, and the first entry of each composition pair
     // (dead << 16 | base) with its place in the table, ordered by pair.

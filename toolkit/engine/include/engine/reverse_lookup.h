@@ -21,9 +21,6 @@
 
 namespace wendol {
 
-// Which continuation a row is to its key row.
-enum class RowRole { KeyRow, CapsLock, DeadCharacters, Stray };
-
 // What the platform's reverse lookup reports.
 struct PlatformMatch {
     uint8_t vk = 0;          // of the key row
@@ -31,7 +28,7 @@ struct PlatformMatch {
     RowRef key_row;
     RowRef match_row;        // where the character sits
     uint8_t column = 0;
-    RowRole role = RowRole::KeyRow;
+    RowRole role = RowRole::KeyRow;   // what match_row is to its key (char_rows.h)
 };
 
 // One key pressed with its modifiers, with the locks as it needs them.

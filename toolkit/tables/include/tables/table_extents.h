@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "tables/tables.h"
@@ -30,8 +29,8 @@ std::vector<Extent> table_extents(const LayoutTables &tables);
 // The number of distinct bytes the extents cover.
 uint64_t covered_bytes(std::vector<Extent> extents);
 
-// The far pointer field the reader recorded under `what`
-// ("KBDTABLES.pDeadKey", "aKeyNames[3].pwsz"), or null.
-const PointerField *find_pointer(const LayoutTables &tables, std::string_view what);
+// The far pointer field the reader recorded as `id`, or null if it was not
+// read.
+const PointerField *find_pointer(const LayoutTables &tables, PointerId id);
 
 }  // namespace wendol

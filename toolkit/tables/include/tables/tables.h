@@ -42,12 +42,49 @@ constexpr uint16_t kKbdMultiVk = 0x0200;
 constexpr uint16_t kKbdSpecial = 0x0400;
 constexpr uint16_t kKbdNumpad = 0x0800;
 
+// Every field of the tables that holds a far pointer, by the record it sits
+// in.  The last four are fields of a list's entries: PointerId::entry tells
+// which.
+enum class PointerSlot : uint8_t {
+    CharModifiers,    // KBDTABLES.pCharModifiers
+    VkToWcharTable,   // KBDTABLES.pVkToWcharTable
+    DeadKey,          // KBDTABLES.pDeadKey
+    KeyNames,         // KBDTABLES.pKeyNames
+    KeyNamesExt,      // KBDTABLES.pKeyNamesExt
+    KeyNamesDead,     // KBDTABLES.pKeyNamesDead
+    VscToVk,          // KBDTABLES.pusVSCtoVK
+    VscToVkE0,        // KBDTABLES.pVSCtoVK_E0
+    VscToVkE1,        // KBDTABLES.pVSCtoVK_E1
+    Ligature,         // KBDTABLES.pLigature
+    VkToBit,          // MODIFIERS.pVkToBit
+    CharTableRows,    // aVkToWcharTable[i].pVkToWchars
+    KeyName,          // aKeyNames[i].pwsz
+    KeyNameExt,       // aKeyNamesExt[i].pwsz
+    DeadKeyName,      // aKeyNamesDead[i]
+};
+
+// One far pointer field: its slot and, for a list's entries, which entry.
+struct PointerId {
+    PointerSlot slot = PointerSlot::CharModifiers;
+    uint32_t entry = 0;   // 0 for a field of a single record
+    friend bool operator==(const PointerId &, const PointerId &) = default;
+};
+
+// The field as a maintainer names it: "KBDTABLES.pDeadKey",
+// "aKeyNames[12].pwsz", "aKeyNamesDead[3]".
+std::string label(PointerId id);
+
+// The record or list the slot's field sits in: "KBDTABLES", "aKeyNames".
+const char *record_name(PointerSlot slot);
+
 // Where a far pointer field sits and what it held after relocation.
 struct PointerField {
-    std::string what;        // "KBDTABLES.pDeadKey", "aKeyNames[3].pwsz", ...
+    PointerId id;
     uint32_t field_rva = 0;  // where the field sits
     uint64_t value = 0;      // the whole stored field, relocated
     uint32_t target_rva = 0; // valid when value != 0
+
+    std::string label() const { return wendol::label(id); }
 };
 
 struct ScanCodeEntry {

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "engine/keymap.h"
 #include "pe/image.h"
 #include "tables/descriptor_call.h"
@@ -35,21 +36,21 @@ const char *to_string(Severity severity);
 
 struct Finding {
     Severity severity = Severity::Error;
-    std::string check;   // which rule: "checksum", "relocations", "dead keys", ...
-    std::string place;   // "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 column 3"
-    std::string text;    // "expected ..., found ..."
+    std::string check;        // which rule: "checksum", "relocations", "dead keys", ...
+    std::string place;        // "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 column 3 (...)"
+    std::string text;         // "expected ..., found ...", or a message naming no expectation
+    std::string expected{};   // what the rule asks for; empty with such a message
+    std::string found{};      // what the image holds instead
 };
 
 // Collects findings as the checks go.
 class Findings {
 public:
-    void error(std::string check, std::string place, const std::string &expected,
-               const std::string &found);
-    void warning(std::string check, std::string place, const std::string &expected,
-                 const std::string &found);
-    // A reader's refusal (an Error's message, "<place>: expected ..."),
-    // split into its place and its text.
-    void refusal(std::string check, const std::string &message);
+    void error(std::string check, std::string place, std::string expected, std::string found);
+    void warning(std::string check, std::string place, std::string expected, std::string found);
+    // A reader's refusal: its context is the place, and its expected and
+    // found are the finding's.
+    void refusal(std::string check, const Error &refused);
 
     const std::vector<Finding> &all() const { return findings_; }
     size_t errors() const;
@@ -81,8 +82,7 @@ void verify_tables(const LayoutTables &tables, Findings &findings);
 // the reverse lookup, and typing what it reports gives it back.
 void verify_reach(const Keymap &keymap, Findings &findings);
 
-// "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 (VK 0xBB, RVA 0x2700)".
+// "RVA 0x1C58 (KBDTABLES.pLigature)"; a row's place is row_place (char_rows.h).
 std::string rva_place(uint32_t rva, const std::string &what = "");
-std::string row_place(const LayoutTables &tables, RowRef ref);
 
 }  // namespace wendol
