@@ -108,8 +108,11 @@ void Machine::check_frame(uint32_t pc, const Value &address, uint32_t size,
                           const char *access) const
 {
     const std::string expected =
-        std::string(access) + " in its own stack frame (below the entry stack pointer, at or "
-                              "above the current one at " + stack_place(frame_.sp()) + ")";
+        std::string(access) + " in its own stack frame (" +
+        (frame_.sp() == 0 ? std::string("none is allocated here")
+                          : "the " + std::to_string(-frame_.sp()) +
+                                " bytes below the entry stack pointer") +
+        ")";
     if (!address.is(Value::Kind::Stack))
         refuse(pc, expected, std::string(access) + " at " + describe(address));
     if (!frame_.holds(address.offset(), size))
@@ -117,7 +120,7 @@ void Machine::check_frame(uint32_t pc, const Value &address, uint32_t size,
                std::string(access) + " of " + std::to_string(size) + " bytes at " +
                    stack_place(address.offset()) +
                    (address.offset() < frame_.sp() ? ", below the stack pointer"
-                                                   : ", the return address or the caller's"));
+                                                   : ", the return address or the caller's frame"));
 }
 
 Value Machine::load(uint32_t pc, const Value &address, uint32_t size)
