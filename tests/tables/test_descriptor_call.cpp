@@ -338,6 +338,11 @@ TEST(HandWrittenAccessor, X64FormsOfMsvcAndGcc)
              return join({{0x48, 0x8B, 0x05}, rip(s, 7, s.code() + 8), {0xC3}, le64(s.root())});
          },
          same, 1},
+        {"endbr64 first (-fcf-protection)",
+         [&](const Scratch &s) {
+             return join({{0xF3, 0x0F, 0x1E, 0xFA, 0x48, 0x8D, 0x05}, rip(s, 11, s.root()), {0xC3}});
+         },
+         same, 0},
         {"a callee-saved register pushed and popped",
          [&](const Scratch &s) {
              return join({{0x53, 0x48, 0x8D, 0x05}, rip(s, 8, s.root()), {0x5B, 0xC3}});
@@ -422,6 +427,13 @@ TEST(HandWrittenAccessor, Arm64FormsOfMsvcAndGcc)
              return arm(s, [&](auto at) {
                  return std::vector<uint32_t>{kStpFpLrPush, kMovFpSp, adrp(0, at(2), s.root()),
                                               add_lo12(0, 0, s.root()), kLdpFpLrPop, kRet};
+             });
+         },
+         same, 0},
+        {"bti c first (-mbranch-protection)",
+         [](const Scratch &s) {
+             return arm(s, [&](auto at) {
+                 return std::vector<uint32_t>{0xD503245F, adrp(0, at(1), s.root()), add_lo12(0, 0, s.root()), kRet};
              });
          },
          same, 0},

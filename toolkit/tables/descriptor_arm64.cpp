@@ -15,7 +15,7 @@ constexpr unsigned kZrOrSp = 31;   // XZR or SP, by instruction
 
 constexpr const char *kForms =
     "adrp, adr, add/sub of an immediate, mov, ldr of a literal, a load or store (ldr, str, "
-    "ldp, stp) in its own stack frame or a load of a constant the image holds, nop or ret";
+    "ldp, stp) in its own stack frame or a load of a constant the image holds, nop, bti or ret";
 
 constexpr uint32_t field(uint32_t insn, unsigned shift, unsigned bits)
 {
@@ -35,6 +35,7 @@ struct Form {
 };
 
 constexpr Form kNop{0xFFFFFFFF, 0xD503201F};
+constexpr Form kBti{0xFFFFFF3F, 0xD503241F};   // a branch-target marker, any kind
 constexpr Form kAdrp{0x9F000000, 0x90000000};
 constexpr Form kAdr{0x9F000000, 0x10000000};
 constexpr Form kAddSubImm{0xBF800000, 0x91000000};   // 64-bit, no flags; bit 30 subtracts
@@ -97,7 +98,7 @@ std::optional<DescriptorCall> Arm64::step(uint32_t pc)
 {
     const uint32_t insn = u32(pc);
     const unsigned rd = field(insn, 0, 5), rn = field(insn, 5, 5);
-    if (kNop.matches(insn)) {
+    if (kNop.matches(insn) || kBti.matches(insn)) {
     } else if (kAdrp.matches(insn)) {
         const int64_t pages = field(insn, 5, 19) << 2 | field(insn, 29, 2);
         const int64_t imm = signed_field(static_cast<uint32_t>(pages), 0, 21) * 4096;

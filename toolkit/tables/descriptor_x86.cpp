@@ -16,7 +16,7 @@ constexpr unsigned kAx = 0, kDx = 2, kBx = 3, kSp = 4, kBp = 5, kSi = 6, kDi = 7
 
 constexpr const char *kForms =
     "mov/lea of an address, a register move, cdq, xor, a shift, add/sub of an immediate, "
-    "push/pop, a load or store in its own stack frame, leave, nop or ret";
+    "push/pop, a load or store in its own stack frame, leave, nop, endbr or ret";
 
 uint64_t mask(unsigned width)
 {
@@ -113,6 +113,13 @@ private:
                     uint32_t &end);
     DescriptorCall ret(uint32_t pc, uint32_t end);
 
+    // endbr32 / endbr64 (F3 0F 1E FB / FA), which -fcf-protection puts first.
+    bool is_endbr(uint32_t pc) const
+    {
+        return pc + 4 <= image_.memory().size() && u8(pc) == 0xF3 && u8(pc + 1) == 0x0F &&
+               u8(pc + 2) == 0x1E && u8(pc + 3) == (long_mode_ ? 0xFA : 0xFB);
+    }
+
     [[noreturn]] void refuse_instruction(uint32_t pc) const;
     std::string what_is(uint32_t pc) const;
 
@@ -193,6 +200,10 @@ Value X86::pop(uint32_t pc)
 std::optional<DescriptorCall> X86::step(uint32_t &pc)
 {
     uint32_t p = pc;
+    if (is_endbr(pc)) {   // a branch-target marker: a nop to straight-line code
+        pc += 4;
+        return std::nullopt;
+    }
     Rex rex;
     uint8_t op = u8(p++);
     if (long_mode_ && (op & 0xF0) == 0x40) {

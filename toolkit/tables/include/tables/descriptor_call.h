@@ -18,8 +18,10 @@
 //
 // around it, on any of them: a frame (push ebp/rbp; mov ebp, esp ... pop or
 // leave; stp x29, x30, [sp, #-16]!; mov x29, sp ... ldp), stack adjustments,
-// register pushes and pops, register moves, nops, and loads and stores of
-// the function's own stack frame, which unoptimised builds spill through.
+// register pushes and pops, register moves, nops, branch-target markers
+// (endbr, bti), and loads and stores of the function's own stack frame,
+// which unoptimised builds spill through.  Bytes after the return (padding)
+// are not read.
 //
 // What counts as its own frame: the stack the body has allocated, below the
 // stack pointer it was entered with and at or above the current one.  A
