@@ -44,7 +44,8 @@ inline std::string test_layout(const std::string &name, const std::string &varia
     const std::string path =
         std::string(WENDOL_TEST_LAYOUT_DIR) + "/" + name + "/" + variant + "/" + name + ".dll";
     if (!std::ifstream(path))
-        throw std::runtime_error("the build makes the test layout " + path + ", but it is not there");
+        throw std::runtime_error("the build makes the test layout " + path +
+                                 ", but it is not there");
     return path;
 }
 

@@ -104,8 +104,8 @@ TEST_P(CompiledAccessor, EveryAddressItHoldsIsRelocated)
 TEST_P(CompiledAccessor, LeadsToTheSameTablesAsTheOptimisedBuild)
 {
     const LayoutTables theirs = read_tables(test::map_bytes(bytes()));
-    const LayoutTables ours =
-        read_tables(test::map_bytes(test::read_bytes(test::test_layout("minimal", GetParam().variant))));
+    const LayoutTables ours = read_tables(
+        test::map_bytes(test::read_bytes(test::test_layout("minimal", GetParam().variant))));
     EXPECT_EQ(theirs.form, ours.form);
     EXPECT_EQ(theirs.scan_map, ours.scan_map);
     ASSERT_EQ(theirs.char_tables.size(), 1u);
@@ -147,7 +147,8 @@ TEST(CompiledAccessor, TheBuildsDifferInTheFormsTheyStandFor)
         SCOPED_TRACE(variant);
         const Bytes frame = body("minimal_o0", variant);
         ASSERT_GE(frame.size(), 3u);
-        EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 3), (Bytes{0x55, 0x89, 0xE5}));   // push ebp; mov ebp, esp
+        EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 3),
+                  (Bytes{0x55, 0x89, 0xE5}));   // push ebp; mov ebp, esp
         EXPECT_EQ(body("minimal_frame", variant).front(), 0x55);
         // The optimised one writes the address twice: EDX's sign, then EAX.
         EXPECT_EQ(body("minimal", variant).front(), 0xBA);
@@ -208,8 +209,8 @@ public:
         capacity_ = static_cast<uint32_t>(map + tables.scan_map.size() * 2 - rva_);
     }
 
-    uint64_t code() const { return base_ + rva_; }           // where the body starts
-    uint64_t root() const { return base_ + root_rva_; }      // an address to return
+    uint64_t code() const { return base_ + rva_; }        // where the body starts
+    uint64_t root() const { return base_ + root_rva_; }   // an address to return
     uint32_t rva_at(uint64_t address) const { return static_cast<uint32_t>(address - base_); }
 
     DescriptorCall run(const Bytes &body) const { return call_function(map(body), rva_); }
@@ -240,7 +241,7 @@ struct Form {
     const char *name;
     std::function<Bytes(const Scratch &)> body;
     std::function<uint64_t(uint64_t root)> value;   // what the call returns
-    size_t constants;                                // address constants the body holds or reads
+    size_t constants;                               // address constants the body holds or reads
 };
 
 uint64_t zero_extended(uint64_t root)
@@ -270,46 +271,63 @@ void expect_forms(const std::string &variant, uint64_t base, const std::vector<F
 TEST(HandWrittenAccessor, X86FormsOfMsvcAndGcc)
 {
     // Mapped above 2 GB, so that sign and zero extension differ.
-    expect_forms("x86", 0x90000000, {
-        {"MSVC /Od: frame through mov ebp, esp (8B EC), ret",
-         [](const Scratch &s) { return join({{0x55, 0x8B, 0xEC, 0xB8}, le32(s.root()), {0x5D, 0xC3}}); },
-         zero_extended, 1},
-        {"MSVC /O2: mov eax, imm32; cdq; ret",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0x99, 0xC3}}); },
-         sign_extended, 1},
-        {"MSVC hot-patchable: mov edi, edi first",
-         [](const Scratch &s) { return join({{0x8B, 0xFF, 0x55, 0x8B, 0xEC, 0xB8}, le32(s.root()), {0x99, 0x5D, 0xC3}}); },
-         sign_extended, 1},
-        {"MSVC /Od spilling through push ecx, mov esp, ebp",
-         [](const Scratch &s) {
-             return join({{0x55, 0x8B, 0xEC, 0x51, 0xC7, 0x45, 0xFC}, le32(s.root()),
-                          {0x8B, 0x45, 0xFC, 0x99, 0x8B, 0xE5, 0x5D, 0xC3}});
-         },
-         sign_extended, 1},
-        {"GCC -O0: sub esp, the local, leave",
-         [](const Scratch &s) {
-             return join({{0x55, 0x89, 0xE5, 0x83, 0xEC, 0x10, 0xC7, 0x45, 0xFC}, le32(s.root()),
-                          {0x8B, 0x45, 0xFC, 0x99, 0xC9, 0xC3}});
-         },
-         sign_extended, 1},
-        {"GCC -O2: zero-extended by xor edx, edx",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0x31, 0xD2, 0xC3}}); },
-         zero_extended, 1},
-        {"mov edx, 0 and lea eax, [imm32]; ret 0",
-         [](const Scratch &s) { return join({{0xBA, 0, 0, 0, 0, 0x8D, 0x05}, le32(s.root()), {0xC2, 0, 0}}); },
-         zero_extended, 1},
-        {"mov edx, eax; sar edx, 31 and padding after the return",
-         [](const Scratch &s) {
-             return join({{0xB8}, le32(s.root()), {0x89, 0xC2, 0xC1, 0xFA, 0x1F, 0xC3, 0xCC, 0xCC, 0x90}});
-         },
-         sign_extended, 1},
-        {"a pointer the image holds (clang for MinGW: mov eax, [.refptr])",
-         [](const Scratch &s) {
-             // the pointer sits right after the body
-             return join({{0xA1}, le32(s.code() + 8), {0x99, 0xC3, 0x90}, le32(s.root())});
-         },
-         sign_extended, 2},
-    });
+    expect_forms(
+        "x86", 0x90000000,
+        {
+            {"MSVC /Od: frame through mov ebp, esp (8B EC), ret",
+             [](const Scratch &s) {
+                 return join({{0x55, 0x8B, 0xEC, 0xB8}, le32(s.root()), {0x5D, 0xC3}});
+             },
+             zero_extended, 1},
+            {"MSVC /O2: mov eax, imm32; cdq; ret",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0x99, 0xC3}});
+             },
+             sign_extended, 1},
+            {"MSVC hot-patchable: mov edi, edi first",
+             [](const Scratch &s) {
+                 return join(
+                     {{0x8B, 0xFF, 0x55, 0x8B, 0xEC, 0xB8}, le32(s.root()), {0x99, 0x5D, 0xC3}});
+             },
+             sign_extended, 1},
+            {"MSVC /Od spilling through push ecx, mov esp, ebp",
+             [](const Scratch &s) {
+                 return join({{0x55, 0x8B, 0xEC, 0x51, 0xC7, 0x45, 0xFC},
+                              le32(s.root()),
+                              {0x8B, 0x45, 0xFC, 0x99, 0x8B, 0xE5, 0x5D, 0xC3}});
+             },
+             sign_extended, 1},
+            {"GCC -O0: sub esp, the local, leave",
+             [](const Scratch &s) {
+                 return join({{0x55, 0x89, 0xE5, 0x83, 0xEC, 0x10, 0xC7, 0x45, 0xFC},
+                              le32(s.root()),
+                              {0x8B, 0x45, 0xFC, 0x99, 0xC9, 0xC3}});
+             },
+             sign_extended, 1},
+            {"GCC -O2: zero-extended by xor edx, edx",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0x31, 0xD2, 0xC3}});
+             },
+             zero_extended, 1},
+            {"mov edx, 0 and lea eax, [imm32]; ret 0",
+             [](const Scratch &s) {
+                 return join({{0xBA, 0, 0, 0, 0, 0x8D, 0x05}, le32(s.root()), {0xC2, 0, 0}});
+             },
+             zero_extended, 1},
+            {"mov edx, eax; sar edx, 31 and padding after the return",
+             [](const Scratch &s) {
+                 return join({{0xB8},
+                              le32(s.root()),
+                              {0x89, 0xC2, 0xC1, 0xFA, 0x1F, 0xC3, 0xCC, 0xCC, 0x90}});
+             },
+             sign_extended, 1},
+            {"a pointer the image holds (clang for MinGW: mov eax, [.refptr])",
+             [](const Scratch &s) {
+                 // the pointer sits right after the body
+                 return join({{0xA1}, le32(s.code() + 8), {0x99, 0xC3, 0x90}, le32(s.root())});
+             },
+             sign_extended, 2},
+        });
 }
 
 TEST(HandWrittenAccessor, X64FormsOfMsvcAndGcc)
@@ -318,46 +336,60 @@ TEST(HandWrittenAccessor, X64FormsOfMsvcAndGcc)
         return le32(target - (s.code() + next));
     };
     const auto same = [](uint64_t root) { return root; };
-    expect_forms("x64", 0x7FF612340000, {
-        {"movabs rax, imm64 (relocated DIR64)",
-         [](const Scratch &s) { return join({{0x48, 0xB8}, le64(s.root()), {0xC3}}); }, same, 1},
-        {"MSVC: sub rsp, 28h around the lea",
-         [&](const Scratch &s) {
-             return join({{0x48, 0x83, 0xEC, 0x28, 0x48, 0x8D, 0x05}, rip(s, 11, s.root()),
-                          {0x48, 0x83, 0xC4, 0x28, 0xC3}});
-         },
-         same, 0},
-        {"GCC -O0: frame through mov rbp, rsp (48 8B EC), a spill below it",
-         [&](const Scratch &s) {
-             return join({{0x55, 0x48, 0x8B, 0xEC, 0x48, 0x83, 0xEC, 0x10, 0x48, 0x8D, 0x05},
-                          rip(s, 15, s.root()),
-                          {0x48, 0x89, 0x45, 0xF8, 0x48, 0x8B, 0x45, 0xF8, 0x48, 0x89, 0xEC, 0x5D, 0xC3}});
-         },
-         same, 0},
-        {"a pointer the image holds (MinGW: mov rax, [rip+.refptr])",
-         [&](const Scratch &s) {
-             return join({{0x48, 0x8B, 0x05}, rip(s, 7, s.code() + 8), {0xC3}, le64(s.root())});
-         },
-         same, 1},
-        {"endbr64 first (-fcf-protection)",
-         [&](const Scratch &s) {
-             return join({{0xF3, 0x0F, 0x1E, 0xFA, 0x48, 0x8D, 0x05}, rip(s, 11, s.root()), {0xC3}});
-         },
-         same, 0},
-        {"a callee-saved register pushed and popped",
-         [&](const Scratch &s) {
-             return join({{0x53, 0x48, 0x8D, 0x05}, rip(s, 8, s.root()), {0x5B, 0xC3}});
-         },
-         same, 0},
-    });
+    expect_forms(
+        "x64", 0x7FF612340000,
+        {
+            {"movabs rax, imm64 (relocated DIR64)",
+             [](const Scratch &s) {
+                 return join({{0x48, 0xB8}, le64(s.root()), {0xC3}});
+             },
+             same, 1},
+            {"MSVC: sub rsp, 28h around the lea",
+             [&](const Scratch &s) {
+                 return join({{0x48, 0x83, 0xEC, 0x28, 0x48, 0x8D, 0x05},
+                              rip(s, 11, s.root()),
+                              {0x48, 0x83, 0xC4, 0x28, 0xC3}});
+             },
+             same, 0},
+            {"GCC -O0: frame through mov rbp, rsp (48 8B EC), a spill below it",
+             [&](const Scratch &s) {
+                 return join({{0x55, 0x48, 0x8B, 0xEC, 0x48, 0x83, 0xEC, 0x10, 0x48, 0x8D, 0x05},
+                              rip(s, 15, s.root()),
+                              {0x48, 0x89, 0x45, 0xF8, 0x48, 0x8B, 0x45, 0xF8, 0x48, 0x89, 0xEC,
+                               0x5D, 0xC3}});
+             },
+             same, 0},
+            {"a pointer the image holds (MinGW: mov rax, [rip+.refptr])",
+             [&](const Scratch &s) {
+                 return join({{0x48, 0x8B, 0x05}, rip(s, 7, s.code() + 8), {0xC3}, le64(s.root())});
+             },
+             same, 1},
+            {"endbr64 first (-fcf-protection)",
+             [&](const Scratch &s) {
+                 return join(
+                     {{0xF3, 0x0F, 0x1E, 0xFA, 0x48, 0x8D, 0x05}, rip(s, 11, s.root()), {0xC3}});
+             },
+             same, 0},
+            {"a callee-saved register pushed and popped",
+             [&](const Scratch &s) {
+                 return join({{0x53, 0x48, 0x8D, 0x05}, rip(s, 8, s.root()), {0x5B, 0xC3}});
+             },
+             same, 0},
+        });
     // mov eax, imm32: only an image below 4 GB can be addressed so.
-    expect_forms("x64", 0x10000000, {
-        {"mov eax, imm32 (zero-extended to RAX)",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0xC3}}); }, zero_extended, 1},
-        {"mov rax, imm32 (C7 C0, sign-extended)",
-         [](const Scratch &s) { return join({{0x48, 0xC7, 0xC0}, le32(s.root()), {0xC3}}); },
-         zero_extended, 1},
-    });
+    expect_forms("x64", 0x10000000,
+                 {
+                     {"mov eax, imm32 (zero-extended to RAX)",
+                      [](const Scratch &s) {
+                          return join({{0xB8}, le32(s.root()), {0xC3}});
+                      },
+                      zero_extended, 1},
+                     {"mov rax, imm32 (C7 C0, sign-extended)",
+                      [](const Scratch &s) {
+                          return join({{0x48, 0xC7, 0xC0}, le32(s.root()), {0xC3}});
+                      },
+                      zero_extended, 1},
+                 });
 }
 
 // Arm64 encodings, written out by field.
@@ -399,7 +431,8 @@ constexpr uint32_t kAddSp16 = 0x910043FF;
 constexpr uint32_t kNop = 0xD503201F;
 
 // The instructions, at the scratch space; `at(i)` is instruction i's address.
-Bytes arm(const Scratch &s, const std::function<std::vector<uint32_t>(std::function<uint64_t(unsigned)>)> &write)
+Bytes arm(const Scratch &s,
+          const std::function<std::vector<uint32_t>(std::function<uint64_t(unsigned)>)> &write)
 {
     const auto at = [&](unsigned i) { return s.code() + 4 * i; };
     Bytes out;
@@ -415,59 +448,72 @@ TEST(HandWrittenAccessor, Arm64FormsOfMsvcAndGcc)
     const auto same = [](uint64_t root) { return root; };
     const auto low = [](uint64_t v) { return static_cast<uint32_t>(v); };
     const auto high = [](uint64_t v) { return static_cast<uint32_t>(v >> 32); };
-    expect_forms("arm64", 0x7FF612340000, {
-        {"MSVC /Od: through x8",
-         [](const Scratch &s) {
-             return arm(s, [&](auto at) {
-                 return std::vector<uint32_t>{adrp(8, at(0), s.root()), add_lo12(0, 8, s.root()), kRet};
-             });
-         },
-         same, 0},
-        {"GCC: stp x29, x30 frame, mov x29, sp",
-         [](const Scratch &s) {
-             return arm(s, [&](auto at) {
-                 return std::vector<uint32_t>{kStpFpLrPush, kMovFpSp, adrp(0, at(2), s.root()),
-                                              add_lo12(0, 0, s.root()), kLdpFpLrPop, kRet};
-             });
-         },
-         same, 0},
-        {"bti c first (-mbranch-protection)",
-         [](const Scratch &s) {
-             return arm(s, [&](auto at) {
-                 return std::vector<uint32_t>{0xD503245F, adrp(0, at(1), s.root()), add_lo12(0, 0, s.root()), kRet};
-             });
-         },
-         same, 0},
-        {"adr x0 and a nop",
-         [](const Scratch &s) {
-             return arm(s, [&](auto at) { return std::vector<uint32_t>{kNop, adr(0, at(1), s.root()), kRet}; });
-         },
-         same, 0},
-        {"ldr x0, =literal: the relocated word after the return",
-         [&](const Scratch &s) {
-             return arm(s, [&](auto at) {
-                 return std::vector<uint32_t>{ldr_literal(0, at(0), at(2)), kRet, low(s.root()), high(s.root())};
-             });
-         },
-         same, 1},
-        {"adrp + ldr of a pointer the image holds (.refptr)",
-         [&](const Scratch &s) {
-             return arm(s, [&](auto at) {
-                 return std::vector<uint32_t>{adrp(0, at(0), at(4)), ldr_lo12(0, 0, at(4)), kRet, kNop,
-                                              low(s.root()), high(s.root())};
-             });
-         },
-         same, 1},
-        {"a spill to its frame: sub sp, str, ldr, add sp",
-         [](const Scratch &s) {
-             return arm(s, [&](auto at) {
-                 return std::vector<uint32_t>{kSubSp16, adrp(8, at(1), s.root()), add_lo12(8, 8, s.root()),
-                                              0xF90007E8 /* str x8, [sp, #8] */,
-                                              0xF94007E0 /* ldr x0, [sp, #8] */, kAddSp16, kRet};
-             });
-         },
-         same, 0},
-    });
+    expect_forms(
+        "arm64", 0x7FF612340000,
+        {
+            {"MSVC /Od: through x8",
+             [](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{adrp(8, at(0), s.root()),
+                                                  add_lo12(0, 8, s.root()), kRet};
+                 });
+             },
+             same, 0},
+            {"GCC: stp x29, x30 frame, mov x29, sp",
+             [](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{
+                         kStpFpLrPush, kMovFpSp, adrp(0, at(2), s.root()), add_lo12(0, 0, s.root()),
+                         kLdpFpLrPop,  kRet};
+                 });
+             },
+             same, 0},
+            {"bti c first (-mbranch-protection)",
+             [](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{0xD503245F, adrp(0, at(1), s.root()),
+                                                  add_lo12(0, 0, s.root()), kRet};
+                 });
+             },
+             same, 0},
+            {"adr x0 and a nop",
+             [](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{kNop, adr(0, at(1), s.root()), kRet};
+                 });
+             },
+             same, 0},
+            {"ldr x0, =literal: the relocated word after the return",
+             [&](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{ldr_literal(0, at(0), at(2)), kRet, low(s.root()),
+                                                  high(s.root())};
+                 });
+             },
+             same, 1},
+            {"adrp + ldr of a pointer the image holds (.refptr)",
+             [&](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{
+                         adrp(0, at(0), at(4)), ldr_lo12(0, 0, at(4)), kRet, kNop,
+                         low(s.root()),         high(s.root())};
+                 });
+             },
+             same, 1},
+            {"a spill to its frame: sub sp, str, ldr, add sp",
+             [](const Scratch &s) {
+                 return arm(s, [&](auto at) {
+                     return std::vector<uint32_t>{kSubSp16,
+                                                  adrp(8, at(1), s.root()),
+                                                  add_lo12(8, 8, s.root()),
+                                                  0xF90007E8 /* str x8, [sp, #8] */,
+                                                  0xF94007E0 /* ldr x0, [sp, #8] */,
+                                                  kAddSp16,
+                                                  kRet};
+                 });
+             },
+             same, 0},
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -496,63 +542,87 @@ void expect_refusals(const std::string &variant, uint64_t base, const std::vecto
 TEST(RefusedAccessor, X86BodiesThatDoMore)
 {
     auto fixed = [](Bytes b) { return [b](const Scratch &) { return b; }; };
-    expect_refusals("x86", 0x10000000, {
-        {"a call", fixed({0xE8, 0, 0, 0, 0, 0xC3}), {"a call", "bytes E8 00 00 00 00 C3"}},
-        {"an indirect call", fixed({0xFF, 0xD0, 0xC3}), {"a call"}},
-        {"a branch", fixed({0x74, 0x00, 0xC3}), {"a branch", "bytes 74 00"}},
-        {"a jump", fixed({0xEB, 0xFE}), {"a jump"}},
-        {"a loop", fixed({0xE2, 0xFE, 0xC3}), {"a loop"}},
-        {"a store to a global",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0x89, 0x05}, le32(s.root()), {0xC3}}); },
-         {"a store", "in its own stack frame", "a store at 0x"}},
-        {"a store into the caller's frame, above the return address",
-         [](const Scratch &s) {
-             return join({{0x55, 0x89, 0xE5, 0xB8}, le32(s.root()), {0x89, 0x45, 0x08, 0x5D, 0xC3}});
-         },
-         {"a store of 4 bytes at the entry stack pointer + 4", "the caller's"}},
-        {"a store below the stack pointer",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0x89, 0x44, 0x24, 0xFC, 0xC3}}); },
-         {"below the stack pointer"}},
-        {"a store over its return address",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0x89, 0x04, 0x24, 0xC3}}); },
-         {"at the entry stack pointer, the return address"}},
-        {"a read of the caller's stack", fixed({0x8B, 0x44, 0x24, 0x04, 0xC3}), {"a load"}},
-        {"a string store (rep stosd)", fixed({0xF3, 0xAB, 0xC3}), {"a string operation"}},
-        {"ret 4: pops arguments it has not got",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0xC2, 0x04, 0x00}}); }, {"ret 4"}},
-        {"a frame left open", [](const Scratch &s) { return join({{0x55, 0xB8}, le32(s.root()), {0xC3}}); },
-         {"the stack pointer back at its entry value", "entry stack pointer - 4"}},
-        {"EBX, callee-saved, clobbered",
-         [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0x31, 0xDB, 0xC3}}); },
-         {"EBX as the caller left it", "0x0"}},
-        {"nothing loaded", fixed({0xC3}), {"EAX loaded before the return", "a return first"}},
-        {"a result from an unwritten slot",
-         fixed({0x55, 0x89, 0xE5, 0x83, 0xEC, 0x08, 0x8B, 0x45, 0xF8, 0xC9, 0xC3}),
-         {"EAX holding a known address", "known only by running"}},
-        {"a frame larger than a page",
-         [](const Scratch &s) {
-             return join({{0x81, 0xEC, 0x00, 0x20, 0, 0, 0xB8}, le32(s.root()), {0x81, 0xC4, 0x00, 0x20, 0, 0, 0xC3}});
-         },
-         {"a stack frame within 4096 bytes"}},
-        {"no return", fixed(Bytes(40, 0x90)), {"a return within 32 instructions"}},
-    });
+    expect_refusals(
+        "x86", 0x10000000,
+        {
+            {"a call", fixed({0xE8, 0, 0, 0, 0, 0xC3}), {"a call", "bytes E8 00 00 00 00 C3"}},
+            {"an indirect call", fixed({0xFF, 0xD0, 0xC3}), {"a call"}},
+            {"a branch", fixed({0x74, 0x00, 0xC3}), {"a branch", "bytes 74 00"}},
+            {"a jump", fixed({0xEB, 0xFE}), {"a jump"}},
+            {"a loop", fixed({0xE2, 0xFE, 0xC3}), {"a loop"}},
+            {"a store to a global",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0x89, 0x05}, le32(s.root()), {0xC3}});
+             },
+             {"a store", "in its own stack frame", "a store at 0x"}},
+            {"a store into the caller's frame, above the return address",
+             [](const Scratch &s) {
+                 return join(
+                     {{0x55, 0x89, 0xE5, 0xB8}, le32(s.root()), {0x89, 0x45, 0x08, 0x5D, 0xC3}});
+             },
+             {"a store of 4 bytes at the entry stack pointer + 4", "the caller's"}},
+            {"a store below the stack pointer",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0x89, 0x44, 0x24, 0xFC, 0xC3}});
+             },
+             {"below the stack pointer"}},
+            {"a store over its return address",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0x89, 0x04, 0x24, 0xC3}});
+             },
+             {"at the entry stack pointer, the return address"}},
+            {"a read of the caller's stack", fixed({0x8B, 0x44, 0x24, 0x04, 0xC3}), {"a load"}},
+            {"a string store (rep stosd)", fixed({0xF3, 0xAB, 0xC3}), {"a string operation"}},
+            {"ret 4: pops arguments it has not got",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0xC2, 0x04, 0x00}});
+             },
+             {"ret 4"}},
+            {"a frame left open",
+             [](const Scratch &s) {
+                 return join({{0x55, 0xB8}, le32(s.root()), {0xC3}});
+             },
+             {"the stack pointer back at its entry value", "entry stack pointer - 4"}},
+            {"EBX, callee-saved, clobbered",
+             [](const Scratch &s) {
+                 return join({{0xB8}, le32(s.root()), {0x31, 0xDB, 0xC3}});
+             },
+             {"EBX as the caller left it", "0x0"}},
+            {"nothing loaded", fixed({0xC3}), {"EAX loaded before the return", "a return first"}},
+            {"a result from an unwritten slot",
+             fixed({0x55, 0x89, 0xE5, 0x83, 0xEC, 0x08, 0x8B, 0x45, 0xF8, 0xC9, 0xC3}),
+             {"EAX holding a known address", "known only by running"}},
+            {"a frame larger than a page",
+             [](const Scratch &s) {
+                 return join({{0x81, 0xEC, 0x00, 0x20, 0, 0, 0xB8},
+                              le32(s.root()),
+                              {0x81, 0xC4, 0x00, 0x20, 0, 0, 0xC3}});
+             },
+             {"a stack frame within 4096 bytes"}},
+            {"no return", fixed(Bytes(40, 0x90)), {"a return within 32 instructions"}},
+        });
 }
 
 TEST(RefusedAccessor, X64BodiesThatDoMore)
 {
     auto fixed = [](Bytes b) { return [b](const Scratch &) { return b; }; };
-    expect_refusals("x64", 0x7FF612340000, {
-        {"a call", fixed({0xE8, 0, 0, 0, 0, 0xC3}), {"a call"}},
-        {"a call through memory", fixed({0xFF, 0x15, 0, 0, 0, 0, 0xC3}), {"a call"}},
-        {"a syscall", fixed({0x0F, 0x05, 0xC3}), {"a system call"}},
-        {"a store into its own code (rip-relative)",
-         fixed({0x48, 0x89, 0x05, 0xF9, 0xFF, 0xFF, 0xFF, 0xC3}), {"a store at 0x"}},
-        {"a store into the caller's home area (MSVC's spill of an argument)",
-         fixed({0x48, 0x89, 0x4C, 0x24, 0x08, 0xC3}),
-         {"at the entry stack pointer + 8", "the caller's"}},
-        {"R12, callee-saved, clobbered", fixed({0x4D, 0x31, 0xE4, 0xC3}), {"R12 as the caller left it"}},
-        {"an indexed load", fixed({0x48, 0x8B, 0x04, 0x08, 0xC3}), {"an indexed address"}},
-    });
+    expect_refusals(
+        "x64", 0x7FF612340000,
+        {
+            {"a call", fixed({0xE8, 0, 0, 0, 0, 0xC3}), {"a call"}},
+            {"a call through memory", fixed({0xFF, 0x15, 0, 0, 0, 0, 0xC3}), {"a call"}},
+            {"a syscall", fixed({0x0F, 0x05, 0xC3}), {"a system call"}},
+            {"a store into its own code (rip-relative)",
+             fixed({0x48, 0x89, 0x05, 0xF9, 0xFF, 0xFF, 0xFF, 0xC3}),
+             {"a store at 0x"}},
+            {"a store into the caller's home area (MSVC's spill of an argument)",
+             fixed({0x48, 0x89, 0x4C, 0x24, 0x08, 0xC3}),
+             {"at the entry stack pointer + 8", "the caller's"}},
+            {"R12, callee-saved, clobbered",
+             fixed({0x4D, 0x31, 0xE4, 0xC3}),
+             {"R12 as the caller left it"}},
+            {"an indexed load", fixed({0x48, 0x8B, 0x04, 0x08, 0xC3}), {"an indexed address"}},
+        });
 }
 
 TEST(RefusedAccessor, Arm64BodiesThatDoMore)
@@ -560,24 +630,33 @@ TEST(RefusedAccessor, Arm64BodiesThatDoMore)
     auto words = [](std::vector<uint32_t> w) {
         return [w](const Scratch &s) { return arm(s, [&](auto) { return w; }); };
     };
-    expect_refusals("arm64", 0x7FF612340000, {
-        {"a call (bl)", words({0x94000002, kRet}), {"a call", "instruction 0x94000002"}},
-        {"a call (blr x16)", words({0xD63F0200, kRet}), {"a call"}},
-        {"a branch (b.eq)", words({0x54000040, kRet}), {"a branch"}},
-        {"a system call", words({0xD4000001, kRet}), {"a system call"}},
-        {"a store into the caller's frame", words({0xF9000BE0 /* str x0, [sp, #16] */, kRet}),
-         {"a store of 8 bytes at the entry stack pointer + 16"}},
-        {"a post-indexed push, stored at the caller's",
-         words({0xA8BF7BFD /* stp x29, x30, [sp], #-16 */, kLdpFpLrPop, kRet}),
-         {"a store of 8 bytes at the entry stack pointer, "}},
-        {"a store through an unknown register", words({0xF9000020 /* str x0, [x1] */, kRet}),
-         {"a store at the caller's X1"}},
-        {"X19, callee-saved, clobbered", words({0xAA0003F3 /* mov x19, x0 */, kRet}),
-         {"X19 as the caller left it"}},
-        {"a return elsewhere", words({0xD65F0000 /* ret x0 */}), {"a return to the caller's X30"}},
-        {"a stack left allocated", words({kSubSp16, kRet}), {"the stack pointer back at its entry value"}},
-        {"nothing loaded", words({kRet}), {"X0 loaded before the return"}},
-    });
+    expect_refusals(
+        "arm64", 0x7FF612340000,
+        {
+            {"a call (bl)", words({0x94000002, kRet}), {"a call", "instruction 0x94000002"}},
+            {"a call (blr x16)", words({0xD63F0200, kRet}), {"a call"}},
+            {"a branch (b.eq)", words({0x54000040, kRet}), {"a branch"}},
+            {"a system call", words({0xD4000001, kRet}), {"a system call"}},
+            {"a store into the caller's frame",
+             words({0xF9000BE0 /* str x0, [sp, #16] */, kRet}),
+             {"a store of 8 bytes at the entry stack pointer + 16"}},
+            {"a post-indexed push, stored at the caller's",
+             words({0xA8BF7BFD /* stp x29, x30, [sp], #-16 */, kLdpFpLrPop, kRet}),
+             {"a store of 8 bytes at the entry stack pointer, "}},
+            {"a store through an unknown register",
+             words({0xF9000020 /* str x0, [x1] */, kRet}),
+             {"a store at the caller's X1"}},
+            {"X19, callee-saved, clobbered",
+             words({0xAA0003F3 /* mov x19, x0 */, kRet}),
+             {"X19 as the caller left it"}},
+            {"a return elsewhere",
+             words({0xD65F0000 /* ret x0 */}),
+             {"a return to the caller's X30"}},
+            {"a stack left allocated",
+             words({kSubSp16, kRet}),
+             {"the stack pointer back at its entry value"}},
+            {"nothing loaded", words({kRet}), {"X0 loaded before the return"}},
+        });
 }
 
 // Whatever the body holds, the interpreter returns or throws Error; it
@@ -590,18 +669,21 @@ TEST(RefusedAccessor, NoBodyCrashesTheInterpreter)
         uint64_t base;
     };
     std::mt19937 random(20240611);
-    for (const Case c : {Case{"x86", 0x90000000}, Case{"x64", 0x7FF612340000},
-                         Case{"arm64", 0x7FF612340000}}) {
+    for (const Case c :
+         {Case{"x86", 0x90000000}, Case{"x64", 0x7FF612340000}, Case{"arm64", 0x7FF612340000}}) {
         SCOPED_TRACE(c.variant);
         const Scratch s(c.variant, c.base);
         const Bytes seeds[] = {
-            join({{0x55, 0x8B, 0xEC, 0x51, 0xC7, 0x45, 0xFC}, le32(s.root()),
+            join({{0x55, 0x8B, 0xEC, 0x51, 0xC7, 0x45, 0xFC},
+                  le32(s.root()),
                   {0x8B, 0x45, 0xFC, 0x99, 0x8B, 0xE5, 0x5D, 0xC3}}),
             join({{0x55, 0x48, 0x89, 0xE5, 0x48, 0x8B, 0x05, 0x10, 0, 0, 0, 0x5D, 0xC3}}),
-            arm(s, [&](auto at) {
-                return std::vector<uint32_t>{kStpFpLrPush, kMovFpSp, adrp(0, at(2), s.root()),
-                                             0xF90007E0, 0xF94007E0, kLdpFpLrPop, kRet};
-            }),
+            arm(s,
+                [&](auto at) {
+                    return std::vector<uint32_t>{kStpFpLrPush, kMovFpSp,   adrp(0, at(2), s.root()),
+                                                 0xF90007E0,   0xF94007E0, kLdpFpLrPop,
+                                                 kRet};
+                }),
         };
         for (unsigned n = 0; n < 3000; ++n) {
             Bytes body;
@@ -621,5 +703,5 @@ TEST(RefusedAccessor, NoBodyCrashesTheInterpreter)
     }
 }
 
-}  // namespace
-}  // namespace wendol
+}   // namespace
+}   // namespace wendol

@@ -321,7 +321,8 @@ bool X86::arithmetic(uint32_t pc, uint8_t op, const Rex &rex, unsigned width, ui
     } else if (immediate_op) {
         if (sub_op != 0 && sub_op != 5)
             refuse_instruction(pc);
-        const uint64_t imm = op == 0x83 ? static_cast<uint64_t>(int64_t{static_cast<int8_t>(u8(end))})
+        const uint64_t imm = op == 0x83 ? sign_extend32(static_cast<uint32_t>(
+                                              int32_t{static_cast<int8_t>(u8(end))}))
                                         : sign_extend32(u32(end));
         end += op == 0x83 ? 1 : 4;
         const auto delta = static_cast<int64_t>(sub_op == 0 ? imm : 0 - imm);
