@@ -7,10 +7,12 @@
 // the forms compilers write for "return the address of a global" at any
 // optimisation level (clang, MSVC, GCC/MinGW):
 //
-//   x86:   mov/lea of an absolute address (relocated), optionally widened to
+//   x86:   mov/lea of an absolute address (relocated), or a load of a
+//          pointer the image holds (MinGW's .refptr), optionally widened to
 //          EDX:EAX (cdq; mov edx, eax + sar edx, 31; xor edx, edx;
-//          mov edx, 0); result EDX:EAX, or EAX zero-extended where the body
-//          leaves EDX as it found it (a function returning a 32-bit pointer)
+//          mov edx, 0; or the address written into EDX too, as clang -O2
+//          does); result EDX:EAX, or EAX zero-extended where the body leaves
+//          EDX as it found it (a function returning a 32-bit pointer)
 //   x64:   lea rax, [rip+disp32]; mov rax, imm64 (relocated); mov eax, imm32;
 //          a load of a pointer the image holds (MinGW's .refptr); result RAX
 //   Arm64: adrp + add :lo12:; adr; ldr x0, =literal or adrp + ldr (a pointer
@@ -32,7 +34,11 @@
 // than a page, or a load of anything but its own frame or a constant the
 // image holds in a section the platform cannot write, is refused.  At the
 // return the stack pointer and every callee-saved register must be as the
-// caller left them.
+// caller left them.  MSVC debug builds that fill their frame with 0xCC
+// (rep stos) or call the Just My Code check are refused: they do more.
+//
+// Every absolute address the body holds or reads is listed (`constants`),
+// whether or not the result comes from it: each needs a base relocation.
 #pragma once
 
 #include <cstdint>
