@@ -76,3 +76,127 @@ function(wendol_add_module target)
     add_custom_target(${target} ALL DEPENDS ${dll})
     set_property(TARGET ${target} PROPERTY WENDOL_DLL ${dll})
 endfunction()
+
+# The pointer forms a layout is built in: each variant's target triple,
+# linker machine and KBD_POINTER_FORM, as "variant|triple|machine|form".
+set(WENDOL_LAYOUT_VARIANTS
+    "x86|i686-pc-windows-msvc|x86|NATIVE"
+    "wow64|i686-pc-windows-msvc|x86|WOW64"
+    "x64|x86_64-pc-windows-msvc|x64|NATIVE"
+    "arm64|aarch64-pc-windows-msvc|arm64|NATIVE")
+
+# wendol_add_test_layout(<name> SOURCES <file.c>...
+#                        [OPTIMIZE <flag>...]      (default -O2)
+#                        [VARIANTS <variant>...]   (default x86 wow64 x64 arm64)
+#                        [DEFINES <NAME[=value]>...])
+# Builds a small layout of the tests' own from C sources that include
+# layout/kbd.h, compiled and linked by the module's rules (only the
+# optimisation differs, and the module name is <name>.dll), without
+# resources, into ${CMAKE_BINARY_DIR}/test_layouts/<name>/<variant>/<name>.dll.
+# The sources define the root record and KbdLayerDescriptor themselves, so
+# the accessor is what the compiler writes.  Target <name> builds every
+# variant and holds their paths in its WENDOL_DLLS property; target
+# <name>_<variant> builds one, its WENDOL_DLL property the path.
+function(wendol_add_test_layout name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;OPTIMIZE;VARIANTS;DEFINES" ${ARGN})
+    if(NOT ARG_SOURCES)
+        message(FATAL_ERROR "wendol_add_test_layout(${name}): no SOURCES")
+    endif()
+    if(NOT ARG_OPTIMIZE)
+        set(ARG_OPTIMIZE -O2)
+    endif()
+    if(NOT ARG_VARIANTS)
+        set(ARG_VARIANTS x86 wow64 x64 arm64)
+    endif()
+
+    set(headers ${WENDOL_LAYOUT_HEADERS})
+    set(includes -I${PROJECT_SOURCE_DIR}/layout)
+    set(sources)
+    foreach(source ${ARG_SOURCES})
+        get_filename_component(source ${source} ABSOLUTE)
+        get_filename_component(dir ${source} DIRECTORY)
+        file(GLOB own_headers CONFIGURE_DEPENDS ${dir}/*.h)
+        list(APPEND headers ${own_headers})
+        list(APPEND includes -I${dir})
+        list(APPEND sources ${source})
+    endforeach()
+    list(REMOVE_DUPLICATES includes)
+    set(defines)
+    foreach(define ${ARG_DEFINES})
+        list(APPEND defines -D${define})
+    endforeach()
+
+    set(root ${CMAKE_BINARY_DIR}/test_layouts/${name})
+    set(def ${root}/${name}.def)
+    file(MAKE_DIRECTORY ${root})
+    file(CONFIGURE OUTPUT ${def}
+         CONTENT "LIBRARY \"${name}.dll\"\nEXPORTS\n    KbdLayerDescriptor @1\n")
+
+    set(dlls)
+    foreach(variant ${ARG_VARIANTS})
+        set(found)
+        foreach(row ${WENDOL_LAYOUT_VARIANTS})
+            string(REPLACE "|" ";" fields ${row})
+            list(GET fields 0 row_variant)
+            if(row_variant STREQUAL variant)
+                set(found ${fields})
+            endif()
+        endforeach()
+        if(NOT found)
+            message(FATAL_ERROR "wendol_add_test_layout(${name}): no variant ${variant}")
+        endif()
+        list(GET found 1 triple)
+        list(GET found 2 machine)
+        list(GET found 3 form)
+
+        set(target ${name}_${variant})
+        set(work ${root}/${variant}.dir)
+        set(out ${root}/${variant})
+        file(MAKE_DIRECTORY ${work}/linked ${out})
+
+        # The module's flags, with the optimisation asked for.
+        set(cflags --target=${triple} -std=c11 ${ARG_OPTIMIZE} -ffreestanding -fno-builtin
+            -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
+            -Wall -Wextra -Werror -DKBD_POINTER_FORM_${form}=1 ${defines} ${includes})
+
+        set(objects)
+        foreach(source ${sources})
+            get_filename_component(stem ${source} NAME_WE)
+            set(object ${work}/${stem}.obj)
+            add_custom_command(OUTPUT ${object}
+                COMMAND ${WENDOL_CLANG} ${cflags} -c ${source} -o ${object}
+                DEPENDS ${source} ${headers}
+                COMMENT "Compiling ${stem}.c for ${target}" VERBATIM)
+            list(APPEND objects ${object})
+        endforeach()
+
+        set(linked ${work}/linked/${name}.dll)
+        add_custom_command(OUTPUT ${linked}
+            COMMAND ${WENDOL_LLD_LINK} /nologo /dll /noentry /nodefaultlib
+                /machine:${machine} /subsystem:windows,6.0
+                /def:${def}
+                /merge:.rdata=.data /merge:.text=.data
+                /dynamicbase /nxcompat
+                /timestamp:0 /opt:ref /opt:noicf
+                /out:${linked} ${objects}
+            DEPENDS ${objects} ${def}
+            COMMENT "Linking ${name}.dll for ${target}" VERBATIM)
+
+        set(dll ${out}/${name}.dll)
+        add_custom_command(OUTPUT ${dll}
+            COMMAND finish_image ${linked} ${dll}
+            DEPENDS ${linked} finish_image
+            COMMENT "Finishing ${dll}" VERBATIM)
+
+        add_custom_target(${target} DEPENDS ${dll})
+        set_property(TARGET ${target} PROPERTY WENDOL_DLL ${dll})
+        list(APPEND dlls ${dll})
+    endforeach()
+
+    add_custom_target(${name} ALL)
+    foreach(variant ${ARG_VARIANTS})
+        add_dependencies(${name} ${name}_${variant})
+    endforeach()
+    set_property(TARGET ${name} PROPERTY WENDOL_DLLS ${dlls})
+    set_property(TARGET ${name} PROPERTY WENDOL_VARIANTS ${ARG_VARIANTS})
+endfunction()

@@ -299,8 +299,8 @@ TEST(Damaged, AnAccessorOfAnotherFormIsRefused)
         std::vector<std::string> mentions;
     };
     const Case cases[] = {
-        {"an unknown instruction", 0, 0x90, {"opcode 0x90", "mov eax"}},
-        {"no return", at.call.body_size - 1, 0x99, {"opcode 0x00"}},
+        {"a call", 0, 0xE8, {"a call", "bytes E8", "mov/lea of an address"}},
+        {"no return", at.call.body_size - 1, 0x99, {"bytes 00"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

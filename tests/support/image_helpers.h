@@ -38,6 +38,18 @@ inline std::string sibling_module(const std::string &target)
     return path;
 }
 
+// A layout of the tests' own (tests/layouts/), as the build made it in one
+// pointer form ("x86", "wow64", "x64", "arm64").
+inline std::string test_layout(const std::string &name, const std::string &variant)
+{
+    const std::string path =
+        std::string(WENDOL_TEST_LAYOUT_DIR) + "/" + name + "/" + variant + "/" + name + ".dll";
+    if (!std::ifstream(path))
+        throw std::runtime_error("the build makes the test layout " + path +
+                                 ", but it is not there");
+    return path;
+}
+
 inline std::vector<uint8_t> read_bytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -128,7 +128,9 @@ void print_pointers(std::ostream &out, const MappedImage &image, const Descripto
     for (const BaseRelocation &r : image.file().relocations()) {
         if (explained.count(r.rva))
             continue;
-        const bool in_body = call.has_constant && r.rva == call.constant_rva;
+        const bool in_body =
+            std::any_of(call.constants.begin(), call.constants.end(),
+                        [&](const AddressConstant &c) { return c.rva == r.rva; });
         out << "  " << pad(hex(r.rva, 8), 12) << pad(relocation_type_name(r.type), 10)
             << (in_body ? "the address constant in KbdLayerDescriptor" : "(unexplained)") << '\n';
     }

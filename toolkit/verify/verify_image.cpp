@@ -207,16 +207,18 @@ public:
         }
     }
 
+    // Every address the accessor's result is computed from (a compiler may
+    // write the address twice, or read it from a pointer in the image).
     void constant(const DescriptorCall &call)
     {
-        if (!call.has_constant)
-            return;
-        explain(call.constant_rva);
-        if (!count_.count(call.constant_rva))
-            findings_.error("relocations", rva_place(call.constant_rva, "KbdLayerDescriptor body"),
-                            "a base relocation on the root record's address",
-                            "none: at any other base the accessor returns " +
-                                hex(call.value & 0xFFFFFFFFu));
+        for (const AddressConstant &c : call.constants) {
+            explain(c.rva);
+            if (!count_.count(c.rva))
+                findings_.error("relocations", rva_place(c.rva, "KbdLayerDescriptor body"),
+                                "a base relocation on the root record's address",
+                                "none: at any other base the accessor returns " +
+                                    hex(call.value & 0xFFFFFFFFu));
+        }
     }
 
     // What is left: relocations inside the tables that patch no pointer, and
