@@ -12,69 +12,106 @@ file(GLOB WENDOL_RESOURCE_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resource
 set(WENDOL_RESOURCE_SCRIPT ${PROJECT_SOURCE_DIR}/resources/wendol.rc)
 set(WENDOL_DEF_FILE ${PROJECT_SOURCE_DIR}/Wendol.def)
 
-# wendol_add_module(<target> TRIPLE <triple> MACHINE <x86|x64|arm64>
-#                   FORM <WOW64|NATIVE> OUTPUT_DIR <dir>)
-# Builds <dir>/Wendol.dll; <target> is the custom target that stands for it.
-function(wendol_add_module target)
-    cmake_parse_arguments(ARG "" "TRIPLE;MACHINE;FORM;OUTPUT_DIR" "" ${ARGN})
-    set(work ${CMAKE_CURRENT_BINARY_DIR}/${target}.dir)
-    file(MAKE_DIRECTORY ${work} ${ARG_OUTPUT_DIR})
+if(NOT EXISTS ${WENDOL_RESOURCE_SCRIPT})
+    message(FATAL_ERROR "the module's resources are missing: no ${WENDOL_RESOURCE_SCRIPT}")
+endif()
 
-    set(cflags --target=${ARG_TRIPLE} -std=c11 -O2 -ffreestanding -fno-builtin
+# wendol_build_layout(<target> NAME <file name> TRIPLE <triple>
+#                     MACHINE <x86|x64|arm64> FORM <WOW64|NATIVE>
+#                     WORK <dir> OUTPUT_DIR <dir> DEF <file.def>
+#                     SOURCES <file.c>... HEADERS <file.h>... INCLUDES <dir>...
+#                     OPTIMIZE <flag>... [DEFINES <NAME[=value]>...]
+#                     [RESOURCES <script.rc> <files the script reads>...] [ALL])
+# The one rule every layout image is made by: freestanding C compiled by
+# clang for the target, linked by lld-link into one section, then finished.
+# Builds <OUTPUT_DIR>/<NAME>; <target> stands for it and holds its path in
+# the WENDOL_DLL property.
+function(wendol_build_layout target)
+    cmake_parse_arguments(ARG "ALL" "NAME;TRIPLE;MACHINE;FORM;WORK;OUTPUT_DIR;DEF"
+                          "SOURCES;HEADERS;INCLUDES;OPTIMIZE;DEFINES;RESOURCES" ${ARGN})
+    file(MAKE_DIRECTORY ${ARG_WORK}/linked ${ARG_OUTPUT_DIR})
+
+    set(cflags --target=${ARG_TRIPLE} -std=c11 ${ARG_OPTIMIZE} -ffreestanding -fno-builtin
         -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
-        -Wall -Wextra -Werror -DKBD_POINTER_FORM_${ARG_FORM}=1
-        -I${PROJECT_SOURCE_DIR}/layout)
-
-    set(objects)
-    foreach(source ${WENDOL_LAYOUT_SOURCES})
-        get_filename_component(stem ${source} NAME_WE)
-        set(object ${work}/${stem}.obj)
-        add_custom_command(OUTPUT ${object}
-            COMMAND ${WENDOL_CLANG} ${cflags} -c ${source} -o ${object}
-            DEPENDS ${source} ${WENDOL_LAYOUT_HEADERS}
-            COMMENT "Compiling ${stem}.c for ${target}" VERBATIM)
-        list(APPEND objects ${object})
+        -Wall -Wextra -Werror -DKBD_POINTER_FORM_${ARG_FORM}=1)
+    foreach(define ${ARG_DEFINES})
+        list(APPEND cflags -D${define})
+    endforeach()
+    foreach(dir ${ARG_INCLUDES})
+        list(APPEND cflags -I${dir})
     endforeach()
 
-    set(inputs ${objects})
-    if(EXISTS ${WENDOL_RESOURCE_SCRIPT})
-        set(res ${work}/wendol.res)
+    set(inputs)
+    foreach(source ${ARG_SOURCES})
+        get_filename_component(stem ${source} NAME_WE)
+        set(object ${ARG_WORK}/${stem}.obj)
+        add_custom_command(OUTPUT ${object}
+            COMMAND ${WENDOL_CLANG} ${cflags} -c ${source} -o ${object}
+            DEPENDS ${source} ${ARG_HEADERS}
+            COMMENT "Compiling ${stem}.c for ${target}" VERBATIM)
+        list(APPEND inputs ${object})
+    endforeach()
+
+    set(resource_section)
+    if(ARG_RESOURCES)
+        list(GET ARG_RESOURCES 0 script_path)
+        set(res ${ARG_WORK}/resources.res)
         # llvm-rc reads any argument that starts with a slash as an option,
         # even an absolute path ("/c..." is its code-page switch), so the
         # script is named relative to the folder it runs in.
-        get_filename_component(script ${WENDOL_RESOURCE_SCRIPT} NAME)
+        get_filename_component(script ${script_path} NAME)
+        get_filename_component(script_dir ${script_path} DIRECTORY)
         add_custom_command(OUTPUT ${res}
             COMMAND ${WENDOL_LLVM_RC} -no-preprocess -C 65001 -FO ${res} ${script}
-            DEPENDS ${WENDOL_RESOURCE_FILES}
-            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/resources
+            DEPENDS ${ARG_RESOURCES}
+            WORKING_DIRECTORY ${script_dir}
             COMMENT "Compiling the resources for ${target}" VERBATIM)
         list(APPEND inputs ${res})
+        set(resource_section /section:.rsrc,RD)
     endif()
 
     # The export directory takes the module's name from the output file.
-    file(MAKE_DIRECTORY ${work}/linked)
-    set(linked ${work}/linked/Wendol.dll)
+    set(linked ${ARG_WORK}/linked/${ARG_NAME})
     add_custom_command(OUTPUT ${linked}
         COMMAND ${WENDOL_LLD_LINK} /nologo /dll /noentry /nodefaultlib
             /machine:${ARG_MACHINE} /subsystem:windows,6.0
-            /def:${WENDOL_DEF_FILE}
+            /def:${ARG_DEF}
             # one section for tables, strings, exports and the function body
             /merge:.rdata=.data /merge:.text=.data
-            /section:.rsrc,RD
+            ${resource_section}
             /dynamicbase /nxcompat
             /timestamp:0 /opt:ref /opt:noicf
             /out:${linked} ${inputs}
-        DEPENDS ${inputs} ${WENDOL_DEF_FILE}
-        COMMENT "Linking Wendol.dll for ${target}" VERBATIM)
+        DEPENDS ${inputs} ${ARG_DEF}
+        COMMENT "Linking ${ARG_NAME} for ${target}" VERBATIM)
 
-    set(dll ${ARG_OUTPUT_DIR}/Wendol.dll)
+    set(dll ${ARG_OUTPUT_DIR}/${ARG_NAME})
     add_custom_command(OUTPUT ${dll}
         COMMAND finish_image ${linked} ${dll}
         DEPENDS ${linked} finish_image
         COMMENT "Finishing ${dll}" VERBATIM)
 
-    add_custom_target(${target} ALL DEPENDS ${dll})
+    if(ARG_ALL)
+        add_custom_target(${target} ALL DEPENDS ${dll})
+    else()
+        add_custom_target(${target} DEPENDS ${dll})
+    endif()
     set_property(TARGET ${target} PROPERTY WENDOL_DLL ${dll})
+endfunction()
+
+# wendol_add_module(<target> TRIPLE <triple> MACHINE <x86|x64|arm64>
+#                   FORM <WOW64|NATIVE> OUTPUT_DIR <dir>)
+# Builds <dir>/Wendol.dll from layout/ and resources/; <target> is the
+# custom target that stands for it.
+function(wendol_add_module target)
+    cmake_parse_arguments(ARG "" "TRIPLE;MACHINE;FORM;OUTPUT_DIR" "" ${ARGN})
+    wendol_build_layout(${target} ALL NAME Wendol.dll
+        TRIPLE ${ARG_TRIPLE} MACHINE ${ARG_MACHINE} FORM ${ARG_FORM}
+        WORK ${CMAKE_CURRENT_BINARY_DIR}/${target}.dir OUTPUT_DIR ${ARG_OUTPUT_DIR}
+        DEF ${WENDOL_DEF_FILE}
+        SOURCES ${WENDOL_LAYOUT_SOURCES} HEADERS ${WENDOL_LAYOUT_HEADERS}
+        INCLUDES ${PROJECT_SOURCE_DIR}/layout OPTIMIZE -O2
+        RESOURCES ${WENDOL_RESOURCE_SCRIPT} ${WENDOL_RESOURCE_FILES})
 endfunction()
 
 # The pointer forms a layout is built in: each variant's target triple,
@@ -110,21 +147,17 @@ function(wendol_add_test_layout name)
     endif()
 
     set(headers ${WENDOL_LAYOUT_HEADERS})
-    set(includes -I${PROJECT_SOURCE_DIR}/layout)
+    set(includes ${PROJECT_SOURCE_DIR}/layout)
     set(sources)
     foreach(source ${ARG_SOURCES})
         get_filename_component(source ${source} ABSOLUTE)
         get_filename_component(dir ${source} DIRECTORY)
         file(GLOB own_headers CONFIGURE_DEPENDS ${dir}/*.h)
         list(APPEND headers ${own_headers})
-        list(APPEND includes -I${dir})
+        list(APPEND includes ${dir})
         list(APPEND sources ${source})
     endforeach()
     list(REMOVE_DUPLICATES includes)
-    set(defines)
-    foreach(define ${ARG_DEFINES})
-        list(APPEND defines -D${define})
-    endforeach()
 
     set(root ${CMAKE_BINARY_DIR}/test_layouts/${name})
     set(def ${root}/${name}.def)
@@ -150,46 +183,12 @@ function(wendol_add_test_layout name)
         list(GET found 3 form)
 
         set(target ${name}_${variant})
-        set(work ${root}/${variant}.dir)
-        set(out ${root}/${variant})
-        file(MAKE_DIRECTORY ${work}/linked ${out})
-
-        # The module's flags, with the optimisation asked for.
-        set(cflags --target=${triple} -std=c11 ${ARG_OPTIMIZE} -ffreestanding -fno-builtin
-            -fno-stack-protector -fno-asynchronous-unwind-tables -fno-unwind-tables
-            -Wall -Wextra -Werror -DKBD_POINTER_FORM_${form}=1 ${defines} ${includes})
-
-        set(objects)
-        foreach(source ${sources})
-            get_filename_component(stem ${source} NAME_WE)
-            set(object ${work}/${stem}.obj)
-            add_custom_command(OUTPUT ${object}
-                COMMAND ${WENDOL_CLANG} ${cflags} -c ${source} -o ${object}
-                DEPENDS ${source} ${headers}
-                COMMENT "Compiling ${stem}.c for ${target}" VERBATIM)
-            list(APPEND objects ${object})
-        endforeach()
-
-        set(linked ${work}/linked/${name}.dll)
-        add_custom_command(OUTPUT ${linked}
-            COMMAND ${WENDOL_LLD_LINK} /nologo /dll /noentry /nodefaultlib
-                /machine:${machine} /subsystem:windows,6.0
-                /def:${def}
-                /merge:.rdata=.data /merge:.text=.data
-                /dynamicbase /nxcompat
-                /timestamp:0 /opt:ref /opt:noicf
-                /out:${linked} ${objects}
-            DEPENDS ${objects} ${def}
-            COMMENT "Linking ${name}.dll for ${target}" VERBATIM)
-
-        set(dll ${out}/${name}.dll)
-        add_custom_command(OUTPUT ${dll}
-            COMMAND finish_image ${linked} ${dll}
-            DEPENDS ${linked} finish_image
-            COMMENT "Finishing ${dll}" VERBATIM)
-
-        add_custom_target(${target} DEPENDS ${dll})
-        set_property(TARGET ${target} PROPERTY WENDOL_DLL ${dll})
+        wendol_build_layout(${target} NAME ${name}.dll
+            TRIPLE ${triple} MACHINE ${machine} FORM ${form}
+            WORK ${root}/${variant}.dir OUTPUT_DIR ${root}/${variant} DEF ${def}
+            SOURCES ${sources} HEADERS ${headers} INCLUDES ${includes}
+            OPTIMIZE ${ARG_OPTIMIZE} DEFINES ${ARG_DEFINES})
+        set(dll ${root}/${variant}/${name}.dll)
         list(APPEND dlls ${dll})
     endforeach()
 
