@@ -104,7 +104,7 @@ std::optional<RowRef> Keymap::find_row(uint8_t vk) const
 // The row Caps Lock reads for an SGCAPS key.
 RowRef Keymap::caps_row(RowRef key_row) const
 {
-    const std::optional<size_t> caps = part(key_row).caps;
+    const std::optional<size_t> caps = own_part(key_row).caps;
     if (!caps)
         fail("Caps Lock row of " + row_place(tables_, key_row),
              "a continuation row (0xFF) below the SGCAPS row",
@@ -117,7 +117,7 @@ RowRef Keymap::caps_row(RowRef key_row) const
 char16_t Keymap::dead_character(RowRef read_row, uint8_t column) const
 {
     const auto context = [&] { return "dead cell at " + row_place(tables_, read_row, column); };
-    const std::optional<size_t> dead_row = part(read_row).dead;
+    const std::optional<size_t> dead_row = own_part(read_row).dead;
     if (!dead_row) {
         const bool at_end = read_row.row + 1 >= table(read_row).rows.size();
         fail(context(),

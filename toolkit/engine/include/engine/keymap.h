@@ -104,6 +104,9 @@ private:
     RowRef caps_row(RowRef key_row) const;
     char16_t dead_character(RowRef read_row, uint8_t column) const;
 
+    // part() for a row the keymap found itself, on the typing path.
+    const RowPart &own_part(RowRef ref) const { return row_parts_[ref.table][ref.row]; }
+
     LayoutTables tables_;
     std::vector<std::vector<RowPart>> row_parts_;   // one per table, one per row
     // The answers of the platform's linear searches, found once: the first
