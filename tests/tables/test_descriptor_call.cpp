@@ -202,7 +202,7 @@ public:
         root_rva_ = tables.root_rva;
         uint32_t map = 0;
         for (const PointerField &p : tables.pointers)
-            if (p.what == "KBDTABLES.pusVSCtoVK")
+            if (p.label() == "KBDTABLES.pusVSCtoVK")
                 map = p.target_rva;
         // 8-aligned, as Arm64 code and the pointers it loads are.
         rva_ = (map + 7) & ~7u;
