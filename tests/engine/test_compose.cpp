@@ -91,7 +91,8 @@ TEST(Compose, WithoutAnEntryTheDeadCharacterComesFirst)
         {"AltGr+=", "dead ´"},
         {"AltGr+= Shift", "dead ´"},              // a modifier alone types nothing
         {"AltGr+= Left e", "é"},                  // nor does a navigation key
-        {"AltGr+= Ctrl+a e", "é"},                // nor an empty cell
+        {"AltGr+= Ctrl+1 e", "é"},                // nor an empty cell
+        {"AltGr+= Ctrl+a e", "´ SOH e"},          // the platform's Ctrl+A is a character
         {"AltGr+= Shift+e", "É"},
     });
 }

@@ -18,8 +18,10 @@ bool KeyboardState::press(uint8_t vk)
     if (down_.test(vk))
         return false;
     down_.set(vk);
+    if (vk == kVkRMenu && rules_.right_alt_holds_ctrl)
+        down_.set(kVkLControl);
+    lock_caps(vk);
     switch (vk) {
-    case kVkCapital: caps_lock_ = !caps_lock_; break;
     case kVkNumLock: num_lock_ = !num_lock_; break;
     case kVkScroll: scroll_lock_ = !scroll_lock_; break;
     default: break;
@@ -27,9 +29,26 @@ bool KeyboardState::press(uint8_t vk)
     return true;
 }
 
+// Caps Lock toggles with its key; as a Shift lock its key sets it and a
+// Shift key clears it.
+void KeyboardState::lock_caps(uint8_t vk)
+{
+    if (!rules_.shift_lock) {
+        if (vk == kVkCapital)
+            caps_lock_ = !caps_lock_;
+        return;
+    }
+    if (vk == kVkCapital)
+        caps_lock_ = true;
+    else if (generic_key(vk) == kVkShift)
+        caps_lock_ = false;
+}
+
 void KeyboardState::release(uint8_t vk)
 {
     down_.reset(vk);
+    if (vk == kVkRMenu && rules_.right_alt_holds_ctrl)
+        down_.reset(kVkLControl);
 }
 
 bool KeyboardState::is_down(uint8_t vk) const

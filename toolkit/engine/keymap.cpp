@@ -10,7 +10,22 @@ namespace wendol {
 
 namespace {
 
-constexpr unsigned kKbdShiftBit = 0x01;   // KBDSHIFT, the bit CAPLOK stands in for
+constexpr unsigned kKbdShiftBit = 0x01;   // KBDSHIFT, the bit Caps Lock stands in for
+constexpr unsigned kKbdCtrlBit = 0x02, kKbdAltBit = 0x04;
+constexpr unsigned kAltGrBits = kKbdCtrlBit | kKbdAltBit;   // what AltGr is to the platform
+constexpr uint8_t kCapLokAltGr = 0x04;    // CAPLOKALTGR
+constexpr uint32_t kLocaleAltGr = 0x0001, kLocaleShiftLock = 0x0002;   // fLocaleFlags' low word
+
+// Whether Caps Lock stands in for Shift on a key with these attributes while
+// `bits` are held: a CAPLOK key while nothing but Shift is held, a
+// CAPLOKALTGR key while Ctrl and Alt (AltGr) are held with nothing but Shift
+// besides.  Any other modifier leaves Caps Lock out of the column.
+bool caps_acts_as_shift(uint8_t attributes, unsigned bits)
+{
+    const unsigned others = bits & ~kKbdShiftBit;
+    return ((attributes & kCapLok) && others == 0) ||
+           ((attributes & kCapLokAltGr) && others == kAltGrBits);
+}
 
 }  // namespace
 
@@ -146,8 +161,7 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
     const CharTable &tab = table(*found);
     const CharRow &key_row = row(*found);
 
-    // CAPLOK: Caps Lock acts as Shift on this key while no other modifier is held.
-    if (caps_lock && (key_row.attributes & kCapLok) && (bits & ~kKbdShiftBit) == 0) {
+    if (caps_lock && caps_acts_as_shift(key_row.attributes, bits)) {
         cell.bits = bits ^ kKbdShiftBit;
         cell.column = column(cell.bits);
     }
@@ -183,6 +197,33 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
         break;
     }
     return cell;
+}
+
+Cell Keymap::typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held) const
+{
+    Cell found = cell(vk, bits, caps_lock);
+    // The platform's own control characters: where the tables give a letter
+    // key nothing, Ctrl+A .. Ctrl+Z type U+0001 .. U+001A, whatever the
+    // Shift state, unless Alt is held too (so AltGr, which holds Alt, never
+    // does).  A dead cell, a ligature or a character the tables give wins.
+    const bool gives_nothing = found.kind == Cell::Kind::NoRow ||
+                               found.kind == Cell::Kind::NoColumn ||
+                               found.kind == Cell::Kind::None;
+    if (gives_nothing && vk >= 'A' && vk <= 'Z' && held.ctrl && !held.alt) {
+        found.kind = Cell::Kind::Control;
+        found.ch = static_cast<char16_t>(vk - 'A' + 1);
+    }
+    return found;
+}
+
+bool Keymap::right_alt_is_altgr() const
+{
+    return tables_.locale_flags & kLocaleAltGr;
+}
+
+bool Keymap::shift_lock() const
+{
+    return tables_.locale_flags & kLocaleShiftLock;
 }
 
 const DeadKeyEntry *Keymap::composition(char16_t dead, char16_t base) const

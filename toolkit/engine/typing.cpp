@@ -30,6 +30,12 @@ std::optional<uint8_t> num_lock_key(uint8_t navigation_vk)
     }
 }
 
+Typist::Typist(const Keymap &keymap)
+    : keymap_(keymap),
+      state_(KeyboardRules{keymap.right_alt_is_altgr(), keymap.shift_lock()})
+{
+}
+
 Translation Typist::translate(const Key &key) const
 {
     Translation t;
@@ -94,9 +100,11 @@ Press Typist::press(const Key &key)
     if (!p.repeat)
         pressed_.emplace_back(key, p.translation.vk);
 
-    p.cell = keymap_.cell(p.translation.vk, modifier_bits(), state_.caps_lock());
+    const HeldKeys held{state_.is_down(kVkControl), state_.is_down(kVkMenu)};
+    p.cell = keymap_.typed(p.translation.vk, modifier_bits(), state_.caps_lock(), held);
     switch (p.cell.kind) {
     case Cell::Kind::Character:
+    case Cell::Kind::Control:
         p.delivery = compose_.character(keymap_, p.cell.ch);
         break;
     case Cell::Kind::Dead:

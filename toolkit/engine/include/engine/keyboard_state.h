@@ -3,7 +3,8 @@
 // The state knows virtual keys only: it is told which key went down or up
 // and keeps the held set and the three locks.  It never looks at the
 // layout's tables; which keys are modifiers and what they select is the
-// keymap's business.
+// keymap's business.  The two locale flags that change what a key does to
+// the state reach it as rules (see KeyboardRules).
 #pragma once
 
 #include <bitset>
@@ -24,11 +25,24 @@ constexpr uint8_t kVkLMenu = 0xA4, kVkRMenu = 0xA5;
 // VK_RSHIFT -> VK_SHIFT, and so on for Ctrl and Alt); any other key is itself.
 uint8_t generic_key(uint8_t vk);
 
+// How the layout's locale flags make keys act on the state.
+struct KeyboardRules {
+    // KLLF_ALTGR: the platform sends a left Ctrl down and up with the right
+    // Alt key, so AltGr holds Ctrl+Alt.  The left Ctrl goes up with the right
+    // Alt even where it was also held by hand, as the platform sends it.
+    bool right_alt_holds_ctrl = false;
+    // KLLF_SHIFTLOCK: the Caps Lock key only turns Caps Lock on, and either
+    // Shift key turns it off.
+    bool shift_lock = false;
+};
+
 class KeyboardState {
 public:
+    explicit KeyboardState(KeyboardRules rules = {}) : rules_(rules) {}
+
     // A key went down.  Caps Lock, Num Lock and Scroll Lock toggle on the
-    // press, not on an auto-repeat of a key already down.  Returns false for
-    // such a repeat.
+    // press, not on an auto-repeat of a key already down (Caps Lock under
+    // the rules above).  Returns false for such a repeat.
     bool press(uint8_t vk);
     void release(uint8_t vk);
 
@@ -42,6 +56,9 @@ public:
     bool scroll_lock() const { return scroll_lock_; }
 
 private:
+    void lock_caps(uint8_t vk);
+
+    KeyboardRules rules_;
     std::bitset<256> down_;
     bool caps_lock_ = false;
     bool num_lock_ = false;

@@ -52,13 +52,21 @@ struct Cell {
         Character,
         Dead,       // WCH_DEAD; `ch` is the dead character of the row below
         Ligature,   // WCH_LGTR; the layout has no ligatures to give
+        Control,    // Ctrl+letter where the tables give nothing: the platform's C0 character
     };
     Kind kind = Kind::NoRow;
     char16_t ch = 0;
-    unsigned bits = 0;              // as the column was chosen (CAPLOK may add Shift)
+    unsigned bits = 0;              // as the column was chosen (Caps Lock may add Shift)
     std::optional<uint8_t> column;  // what those bits select
     RowRef key_row;                 // the key's own row, unless NoRow
     RowRef read_row;                // the row the cell was read from (the Caps Lock row under Caps Lock)
+};
+
+// The generic modifier keys held, which the platform asks apart from the
+// modifier bits.
+struct HeldKeys {
+    bool ctrl = false;   // VK_CONTROL, either side
+    bool alt = false;    // VK_MENU, either side
 };
 
 class Keymap {
@@ -96,6 +104,15 @@ public:
     // with no Caps Lock row below it, a dead cell with no dead character
     // below it).
     Cell cell(uint8_t vk, unsigned bits, bool caps_lock) const;
+    // What pressing the key types: the cell, or the control character the
+    // platform gives for Ctrl+A .. Ctrl+Z where the cell is empty.
+    Cell typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held) const;
+
+    // The layout's locale flags: KLLF_ALTGR (the right Alt key is AltGr,
+    // Ctrl+Alt to the tables) and KLLF_SHIFTLOCK (Caps Lock is a Shift
+    // lock that Shift releases).
+    bool right_alt_is_altgr() const;
+    bool shift_lock() const;
 
     // The composition table's entry for the pair, if any.
     const DeadKeyEntry *composition(char16_t dead, char16_t base) const;

@@ -46,7 +46,7 @@ std::optional<uint8_t> num_lock_key(uint8_t navigation_vk);
 class Typist {
 public:
     // The keymap must outlive the typist.
-    explicit Typist(const Keymap &keymap) : keymap_(keymap) {}
+    explicit Typist(const Keymap &keymap);
 
     Press press(const Key &key);
     void release(const Key &key);

@@ -1,0 +1,178 @@
+// test_altgr_layout.cpp - a German-style layout of the tests' own
+// (tests/layouts/altgr/), typed in every pointer form it is built in: the
+// right Alt key as Ctrl+Alt under KLLF_ALTGR, Caps Lock on CAPLOK,
+// CAPLOKALTGR and SGCAPS letters, the platform's Ctrl+letter control
+// characters, and Caps Lock as a Shift lock under KLLF_SHIFTLOCK.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "support/typing_helpers.h"
+
+namespace wendol::test {
+namespace {
+
+// A built test layout's tables, read once per layout and form.
+const Keymap &layout_keymap(const std::string &layout, const std::string &variant)
+{
+    static std::map<std::string, std::unique_ptr<const Keymap>> loaded;
+    auto &slot = loaded[layout + "/" + variant];
+    if (!slot) {
+        const MappedImage image(PeFile::read(test_layout(layout, variant)), kTypingBase);
+        slot = std::make_unique<const Keymap>(read_tables(image));
+    }
+    return *slot;
+}
+
+std::string typed_on(const Keymap &keymap, const std::string &keys)
+{
+    Typist typist(keymap);
+    std::u16string text;
+    for (const Chord &chord : chords(keys))
+        text += delivered(typist.chord(chord));
+    return outcome(text, typist.pending());
+}
+
+class AltGrLayout : public ::testing::TestWithParam<const char *> {
+protected:
+    const Keymap &altgr() const { return layout_keymap("altgr", GetParam()); }
+    const Keymap &shift_lock() const { return layout_keymap("altgr_shiftlock", GetParam()); }
+
+    void expect_typing_on(const Keymap &keymap, const std::vector<Case> &cases) const
+    {
+        for (const Case &c : cases)
+            EXPECT_EQ(typed_on(keymap, c.keys), c.gives) << "typing " << c.keys;
+    }
+};
+
+TEST_P(AltGrLayout, RightAltTypesTheCtrlAltColumns)
+{
+    EXPECT_TRUE(altgr().right_alt_is_altgr());
+    EXPECT_FALSE(altgr().shift_lock());
+    expect_typing_on(altgr(), {
+        {"q", "q"},
+        {"AltGr+q", "@"},
+        {"AltGr+e", "€"},
+        {"AltGr+2", "²"},
+        {"AltGr+a", "æ"},
+        {"AltGr+Shift+a", "Æ"},
+        {"Shift+AltGr+a", "Æ"},
+        {"LCtrl+LAlt+q", "@"},                    // the same column held by hand
+        {"RCtrl+LAlt+e", "€"},
+        {"LAlt+q", "nothing"},                    // Alt alone selects no column
+        {"AltGr+c", "nothing"},                   // a table with no AltGr column
+        {"AltGr", "nothing"},
+        {"AltGr q", "q"},                         // released, it holds nothing
+    });
+}
+
+TEST_P(AltGrLayout, RightAltHoldsTheLeftCtrlWhileItIsDown)
+{
+    Typist typist(altgr());
+    const Key right_alt = ScanCode{Prefix::E0, 0x38};
+    const Press p = typist.press(right_alt);
+    EXPECT_EQ(p.translation.vk, kVkRMenu);
+    EXPECT_TRUE(typist.state().is_down(kVkLControl));
+    EXPECT_EQ(typist.modifier_bits(), 0x06);      // Ctrl+Alt
+    EXPECT_EQ(delivered({typist.press(parse_key("q"))}), u"@");
+    typist.release(parse_key("q"));
+    typist.release(right_alt);
+    EXPECT_FALSE(typist.state().is_down(kVkLControl));
+    EXPECT_FALSE(typist.state().is_down(kVkMenu));
+    EXPECT_EQ(typist.modifier_bits(), 0);
+}
+
+TEST_P(AltGrLayout, CapsLockShiftsOnlyWhereTheRowSaysSo)
+{
+    expect_typing_on(altgr(), {
+        {"CapsLock q", "Q"},                      // CAPLOK
+        {"CapsLock Shift+q", "q"},
+        {"CapsLock AltGr+q", "@"},                // CAPLOK leaves AltGr alone...
+        {"CapsLock LCtrl+LAlt+q", "@"},           // ...and Ctrl+Alt held by hand
+        {"CapsLock AltGr+e", "€"},
+        {"CapsLock AltGr+Shift+q", "nothing"},    // Shift+Ctrl+Alt, unshifted
+        {"CapsLock a", "A"},                      // CAPLOK | CAPLOKALTGR
+        {"CapsLock AltGr+a", "Æ"},
+        {"CapsLock AltGr+Shift+a", "æ"},
+        {"CapsLock LCtrl+LAlt+a", "Æ"},
+        {"CapsLock LAlt+a", "nothing"},           // Alt without Ctrl is not AltGr
+        {"CapsLock Ctrl+a", "SOH"},               // Ctrl without Alt neither
+        {"CapsLock Shift+Ctrl+a", "SOH"},
+        {"CapsLock CapsLock AltGr+a", "æ"},
+        {"CapsLock s", "S"},                      // SGCAPS: the Caps Lock row
+        {"CapsLock Shift+s", "s"},
+        {"CapsLock AltGr+s", "ẞ"},
+        {"CapsLock AltGr+Shift+s", "ß"},
+        {"CapsLock c", "C"},                      // CAPLOK in the two-column table
+        {"CapsLock Space", "SPACE"},
+    });
+}
+
+// Where the tables give a letter nothing with Ctrl held, the platform types
+// the control character; Alt held, or a cell of the table's own, wins.
+TEST_P(AltGrLayout, CtrlLettersGiveControlCharacters)
+{
+    expect_typing_on(altgr(), {
+        {"Ctrl+c", "ETX"},                        // no Ctrl column at all
+        {"Ctrl+y", "EM"},
+        {"Ctrl+z", "SUB"},
+        {"RCtrl+c", "ETX"},
+        {"Ctrl+Shift+c", "ETX"},                  // Shift+Ctrl selects no column
+        {"Ctrl+q", "DC1"},                        // WCH_NONE in the Ctrl column
+        {"Ctrl+a", "SOH"},
+        {"Ctrl+e", "ENQ"},
+        {"Shift+Ctrl+q", "DC1"},
+        {"CapsLock Ctrl+s", "DC3"},               // WCH_NONE in the Caps Lock row
+        {"Ctrl+m", "LF"},                         // the table's own cell
+        {"Ctrl+LAlt+c", "nothing"},               // Alt held
+        {"AltGr+c", "nothing"},                   // AltGr holds Alt
+        {"LAlt+c", "nothing"},
+        {"Ctrl+2", "nothing"},                    // not a letter
+        {"Ctrl+Space", "nothing"},
+        {"Ctrl+Esc", "nothing"},
+        {"] Ctrl+c", "´ ETX"},                    // a character like any other
+        {"] e", "é"},
+    });
+}
+
+TEST_P(AltGrLayout, ShiftReleasesTheShiftLock)
+{
+    EXPECT_TRUE(shift_lock().shift_lock());
+    EXPECT_TRUE(shift_lock().right_alt_is_altgr());
+    expect_typing_on(shift_lock(), {
+        {"CapsLock a", "A"},
+        {"CapsLock CapsLock a", "A"},             // the key only turns it on
+        {"CapsLock CapsLock CapsLock a", "A"},
+        {"CapsLock Shift a", "a"},                // Shift turns it off
+        {"CapsLock RShift a", "a"},
+        {"CapsLock Shift+a a", "A a"},            // Shift held: capitals from Shift
+        {"CapsLock AltGr a", "A"},                // other modifiers leave it on
+        {"CapsLock Ctrl a", "A"},
+        {"Shift CapsLock a", "A"},
+        {"CapsLock Shift CapsLock a", "A"},
+    });
+    expect_typing_on(altgr(), {                   // without the flag, a toggle
+        {"CapsLock CapsLock a", "a"},
+        {"CapsLock Shift a", "A"},
+    });
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, AltGrLayout, ::testing::Values("x86", "wow64", "x64", "arm64"));
+
+// Wendol's right Alt key is a modifier key of its own, not Ctrl+Alt: its
+// tables set no locale flag and the key holds no Ctrl.
+TEST(WendolLocaleFlags, RightAltHoldsNoCtrl)
+{
+    EXPECT_FALSE(keymap().right_alt_is_altgr());
+    EXPECT_FALSE(keymap().shift_lock());
+    Typist typist(keymap());
+    const Press p = typist.press(ScanCode{Prefix::E0, 0x38});
+    EXPECT_NE(p.translation.vk, kVkRMenu);
+    EXPECT_FALSE(typist.state().is_down(kVkControl));
+    EXPECT_FALSE(typist.state().is_down(kVkMenu));
+}
+
+}  // namespace
+}  // namespace wendol::test
