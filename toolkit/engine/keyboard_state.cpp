@@ -51,18 +51,6 @@ void KeyboardState::release(uint8_t vk)
         down_.reset(kVkLControl);
 }
 
-bool KeyboardState::is_down(uint8_t vk) const
-{
-    if (down_.test(vk))
-        return true;
-    switch (vk) {
-    case kVkShift: return down_.test(kVkLShift) || down_.test(kVkRShift);
-    case kVkControl: return down_.test(kVkLControl) || down_.test(kVkRControl);
-    case kVkMenu: return down_.test(kVkLMenu) || down_.test(kVkRMenu);
-    default: return false;
-    }
-}
-
 std::vector<uint8_t> KeyboardState::held() const
 {
     std::vector<uint8_t> keys;

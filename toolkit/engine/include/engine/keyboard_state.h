@@ -65,4 +65,17 @@ private:
     bool scroll_lock_ = false;
 };
 
+// Asked for every modifier on every key press: inline.
+inline bool KeyboardState::is_down(uint8_t vk) const
+{
+    if (down_.test(vk))
+        return true;
+    switch (vk) {
+    case kVkShift: return down_.test(kVkLShift) || down_.test(kVkRShift);
+    case kVkControl: return down_.test(kVkLControl) || down_.test(kVkRControl);
+    case kVkMenu: return down_.test(kVkLMenu) || down_.test(kVkRMenu);
+    default: return false;
+    }
+}
+
 }  // namespace wendol
