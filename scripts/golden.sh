@@ -1,8 +1,8 @@
 #!/bin/sh
 # Rewrites the kept dumps in tests/golden/ from the modules the build made:
-# `wendol inspect` and `wendol resources` of each.  Run after a deliberate
-# change to the tables or to the dump, and review the diff: every changed
-# row of a table shows as a changed line.  BUILD names another build folder.
+# `wendol inspect` (<variant>.layout.txt) and `wendol resources` of each.
+# Run after a deliberate change to the tables or to the dump, and review the
+# diff: every changed row of a table shows as a changed line.  BUILD names another build folder.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -13,8 +13,7 @@ for variant in wow64 x86 x64 arm64; do
         *) dll=$build/module/$variant/Wendol.dll ;;
     esac
     [ -f "$dll" ] || { echo "no $dll: run scripts/build.sh first" >&2; exit 1; }
-    for command in inspect resources; do
-        "$build/wendol" "$command" "$dll" > "tests/golden/$variant.$command.txt"
-    done
+    "$build/wendol" inspect "$dll" > "tests/golden/$variant.layout.txt"
+    "$build/wendol" resources "$dll" > "tests/golden/$variant.resources.txt"
 done
 git status --short tests/golden

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "pe/pe_format.h"
-#include "report/inspect.h"
+#include "report/layout_report.h"
 #include "support/image_helpers.h"
 #include "tables/descriptor_call.h"
 #include "tables/tables.h"

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "base/text.h"
-#include "report/inspect.h"
+#include "report/layout_report.h"
 #include "support/cli_run.h"
 #include "support/image_helpers.h"
 #include "tables/tables.h"

@@ -1,4 +1,4 @@
-// inspect.h - the image and its tables as text a maintainer reads to check
+// layout_report.h - the image and its tables as text a maintainer reads to check
 // the module: header fields and flags decoded, sections, directories,
 // exports, relocations (each named by the field it patches), checksum, and
 // every table row by row with virtual-key names and characters.

@@ -1,4 +1,4 @@
-// inspect_tables.cpp - the layout's tables as read through the far pointers.
+// table_report.cpp - the layout's tables as read through the far pointers.
 #include <algorithm>
 #include <map>
 #include <set>
@@ -6,7 +6,7 @@
 #include "base/error.h"
 #include "base/text.h"
 #include "pe/pe_names.h"
-#include "report/inspect.h"
+#include "report/layout_report.h"
 #include "tables/cell_label.h"
 #include "tables/vk_names.h"
 

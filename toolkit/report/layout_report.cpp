@@ -1,5 +1,5 @@
-// inspect.cpp - the image's shape: what the loader reads before the tables.
-#include "report/inspect.h"
+// layout_report.cpp - the image's shape: what the loader reads before the tables.
+#include "report/layout_report.h"
 
 #include "report/resources_print.h"
 

@@ -1,7 +1,7 @@
-// cmd_inspect.cpp - `wendol inspect FILE [--base ADDR]`: the image's shape and
+// cmd_report.cpp - `wendol inspect FILE [--base ADDR]`: the image's shape and
 // every table, as text.
 #include "commands.h"
-#include "report/inspect.h"
+#include "report/layout_report.h"
 
 namespace wendol::cli {
 
