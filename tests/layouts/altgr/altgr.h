@@ -11,6 +11,7 @@
 
 #include "kbd.h"
 #include "vkeys.h"
+#include "test_layout.h"
 
 #define ALTGR_SCAN_CODES 0x3B   /* up to Caps Lock */
 #define NO_VK 0xFF              /* a scan code no key of this layout sends */
@@ -20,16 +21,5 @@
 #else
 #define ALTGR_LOCALE_FLAGS KLLF_ALTGR
 #endif
-
-extern const USHORT ausVK[ALTGR_SCAN_CODES];
-extern const VSC_VK aE0VscToVk[];
-extern const VSC_VK aE1VscToVk[];
-extern const MODIFIERS CharModifiers;
-extern const VK_TO_WCHAR_TABLE aVkToWcharTable[];
-extern const DEADKEY aDeadKey[];
-extern const VSC_LPWSTR aKeyNames[];
-extern const VSC_LPWSTR aKeyNamesExt[];
-extern const DEADKEY_LPWSTR aKeyNamesDead[];
-extern const KBDTABLES KbdTables;
 
 #endif /* ALTGR_H */

@@ -1,7 +1,7 @@
 /*
  * descriptor.c - the AltGr layout's root record (KLLF_ALTGR, and
- * KLLF_SHIFTLOCK in the Shift-lock build) and its accessor, written in plain
- * C so that the compiler, not the tests, chooses the accessor's instructions.
+ * KLLF_SHIFTLOCK in the Shift-lock build); its accessor is the test layouts'
+ * common one, common/accessor.c.
  */
 #include "altgr.h"
 
@@ -20,29 +20,3 @@ const KBDTABLES KbdTables = {
     0, 0, KBD_NULL,
     0, 0,
 };
-
-/*
- * With ALTGR_ACCESSOR_LOCAL the address passes through a local variable,
- * which an unoptimised build keeps in the stack frame: the accessor then
- * stores to its frame and loads back from it before returning.
- */
-#if defined(ALTGR_ACCESSOR_LOCAL)
-#define ROOT_RECORD(tables) const KBDTABLES *tables = &KbdTables
-#else
-#define ROOT_RECORD(tables) const KBDTABLES *const tables = &KbdTables
-#endif
-
-#if defined(__i386__)
-/* A 32-bit layout returns the address sign-extended into EDX:EAX. */
-unsigned long long __stdcall KbdLayerDescriptor(void)
-{
-    ROOT_RECORD(tables);
-    return (unsigned long long)(long long)(long)tables;
-}
-#else
-const KBDTABLES *KbdLayerDescriptor(void)
-{
-    ROOT_RECORD(tables);
-    return tables;
-}
-#endif
