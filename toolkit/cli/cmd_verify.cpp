@@ -1,6 +1,7 @@
 // cmd_verify.cpp - `wendol verify FILE...`: every rule each image breaks,
 // with its place and severity.  Exits 1 when any image has an error.
 #include <exception>
+#include <string>
 
 #include "commands.h"
 #include "verify/verify.h"
@@ -12,18 +13,25 @@ namespace {
 void print_findings(std::ostream &out, const std::string &path,
                     const std::vector<Finding> &findings)
 {
-    size_t errors = 0;
+    size_t counts[3] = {};
     for (const Finding &f : findings) {
-        errors += f.severity == Severity::Error;
+        ++counts[static_cast<int>(f.severity)];
         out << path << ": " << to_string(f.severity) << " [" << f.check << "] "
             << (f.place.empty() ? "" : f.place + ": ") << f.text << '\n';
     }
     out << path << ": ";
     if (findings.empty())
         out << "no findings\n";
-    else
-        out << errors << " error" << (errors == 1 ? "" : "s") << ", " << findings.size() - errors
-            << " warning" << (findings.size() - errors == 1 ? "" : "s") << '\n';
+    else {
+        const auto counted = [](size_t n, const char *what) {
+            return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+        };
+        out << counted(counts[static_cast<int>(Severity::Error)], "error") << ", "
+            << counted(counts[static_cast<int>(Severity::Warning)], "warning");
+        if (const size_t notes = counts[static_cast<int>(Severity::Note)])
+            out << ", " << counted(notes, "note");
+        out << '\n';
+    }
 }
 
 // The verifier reports what it can read; anything else it throws is its own

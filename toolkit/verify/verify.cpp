@@ -11,7 +11,12 @@ namespace wendol {
 
 const char *to_string(Severity severity)
 {
-    return severity == Severity::Error ? "error" : "warning";
+    switch (severity) {
+    case Severity::Note: return "note";
+    case Severity::Warning: return "warning";
+    case Severity::Error: return "error";
+    }
+    return "?";
 }
 
 namespace {
@@ -40,6 +45,11 @@ void Findings::warning(std::string check, std::string place, std::string expecte
                                     std::move(expected), std::move(found)));
 }
 
+void Findings::note(std::string check, std::string place, std::string text)
+{
+    findings_.push_back({Severity::Note, std::move(check), std::move(place), std::move(text)});
+}
+
 void Findings::refusal(std::string check, const Error &refused)
 {
     if (refused.has_expectation())
@@ -49,17 +59,31 @@ void Findings::refusal(std::string check, const Error &refused)
         findings_.push_back({Severity::Error, std::move(check), "", refused.what()});
 }
 
-size_t Findings::errors() const
+namespace {
+
+size_t count(const std::vector<Finding> &findings, Severity severity)
 {
     size_t n = 0;
-    for (const Finding &f : findings_)
-        n += f.severity == Severity::Error;
+    for (const Finding &f : findings)
+        n += f.severity == severity;
     return n;
+}
+
+}  // namespace
+
+size_t Findings::errors() const
+{
+    return count(findings_, Severity::Error);
 }
 
 size_t Findings::warnings() const
 {
-    return findings_.size() - errors();
+    return count(findings_, Severity::Warning);
+}
+
+size_t Findings::notes() const
+{
+    return count(findings_, Severity::Note);
 }
 
 std::string rva_place(uint32_t rva, const std::string &what)

@@ -29,6 +29,7 @@
 namespace wendol {
 
 enum class Severity {
+    Note,      // something the layout uses that this toolkit does not model
     Warning,   // the platform copes, but the image breaks a convention
     Error,     // the platform would read or type something wrong
 };
@@ -48,6 +49,9 @@ class Findings {
 public:
     void error(std::string check, std::string place, std::string expected, std::string found);
     void warning(std::string check, std::string place, std::string expected, std::string found);
+    // Where the toolkit's word ends: a feature the layout uses that the
+    // engine does not model, so what it says about typing stops there.
+    void note(std::string check, std::string place, std::string text);
     // A reader's refusal: its context is the place, and its expected and
     // found are the finding's.
     void refusal(std::string check, const Error &refused);
@@ -55,6 +59,7 @@ public:
     const std::vector<Finding> &all() const { return findings_; }
     size_t errors() const;
     size_t warnings() const;
+    size_t notes() const;
 
 private:
     std::vector<Finding> findings_;
