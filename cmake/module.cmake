@@ -125,7 +125,8 @@ set(WENDOL_LAYOUT_VARIANTS
 # wendol_add_test_layout(<name> SOURCES <file.c>...
 #                        [OPTIMIZE <flag>...]      (default -O2)
 #                        [VARIANTS <variant>...]   (default x86 wow64 x64 arm64)
-#                        [DEFINES <NAME[=value]>...])
+#                        [DEFINES <NAME[=value]>...]
+#                        [EXPORTS <name>...])      (beside KbdLayerDescriptor, from @2)
 # Builds a small layout of the tests' own from C sources that include
 # layout/kbd.h, compiled and linked by the module's rules (only the
 # optimisation differs, and the module name is <name>.dll), without
@@ -135,7 +136,7 @@ set(WENDOL_LAYOUT_VARIANTS
 # variant and holds their paths in its WENDOL_DLLS property; target
 # <name>_<variant> builds one, its WENDOL_DLL property the path.
 function(wendol_add_test_layout name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;OPTIMIZE;VARIANTS;DEFINES" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;OPTIMIZE;VARIANTS;DEFINES;EXPORTS" ${ARGN})
     if(NOT ARG_SOURCES)
         message(FATAL_ERROR "wendol_add_test_layout(${name}): no SOURCES")
     endif()
@@ -162,8 +163,14 @@ function(wendol_add_test_layout name)
     set(root ${CMAKE_BINARY_DIR}/test_layouts/${name})
     set(def ${root}/${name}.def)
     file(MAKE_DIRECTORY ${root})
+    set(exports "    KbdLayerDescriptor @1\n")
+    set(ordinal 2)
+    foreach(export ${ARG_EXPORTS})
+        string(APPEND exports "    ${export} @${ordinal}\n")
+        math(EXPR ordinal "${ordinal} + 1")
+    endforeach()
     file(CONFIGURE OUTPUT ${def}
-         CONTENT "LIBRARY \"${name}.dll\"\nEXPORTS\n    KbdLayerDescriptor @1\n")
+         CONTENT "LIBRARY \"${name}.dll\"\nEXPORTS\n${exports}")
 
     set(dlls)
     foreach(variant ${ARG_VARIANTS})

@@ -5,8 +5,6 @@
 // characters, and Caps Lock as a Shift lock under KLLF_SHIFTLOCK.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <memory>
 #include <string>
 
 #include "support/typing_helpers.h"
@@ -14,37 +12,10 @@
 namespace wendol::test {
 namespace {
 
-// A built test layout's tables, read once per layout and form.
-const Keymap &layout_keymap(const std::string &layout, const std::string &variant)
-{
-    static std::map<std::string, std::unique_ptr<const Keymap>> loaded;
-    auto &slot = loaded[layout + "/" + variant];
-    if (!slot) {
-        const MappedImage image(PeFile::read(test_layout(layout, variant)), kTypingBase);
-        slot = std::make_unique<const Keymap>(read_tables(image));
-    }
-    return *slot;
-}
-
-std::string typed_on(const Keymap &keymap, const std::string &keys)
-{
-    Typist typist(keymap);
-    std::u16string text;
-    for (const Chord &chord : chords(keys))
-        text += delivered(typist.chord(chord));
-    return outcome(text, typist.pending());
-}
-
 class AltGrLayout : public ::testing::TestWithParam<const char *> {
 protected:
     const Keymap &altgr() const { return layout_keymap("altgr", GetParam()); }
     const Keymap &shift_lock() const { return layout_keymap("altgr_shiftlock", GetParam()); }
-
-    void expect_typing_on(const Keymap &keymap, const std::vector<Case> &cases) const
-    {
-        for (const Case &c : cases)
-            EXPECT_EQ(typed_on(keymap, c.keys), c.gives) << "typing " << c.keys;
-    }
 };
 
 TEST_P(AltGrLayout, RightAltTypesTheCtrlAltColumns)

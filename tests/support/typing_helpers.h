@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -30,6 +31,19 @@ inline const Keymap &keymap()
         return std::make_unique<const Keymap>(read_tables(image));
     }();
     return *loaded;
+}
+
+// A built test layout's tables (tests/layouts/<layout>/), read once per
+// layout and pointer form ("x86", "wow64", "x64", "arm64").
+inline const Keymap &layout_keymap(const std::string &layout, const std::string &variant)
+{
+    static std::map<std::string, std::unique_ptr<const Keymap>> loaded;
+    auto &slot = loaded[layout + "/" + variant];
+    if (!slot) {
+        const MappedImage image(PeFile::read(test_layout(layout, variant)), kTypingBase);
+        slot = std::make_unique<const Keymap>(read_tables(image));
+    }
+    return *slot;
 }
 
 // What a sequence of chords came to: the text delivered, and the dead
@@ -102,6 +116,22 @@ inline void expect_typing(const std::vector<Case> &cases)
 {
     for (const Case &c : cases)
         EXPECT_EQ(outcome(type(c.keys)), c.gives) << "typing " << c.keys;
+}
+
+// `keys` typed on a fresh keyboard with another keymap, as outcome() writes it.
+inline std::string typed_on(const Keymap &keymap, const std::string &keys)
+{
+    Typist typist(keymap);
+    std::u16string text;
+    for (const Chord &chord : chords(keys))
+        text += delivered(typist.chord(chord));
+    return outcome(text, typist.pending());
+}
+
+inline void expect_typing_on(const Keymap &keymap, const std::vector<Case> &cases)
+{
+    for (const Case &c : cases)
+        EXPECT_EQ(typed_on(keymap, c.keys), c.gives) << "typing " << c.keys;
 }
 
 }  // namespace wendol::test

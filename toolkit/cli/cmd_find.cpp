@@ -94,7 +94,17 @@ std::string stroke_text(const Stroke &stroke)
         text += *stroke.caps_lock ? "with Caps Lock on, " : "with Caps Lock off, ";
     if (stroke.num_lock)
         text += *stroke.num_lock ? "with Num Lock on, " : "with Num Lock off, ";
+    if (stroke.kana_lock)
+        text += *stroke.kana_lock ? "with the Kana lock on, " : "with the Kana lock off, ";
     text += chord_text(stroke.keys);
+    if (!stroke.ligature.empty()) {
+        std::string chars;
+        for (char16_t c : stroke.ligature)
+            chars += glyph(c);
+        const size_t n = stroke.ligature.size();
+        return text + " (types " + std::to_string(n) + (n == 1 ? " character: " : " characters: ") +
+               chars + ")";
+    }
     text += stroke.dead ? " (dead " + glyph(stroke.gives) + ")" : " (" + glyph(stroke.gives) + ")";
     return text;
 }
@@ -109,6 +119,8 @@ int run_find(std::vector<std::string> args, std::ostream &out)
     const ReverseLookup lookup(keymap);
     const Found found = lookup.find(ch);
 
+    if (auto notice = nls_notice(image))
+        out << *notice << '\n';
     out << character_label(ch) << '\n';
     if (const auto &p = found.platform) {
         out << "  the platform reports: " << vk_label(p->vk) << ", modifier bits "
@@ -122,6 +134,10 @@ int run_find(std::vector<std::string> args, std::ostream &out)
         out << "  to type it: ";
         for (size_t i = 0; i < way->strokes.size(); ++i)
             out << (i ? ", then " : "") << stroke_text(way->strokes[i]);
+        // A chain's DKF_DEAD compositions first, each leaving a dead character.
+        for (const DeadKeyEntry *step : way->chain)
+            out << ": " << glyph(step->dead) << " + " << glyph(step->base) << " leaves dead "
+                << glyph(step->composed);
         if (way->composition)
             out << ": " << glyph(way->composition->dead) << " + " << glyph(way->composition->base)
                 << " composes " << glyph(way->composition->composed);
@@ -142,7 +158,9 @@ const Command find_command = {
     "find",
     "FILE [--base ADDR] CHAR",
     "the key the platform reports for CHAR (the character, or U+XXXX) and the whole\n"
-    "      way to type it: the locks it needs, or the dead key and base key that compose it",
+    "      way to type it: the locks it needs, the dead key and base key that compose it\n"
+    "      (or a chain of dead keys, through compositions that are dead themselves), or\n"
+    "      the key whose ligature types it among other characters",
     run_find,
 };
 

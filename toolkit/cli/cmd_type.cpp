@@ -47,7 +47,8 @@ std::string nothing(const Keymap &keymap, const Press &p)
         return "nothing (WCH_NONE at " + where(keymap, p.cell) + ")";
     case Cell::Kind::Ligature:
         return "nothing (a ligature cell at " + where(keymap, p.cell) +
-               "; the layout has no ligatures)";
+               (keymap.tables().ligature ? "; the ligature list has no entry for it)"
+                                         : "; the layout has no ligature list)");
     default:
         return "nothing";
     }
@@ -76,15 +77,24 @@ std::string outcome(const Keymap &keymap, const std::vector<Press> &presses,
     if (!text.empty()) {
         line = characters(text);
         const Delivery &d = last.delivery;
+        if (last.cell.kind == Cell::Kind::Ligature)
+            line += "   (ligature of " + std::to_string(last.cell.ligature.size()) +
+                    (last.cell.ligature.size() == 1 ? " character)" : " characters)");
         if (d.entry)
             line += "   (" + utf8(d.entry->dead) + " + " + utf8(d.entry->base) + ")";
         else if (d.unmatched && pending_before)
             line += "   (no composition for " + utf8(*pending_before) + " + " +
                     utf8(text.back()) + ")";
-        if (d.pending && last.cell.kind == Cell::Kind::Dead)
+        if (d.pending)
             line += ", dead " + utf8(*d.pending) + " pending";
     } else if (last.cell.kind == Cell::Kind::Dead && last.delivery.pending) {
         line = "dead " + utf8(*last.delivery.pending) + " (" + code_point_text(*last.delivery.pending) + ")";
+    } else if (last.delivery.pending && last.delivery.entry) {
+        // A composition marked DKF_DEAD: its result waits for the next key.
+        const DeadKeyEntry &e = *last.delivery.entry;
+        line = "dead " + utf8(*last.delivery.pending) + " (" +
+               code_point_text(*last.delivery.pending) + ")   (" + utf8(e.dead) + " + " +
+               utf8(e.base) + ", DKF_DEAD)";
     } else {
         line = nothing(keymap, last);
     }
@@ -100,6 +110,8 @@ std::string locks(const KeyboardState &state)
         on += " Num Lock";
     if (state.scroll_lock())
         on += " Scroll Lock";
+    if (state.kana_lock())
+        on += " Kana lock";
     return on.empty() ? "no lock on" : "now on:" + on;
 }
 
@@ -123,6 +135,8 @@ int run_type(std::vector<std::string> args, std::ostream &out)
     const MappedImage image = load_image(args[0], base);
     const Keymap keymap(read_tables(image));
     Typist typist(keymap);
+    if (auto notice = nls_notice(image))
+        out << *notice << '\n';
 
     size_t width = 0;
     for (size_t i = 1; i < args.size(); ++i)
@@ -134,7 +148,8 @@ int run_type(std::vector<std::string> args, std::ostream &out)
         const KeyboardState &after = typist.state();
         const bool lock_changed = before.caps_lock() != after.caps_lock() ||
                                   before.num_lock() != after.num_lock() ||
-                                  before.scroll_lock() != after.scroll_lock();
+                                  before.scroll_lock() != after.scroll_lock() ||
+                                  before.kana_lock() != after.kana_lock();
         std::string line;
         if (lock_changed && delivered(presses).empty() && typist.pending() == pending)
             line = locks(after);

@@ -63,6 +63,16 @@ MappedImage load_image(const std::string &path, const std::optional<std::string>
     return MappedImage(std::move(file), at);
 }
 
+std::optional<std::string> nls_notice(const MappedImage &image)
+{
+    for (const Export &e : image.file().exports())
+        if (e.name == "KbdNlsLayerDescriptor")
+            return std::string("note: the layout exports KbdNlsLayerDescriptor; its NLS key handling "
+                               "and IME keys are not modelled, so this may not be all the "
+                               "platform does");
+    return std::nullopt;
+}
+
 MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis)
 {
     const std::optional<std::string> base = take_option(args, "--base");

@@ -53,6 +53,11 @@ uint64_t parse_address(std::string_view text);
 // at its preferred base.
 MappedImage load_image(const std::string &path, const std::optional<std::string> &base);
 
+// The line `type` and `find` print for a layout that exports
+// KbdNlsLayerDescriptor, whose NLS handling the engine does not model;
+// nothing for any other.
+std::optional<std::string> nls_notice(const MappedImage &image);
+
 // The common "FILE [--base ADDR]": takes --base from `args` and maps the file.
 MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis);
 

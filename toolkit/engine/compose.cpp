@@ -13,6 +13,19 @@ Delivery Compose::dead(const Keymap &keymap, char16_t dead)
     return combine(keymap, dead, true);
 }
 
+Delivery Compose::characters(const Keymap &keymap, const std::u16string &text)
+{
+    Delivery out;
+    for (char16_t ch : text) {
+        const Delivery one = combine(keymap, ch, false);
+        out.text += one.text;
+        out.entry = out.entry ? out.entry : one.entry;
+        out.unmatched |= one.unmatched;
+    }
+    out.pending = pending_;
+    return out;
+}
+
 Delivery Compose::combine(const Keymap &keymap, char16_t ch, bool ch_is_dead)
 {
     Delivery out;

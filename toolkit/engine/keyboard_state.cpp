@@ -24,6 +24,7 @@ bool KeyboardState::press(uint8_t vk)
     switch (vk) {
     case kVkNumLock: num_lock_ = !num_lock_; break;
     case kVkScroll: scroll_lock_ = !scroll_lock_; break;
+    case kVkKana: kana_lock_ = !kana_lock_; break;
     default: break;
     }
     return true;

@@ -10,14 +10,14 @@ namespace {
 constexpr size_t kMaxSweptModifiers = 8;
 
 struct Locks {
-    bool caps, num, scroll;
+    bool caps, num, scroll, kana;
     friend bool operator==(const Locks &, const Locks &) = default;
 };
 
 Locks locks_of(const Typist &typist)
 {
     const KeyboardState &s = typist.state();
-    return {s.caps_lock(), s.num_lock(), s.scroll_lock()};
+    return {s.caps_lock(), s.num_lock(), s.scroll_lock(), s.kana_lock()};
 }
 
 void tap(Typist &typist, uint8_t vk)
@@ -32,6 +32,11 @@ void set_up(Typist &typist, const SweepState &state)
         tap(typist, kVkCapital);
     if (state.num_lock)
         tap(typist, kVkNumLock);
+    // A Kana key held as a modifier flips the lock as it goes down.
+    const bool holds_kana = std::find(state.modifiers.begin(), state.modifiers.end(),
+                                      kVkKana) != state.modifiers.end();
+    if (state.kana_lock != holds_kana)
+        tap(typist, kVkKana);
     for (uint8_t vk : state.modifiers)
         typist.press(VirtualKey{vk});
 }
@@ -74,16 +79,22 @@ void sweep_keyboard(const Keymap &keymap,
             keys.push_back(scan);
     const std::vector<uint8_t> modifiers = sweep_modifiers(keymap);
     SweepState state;
-    for (const bool caps : {false, true}) {
-        for (const bool num : {false, true}) {
-            for (unsigned held = 0; held < (1u << modifiers.size()); ++held) {
-                state.caps_lock = caps;
-                state.num_lock = num;
-                state.modifiers.clear();
-                for (size_t i = 0; i < modifiers.size(); ++i)
-                    if (held & (1u << i))
-                        state.modifiers.push_back(modifiers[i]);
-                sweep_state(keymap, keys, state, visit);
+    const bool kana_matters = keymap.has_kana_lock_rows();
+    for (const bool kana : {false, true}) {
+        if (kana && !kana_matters)
+            break;
+        for (const bool caps : {false, true}) {
+            for (const bool num : {false, true}) {
+                for (unsigned held = 0; held < (1u << modifiers.size()); ++held) {
+                    state.caps_lock = caps;
+                    state.num_lock = num;
+                    state.kana_lock = kana;
+                    state.modifiers.clear();
+                    for (size_t i = 0; i < modifiers.size(); ++i)
+                        if (held & (1u << i))
+                            state.modifiers.push_back(modifiers[i]);
+                    sweep_state(keymap, keys, state, visit);
+                }
             }
         }
     }

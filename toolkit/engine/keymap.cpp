@@ -13,7 +13,6 @@ namespace {
 constexpr unsigned kKbdShiftBit = 0x01;   // KBDSHIFT, the bit Caps Lock stands in for
 constexpr unsigned kKbdCtrlBit = 0x02, kKbdAltBit = 0x04;
 constexpr unsigned kAltGrBits = kKbdCtrlBit | kKbdAltBit;   // what AltGr is to the platform
-constexpr uint8_t kCapLokAltGr = 0x04;    // CAPLOKALTGR
 constexpr uint32_t kLocaleAltGr = 0x0001, kLocaleShiftLock = 0x0002;   // fLocaleFlags' low word
 
 // Whether Caps Lock stands in for Shift on a key with these attributes while
@@ -31,8 +30,11 @@ bool caps_acts_as_shift(uint8_t attributes, unsigned bits)
 
 Keymap::Keymap(LayoutTables tables) : tables_(std::move(tables))
 {
-    for (const CharTable &table : tables_.char_tables)
+    for (const CharTable &table : tables_.char_tables) {
         row_parts_.push_back(row_parts(table));
+        for (const CharRow &row : table.rows)
+            kana_lock_rows_ |= row.vk != kContinuationVk && (row.attributes & kKanaLok);
+    }
     for (size_t t = tables_.char_tables.size(); t-- > 0;) {
         const auto &rows = tables_.char_tables[t].rows;
         for (size_t r = rows.size(); r-- > 0;)
@@ -149,7 +151,7 @@ char16_t Keymap::dead_character(RowRef read_row, uint8_t column) const
     return static_cast<char16_t>(dead);
 }
 
-Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
+Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock, bool kana_lock) const
 {
     Cell cell;
     cell.bits = bits;
@@ -163,6 +165,11 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
 
     if (caps_lock && caps_acts_as_shift(key_row.attributes, bits)) {
         cell.bits = bits ^ kKbdShiftBit;
+        cell.column = column(cell.bits);
+    }
+    // The Kana lock is to a KANALOK row what holding a KBDKANA key is.
+    if (kana_lock && (key_row.attributes & kKanaLok)) {
+        cell.bits |= kKbdKanaBit;
         cell.column = column(cell.bits);
     }
     if (!cell.column || *cell.column >= tab.columns) {
@@ -190,6 +197,9 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
         break;
     case kWchLigature:
         cell.kind = Cell::Kind::Ligature;
+        cell.entry = ligature(vk, col);
+        if (cell.entry)
+            cell.ligature = cell.entry->text();
         break;
     default:
         cell.kind = Cell::Kind::Character;
@@ -199,9 +209,10 @@ Cell Keymap::cell(uint8_t vk, unsigned bits, bool caps_lock) const
     return cell;
 }
 
-Cell Keymap::typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held) const
+Cell Keymap::typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held,
+                   bool kana_lock) const
 {
-    Cell found = cell(vk, bits, caps_lock);
+    Cell found = cell(vk, bits, caps_lock, kana_lock);
     // The platform's own control characters: where the tables give a letter
     // key nothing, Ctrl+A .. Ctrl+Z type U+0001 .. U+001A, whatever the
     // Shift state, unless Alt is held too (so AltGr, which holds Alt, never
@@ -214,6 +225,14 @@ Cell Keymap::typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held) con
         found.ch = static_cast<char16_t>(vk - 'A' + 1);
     }
     return found;
+}
+
+const LigatureEntry *Keymap::ligature(uint8_t vk, uint8_t column) const
+{
+    for (const LigatureEntry &entry : tables_.ligatures)
+        if (entry.vk == vk && entry.column == column)
+            return &entry;
+    return nullptr;
 }
 
 bool Keymap::right_alt_is_altgr() const

@@ -1,6 +1,8 @@
 // reverse_lookup.cpp - characters back to keys, in the tables' own order.
 #include "engine/reverse_lookup.h"
 
+#include <algorithm>
+
 #include "engine/keyboard_state.h"
 #include "engine/typing.h"
 
@@ -49,12 +51,20 @@ std::optional<Key> KeyFinder::plain_key_for(uint8_t vk) const
     return std::nullopt;
 }
 
+std::u16string Way::text(char16_t ch) const
+{
+    if (!strokes.empty() && !strokes.back().ligature.empty())
+        return strokes.back().ligature;
+    return std::u16string(1, ch);
+}
+
 ReverseLookup::ReverseLookup(const Keymap &keymap)
     : keymap_(keymap), keys_(keymap), caps_key_(keys_.plain_key_for(kVkCapital)),
-      num_key_(keys_.plain_key_for(kVkNumLock))
+      num_key_(keys_.plain_key_for(kVkNumLock)), kana_key_(keys_.plain_key_for(kVkKana))
 {
     find_platform_matches();
     find_first_strokes();
+    find_chains();
 }
 
 // The platform's walk: list order, row by row, every stored cell, the first
@@ -90,9 +100,9 @@ void ReverseLookup::find_platform_matches()
 }
 
 // Typing's walk: each key row that is the first for its key, Caps Lock off
-// then on where the row cares, every column a modifier combination reaches;
-// the first stroke that can be made is kept for each character and for each
-// dead character.
+// then on where the row cares, the Kana lock likewise, every column a
+// modifier combination reaches; the first stroke that can be made is kept
+// for each character, each dead character and each character of a ligature.
 void ReverseLookup::find_first_strokes()
 {
     const auto &tables = keymap_.tables().char_tables;
@@ -101,34 +111,66 @@ void ReverseLookup::find_first_strokes()
             const CharRow &row = tables[t].rows[r];
             if (row.vk == kContinuationVk || keymap_.find_row(row.vk) != RowRef{t, r})
                 continue;   // a continuation, or a row an earlier one hides
-            // Caps Lock changes what an SGCAPS or CAPLOK key gives.
+            // Caps Lock changes what an SGCAPS or CAPLOK key gives, the Kana
+            // lock what a KANALOK key gives.
             const bool caps_matters = row.attributes & (kSgCaps | kCapLok);
-            for (bool caps : {false, true}) {
-                if (caps && !caps_matters)
+            const bool kana_matters = row.attributes & kKanaLok;
+            for (bool kana : {false, true}) {
+                if (kana && !kana_matters)
                     break;
-                for (unsigned column = 0; column < tables[t].columns; ++column) {
-                    auto bits = keymap_.lowest_bits(static_cast<uint8_t>(column));
-                    if (!bits)
-                        continue;
-                    const Cell cell = keymap_.cell(row.vk, *bits, caps);
-                    auto *first = cell.kind == Cell::Kind::Character ? &direct_
-                                  : cell.kind == Cell::Kind::Dead    ? &dead_
-                                                                     : nullptr;
-                    if (!first || first->count(cell.ch))
-                        continue;
-                    auto caps_need = caps_matters ? std::optional<bool>(caps) : std::nullopt;
-                    if (auto stroke = make_stroke(row.vk, *bits, caps_need, cell)) {
-                        stroke->key_row = RowRef{t, r};
-                        first->emplace(cell.ch, *stroke);
-                    }
+                for (bool caps : {false, true}) {
+                    if (caps && !caps_matters)
+                        break;
+                    for (unsigned column = 0; column < tables[t].columns; ++column)
+                        keep_first_stroke(row, RowRef{t, r}, column, caps, kana);
                 }
             }
         }
     }
 }
 
+void ReverseLookup::keep_first_stroke(const CharRow &row, RowRef ref, unsigned column, bool caps,
+                                      bool kana)
+{
+    auto bits = keymap_.lowest_bits(static_cast<uint8_t>(column));
+    if (!bits)
+        return;
+    const Cell cell = keymap_.cell(row.vk, *bits, caps, kana);
+    const auto caps_need = row.attributes & (kSgCaps | kCapLok) ? std::optional<bool>(caps)
+                                                                : std::nullopt;
+    // Held, a KBDKANA key gives a KANALOK row what the lock would.
+    const bool kana_matters = (row.attributes & kKanaLok) && !(*bits & kKbdKanaBit);
+    const auto kana_need = kana_matters ? std::optional<bool>(kana) : std::nullopt;
+    if (cell.kind == Cell::Kind::Ligature) {
+        if (cell.ligature.empty())
+            return;
+        std::optional<Stroke> stroke;
+        for (char16_t ch : cell.ligature) {
+            if (ligature_.count(ch))
+                continue;
+            if (!stroke)
+                stroke = make_stroke(row.vk, *bits, caps_need, kana_need, cell);
+            if (!stroke)
+                return;
+            stroke->key_row = ref;
+            ligature_.emplace(ch, *stroke);
+        }
+        return;
+    }
+    auto *first = cell.kind == Cell::Kind::Character ? &direct_
+                  : cell.kind == Cell::Kind::Dead    ? &dead_
+                                                     : nullptr;
+    if (!first || first->count(cell.ch))
+        return;
+    if (auto stroke = make_stroke(row.vk, *bits, caps_need, kana_need, cell)) {
+        stroke->key_row = ref;
+        first->emplace(cell.ch, *stroke);
+    }
+}
+
 std::optional<Stroke> ReverseLookup::make_stroke(uint8_t vk, uint8_t bits,
                                                  std::optional<bool> caps,
+                                                 std::optional<bool> kana,
                                                  const Cell &cell) const
 {
     // The modifier keys whose bits make up `bits`, in the map's order.
@@ -148,6 +190,7 @@ std::optional<Stroke> ReverseLookup::make_stroke(uint8_t vk, uint8_t bits,
     for (uint8_t m : modifiers) {
         shift |= m == kVkShift;
         ctrl |= m == kVkControl;
+        stroke.toggles_kana |= m == kVkKana;
         auto key = keys_.plain_key_for(m);
         if (!key)
             return std::nullopt;
@@ -159,14 +202,56 @@ std::optional<Stroke> ReverseLookup::make_stroke(uint8_t vk, uint8_t bits,
     stroke.keys.push_back(key->first);
     stroke.num_lock = key->second;
     stroke.caps_lock = caps;
-    if ((caps.value_or(false) && !caps_key_) || (stroke.num_lock.value_or(false) && !num_key_))
+    // The Kana key held as a modifier flips the lock on its way down: the
+    // lock must then be the other way before the stroke.
+    stroke.kana_lock = kana && stroke.toggles_kana ? std::optional<bool>(!*kana) : kana;
+    if ((caps.value_or(false) && !caps_key_) || (stroke.num_lock.value_or(false) && !num_key_) ||
+        (stroke.kana_lock.value_or(false) && !kana_key_))
         return std::nullopt;
     stroke.vk = vk;
     stroke.bits = bits;
     stroke.column = cell.column.value_or(0);
     stroke.dead = cell.kind == Cell::Kind::Dead;
     stroke.gives = cell.ch;
+    stroke.ligature = cell.ligature;
     return stroke;
+}
+
+// Dead characters that compositions marked DKF_DEAD leave pending, from the
+// dead keys outwards: each reached once, by the fewest strokes, so that a
+// chain that leads back to a dead character already reached ends there.
+void ReverseLookup::find_chains()
+{
+    std::map<char16_t, Chain> reached;
+    std::vector<char16_t> frontier;
+    for (const auto &[dead, stroke] : dead_) {
+        reached.emplace(dead, Chain{{stroke}, {}});
+        frontier.push_back(dead);
+    }
+    const auto &entries = keymap_.tables().dead_keys;
+    while (!frontier.empty()) {
+        std::vector<char16_t> next;
+        for (const DeadKeyEntry &entry : entries) {
+            const auto dead = static_cast<char16_t>(entry.dead);
+            const auto result = static_cast<char16_t>(entry.composed);
+            if (!(entry.flags & kDkfDead) || reached.count(result) ||
+                std::find(frontier.begin(), frontier.end(), dead) == frontier.end() ||
+                keymap_.composition(dead, static_cast<char16_t>(entry.base)) != &entry)
+                continue;
+            const Stroke *base = kept_for(direct_, static_cast<char16_t>(entry.base));
+            if (!base)
+                continue;
+            Chain chain = reached.at(dead);
+            chain.strokes.push_back(*base);
+            chain.entries.push_back(&entry);
+            reached.emplace(result, std::move(chain));
+            next.push_back(result);
+        }
+        frontier = std::move(next);
+    }
+    for (auto &[dead, chain] : reached)
+        if (!dead_.count(dead))
+            chains_.emplace(dead, std::move(chain));
 }
 
 Found ReverseLookup::find(char32_t ch) const
@@ -180,32 +265,53 @@ Found ReverseLookup::find(char32_t ch) const
     if (const PlatformMatch *match = kept_for(platform_, unit))
         found.platform = *match;
 
-    if (const Stroke *stroke = kept_for(direct_, unit)) {
+    if (const Stroke *stroke = kept_for(direct_, unit))
         found.way = Way{{*stroke}, nullptr};
-        return found;
-    }
+    else if (auto way = composed_way(unit, false))
+        found.way = std::move(way);
+    else if (auto chained = composed_way(unit, true))
+        found.way = std::move(chained);
+    else if (const Stroke *ligature = kept_for(ligature_, unit))
+        found.way = Way{{*ligature}, nullptr};
+    return found;
+}
+
+// The first composition entry for `ch` whose dead character a dead key
+// leaves (or, through_chains, only a chain leaves) and whose base is typed.
+std::optional<Way> ReverseLookup::composed_way(char16_t ch, bool through_chains) const
+{
     for (const DeadKeyEntry &entry : keymap_.tables().dead_keys) {
-        if (entry.composed != unit || (entry.flags & kDkfDead))
+        if (entry.composed != ch || (entry.flags & kDkfDead))
             continue;
         // The platform takes the first entry for a pair; a later duplicate never composes.
-        if (keymap_.composition(static_cast<char16_t>(entry.dead),
-                                static_cast<char16_t>(entry.base)) != &entry)
+        const auto dead_ch = static_cast<char16_t>(entry.dead);
+        if (keymap_.composition(dead_ch, static_cast<char16_t>(entry.base)) != &entry)
             continue;
-        const Stroke *dead = kept_for(dead_, static_cast<char16_t>(entry.dead));
         const Stroke *base = kept_for(direct_, static_cast<char16_t>(entry.base));
-        if (dead && base) {
-            found.way = Way{{*dead, *base}, &entry};
-            break;
+        if (!base)
+            continue;
+        if (!through_chains) {
+            if (const Stroke *dead = kept_for(dead_, dead_ch))
+                return Way{{*dead, *base}, &entry};
+        } else if (const Chain *chain = kept_for(chains_, dead_ch)) {
+            Way way{chain->strokes, &entry, chain->entries};
+            way.strokes.push_back(*base);
+            return way;
         }
     }
-    return found;
+    return std::nullopt;
 }
 
 std::vector<std::vector<Key>> ReverseLookup::key_sequence(const Way &way) const
 {
     std::vector<std::vector<Key>> sequence;
-    bool caps = false, num = false;
+    bool caps = false, num = false, kana = false;
     for (const Stroke &stroke : way.strokes) {
+        if (stroke.kana_lock && *stroke.kana_lock != kana) {
+            if (kana_key_)
+                sequence.push_back({*kana_key_});
+            kana = *stroke.kana_lock;
+        }
         if (stroke.caps_lock && *stroke.caps_lock != caps) {
             if (caps_key_)
                 sequence.push_back({*caps_key_});
@@ -217,6 +323,7 @@ std::vector<std::vector<Key>> ReverseLookup::key_sequence(const Way &way) const
             num = *stroke.num_lock;
         }
         sequence.push_back(stroke.keys);
+        kana ^= stroke.toggles_kana;
     }
     return sequence;
 }

@@ -101,7 +101,8 @@ Press Typist::press(const Key &key)
         pressed_.emplace_back(key, p.translation.vk);
 
     const HeldKeys held{state_.is_down(kVkControl), state_.is_down(kVkMenu)};
-    p.cell = keymap_.typed(p.translation.vk, modifier_bits(), state_.caps_lock(), held);
+    p.cell = keymap_.typed(p.translation.vk, modifier_bits(), state_.caps_lock(), held,
+                           state_.kana_lock());
     switch (p.cell.kind) {
     case Cell::Kind::Character:
     case Cell::Kind::Control:
@@ -109,6 +110,9 @@ Press Typist::press(const Key &key)
         break;
     case Cell::Kind::Dead:
         p.delivery = compose_.dead(keymap_, p.cell.ch);
+        break;
+    case Cell::Kind::Ligature:
+        p.delivery = compose_.characters(keymap_, p.cell.ligature);
         break;
     default:
         // Nothing typed: whatever is pending stays pending.

@@ -192,6 +192,25 @@ void print_char_table(std::ostream &out, const Modifiers &m, const CharTable &ta
     }
 }
 
+// Only a layout with a ligature list gets the section.
+void print_ligatures(std::ostream &out, const LayoutTables &t)
+{
+    if (t.ligature == 0)
+        return;
+    out << "\nLigatures (" << t.ligatures.size() << ", nLgMax " << unsigned{t.lg_max}
+        << ", cbLgEntry " << unsigned{t.cb_lg_entry} << ")\n";
+    for (const LigatureEntry &e : t.ligatures) {
+        const std::u16string text = e.text();
+        std::string chars;
+        for (char16_t c : text)
+            chars += (chars.empty() ? "" : ", ") + character_label(c);
+        out << "  " << pad(vk_label(e.vk) + " " + hex(e.vk, 2), 24)
+            << pad("column " + std::to_string(e.column), 11) << text.size()
+            << (text.size() == 1 ? " character" : " characters") << (chars.empty() ? "" : ": ")
+            << chars << '\n';
+    }
+}
+
 void print_dead_keys(std::ostream &out, const std::vector<DeadKeyEntry> &entries)
 {
     out << "\nDead-key compositions (" << entries.size() << ")\n";
@@ -238,6 +257,7 @@ void print_layout(std::ostream &out, const MappedImage &image, const DescriptorC
     out << "\nCharacter tables (" << tables.char_tables.size() << ")\n";
     for (size_t i = 0; i < tables.char_tables.size(); ++i)
         print_char_table(out, tables.modifiers, tables.char_tables[i], i + 1);
+    print_ligatures(out, tables);
     print_dead_keys(out, tables.dead_keys);
     print_key_names(out, tables);
 }

@@ -68,7 +68,8 @@ public:
             list(at, t_.scan_map_e1.size(), 4, "pVSCtoVK_E1");
             break;
         case PointerSlot::Ligature:
-            break;   // no ligature table is read
+            list(at, t_.ligatures.size(), std::max<uint32_t>(t_.cb_lg_entry, 1), "ligature list");
+            break;
         case PointerSlot::CharTableRows:
             if (i < t_.char_tables.size()) {
                 const CharTable &table = t_.char_tables[i];

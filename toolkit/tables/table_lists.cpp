@@ -1,6 +1,8 @@
 // table_lists.cpp - the tables below the root record, decoded one by one.
 // Record layouts depend only on the pointer size P: a far pointer is P bytes
 // and P-aligned, everything else is bytes and 16/32-bit words.
+#include <algorithm>
+
 #include "base/error.h"
 #include "table_reader.h"
 
@@ -134,6 +136,34 @@ std::vector<std::u16string> read_dead_key_names(TableReader &reader, uint32_t rv
         return true;
     });
     return names;
+}
+
+std::vector<LigatureEntry> read_ligatures(TableReader &reader, uint32_t rva, uint8_t max_chars,
+                                          uint8_t entry_size)
+{
+    // VirtualKey, a padding byte and ModificationNumber come before wch[].
+    constexpr uint32_t kHead = 4;
+    if (entry_size < kHead)
+        fail("KBDTABLES.cbLgEntry", "entries of at least " + std::to_string(kHead) +
+                 " bytes (VirtualKey, ModificationNumber)",
+             std::to_string(entry_size));
+    // Never read past an entry, whatever nLgMax claims: verify judges the
+    // two against each other.
+    const uint32_t chars = std::min<uint32_t>(max_chars, (entry_size - kHead) / 2);
+    std::vector<LigatureEntry> entries;
+    reader.walk(rva, entry_size, "ligature list", [&](uint32_t at, uint32_t) {
+        LigatureEntry entry;
+        entry.vk = reader.image().u8(at, "LIGATURE.VirtualKey");
+        entry.rva = at;
+        if (entry.vk == 0)
+            return false;
+        entry.column = reader.image().u16(at + 2, "LIGATURE.ModificationNumber");
+        for (uint32_t i = 0; i < chars; ++i)
+            entry.chars.push_back(reader.image().u16(at + kHead + 2 * i, "LIGATURE.wch"));
+        entries.push_back(std::move(entry));
+        return true;
+    });
+    return entries;
 }
 
 std::vector<uint16_t> read_scan_map(TableReader &reader, uint32_t rva, uint8_t count)

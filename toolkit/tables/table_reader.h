@@ -56,6 +56,10 @@ std::vector<DeadKeyEntry> read_dead_keys(TableReader &reader, uint32_t rva);
 // `names` is the slot of the list's name pointers: KeyName or KeyNameExt.
 std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, PointerSlot names);
 std::vector<std::u16string> read_dead_key_names(TableReader &reader, uint32_t rva);
+// The ligature list: entries of `entry_size` bytes (cbLgEntry) holding up to
+// `max_chars` characters (nLgMax), ended by a VirtualKey of 0.
+std::vector<LigatureEntry> read_ligatures(TableReader &reader, uint32_t rva, uint8_t max_chars,
+                                          uint8_t entry_size);
 std::vector<uint16_t> read_scan_map(TableReader &reader, uint32_t rva, uint8_t count);
 std::vector<ScanCodeEntry> read_prefixed_scan_map(TableReader &reader, uint32_t rva,
                                                   const std::string &list);

@@ -98,12 +98,26 @@ void read_root_values(TableReader &reader, uint32_t root, const RootLayout &at, 
     out.locale_flags = image.u32(root + at.locale_flags(), "KBDTABLES.fLocaleFlags");
     out.lg_max = image.u8(root + at.lg_max(), "KBDTABLES.nLgMax");
     out.cb_lg_entry = image.u8(root + at.cb_lg_entry(), "KBDTABLES.cbLgEntry");
-    out.ligature = reader.field(root + at.ligature(), {PointerSlot::Ligature}, 2).value;
+    const PointerField ligature = reader.field(root + at.ligature(), {PointerSlot::Ligature}, 2);
+    out.ligature = ligature.value;
+    if (ligature.value != 0)
+        out.ligatures = read_ligatures(reader, ligature.target_rva, out.lg_max, out.cb_lg_entry);
     out.type = image.u32(root + at.type(), "KBDTABLES.dwType");
     out.subtype = image.u32(root + at.subtype(), "KBDTABLES.dwSubType");
 }
 
 }  // namespace
+
+std::u16string LigatureEntry::text() const
+{
+    std::u16string out;
+    for (uint16_t unit : chars) {
+        if (unit == kWchNone)
+            break;
+        out.push_back(static_cast<char16_t>(unit));
+    }
+    return out;
+}
 
 LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerForm form)
 {

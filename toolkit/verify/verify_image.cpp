@@ -17,6 +17,8 @@ namespace wendol {
 namespace {
 
 constexpr const char *kDescriptor = "KbdLayerDescriptor";
+// East Asian layouts export their NLS tables' accessor beside it.
+constexpr const char *kNlsDescriptor = "KbdNlsLayerDescriptor";
 constexpr unsigned kDirTls = 9;
 constexpr unsigned kDirDelayImport = 13;
 
@@ -94,7 +96,11 @@ void check_exports(const PeFile &file, Findings &findings)
                            ")",
                        "ordinal " + std::to_string(descriptor->ordinal));
     for (const Export &e : exports)
-        if (&e != &*descriptor)
+        if (e.name == kNlsDescriptor)
+            findings.note("exports", rva_place(e.rva, e.name),
+                          "NLS tables: the engine models neither their key state machine nor "
+                          "the IME keys, so what it types is not the whole truth");
+        else if (&e != &*descriptor)
             findings.warning("exports", rva_place(e.rva, e.name.empty() ? "no name" : e.name),
                              std::string(kDescriptor) + " as the only export",
                              "ordinal " + std::to_string(e.ordinal) + " besides it");

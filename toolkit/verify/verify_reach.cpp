@@ -1,6 +1,7 @@
 // verify_reach.cpp - what the keyboard types, looked up again: every
 // character is found by the reverse lookup, and the keys it names type that
 // character on a fresh keyboard.
+#include <iterator>
 #include <map>
 
 #include "base/error.h"
@@ -29,6 +30,8 @@ std::string typed_by(const SweepState &state, const Press &press)
         text += ", Caps Lock on";
     if (state.num_lock)
         text += ", Num Lock on";
+    if (state.kana_lock)
+        text += ", Kana lock on";
     return text;
 }
 
@@ -36,7 +39,29 @@ struct Typed {
     std::map<char16_t, std::string> direct;   // each character and how it was first typed
     std::map<char16_t, std::string> dead;     // each dead character likewise
     std::map<char16_t, std::string> composed;
+    std::map<char16_t, std::string> ligature; // characters only a ligature types
 };
+
+// Dead characters that DKF_DEAD compositions leave pending after typed dead
+// keys and bases, each added once, so that a chain looping back ends.
+void add_chained_dead(const Keymap &keymap, Typed &typed)
+{
+    const auto &entries = keymap.tables().dead_keys;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const DeadKeyEntry &e = entries[i];
+            const auto dead = static_cast<char16_t>(e.dead), base = static_cast<char16_t>(e.base);
+            if (!(e.flags & kDkfDead) || !typed.dead.count(dead) || !typed.direct.count(base) ||
+                keymap.composition(dead, base) != &e || typed.dead.count(e.composed))
+                continue;
+            typed.dead.emplace(e.composed, "DEADKEY[" + std::to_string(i) + "]: dead " +
+                                               character_label(dead) + " then " +
+                                               character_label(base));
+            grew = true;
+        }
+    }
+}
 
 Typed sweep(const Keymap &keymap)
 {
@@ -47,7 +72,11 @@ Typed sweep(const Keymap &keymap)
                                                                : nullptr;
         if (first && !first->count(press.cell.ch))
             first->emplace(press.cell.ch, typed_by(state, press));
+        if (press.cell.kind == Cell::Kind::Ligature)
+            for (char16_t ch : press.cell.ligature)
+                typed.ligature.try_emplace(ch, typed_by(state, press) + " (a ligature)");
     });
+    add_chained_dead(keymap, typed);
     // What a typed dead character and a typed base compose, as the platform
     // composes: the first entry for a pair, the result a character.
     const auto &entries = keymap.tables().dead_keys;
@@ -61,6 +90,10 @@ Typed sweep(const Keymap &keymap)
                                                    character_label(dead) + " then " +
                                                    character_label(base));
     }
+    for (auto it = typed.ligature.begin(); it != typed.ligature.end();)
+        it = typed.direct.count(it->first) || typed.composed.count(it->first)
+                 ? typed.ligature.erase(it)
+                 : std::next(it);
     return typed;
 }
 
@@ -91,7 +124,7 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char16_t
         text += delivered(typist.chord(chord));
         keys += (keys.empty() ? "" : " ") + chord_text(chord);
     }
-    if (text != std::u16string(1, ch) || typist.pending())
+    if (text != found.way->text(ch) || typist.pending())
         findings.error("reach", place,
                        "the keys the reverse lookup reports (" + keys + ") to type it",
                        outcome(text, typist.pending()));
@@ -102,7 +135,7 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char16_t
 void verify_reach(const Keymap &keymap, Findings &findings)
 {
     const Typed typed = sweep(keymap);
-    const size_t total = typed.direct.size() + typed.composed.size();
+    const size_t total = typed.direct.size() + typed.composed.size() + typed.ligature.size();
     if (total > kMaxCharacters) {
         findings.warning("reach", "the character tables",
                          "at most " + std::to_string(kMaxCharacters) + " characters to look up",
@@ -110,7 +143,7 @@ void verify_reach(const Keymap &keymap, Findings &findings)
     }
     const ReverseLookup lookup(keymap);
     size_t checked = 0;
-    for (const auto *group : {&typed.direct, &typed.composed})
+    for (const auto *group : {&typed.direct, &typed.composed, &typed.ligature})
         for (const auto &[ch, origin] : *group)
             if (checked++ < kMaxCharacters)
                 check_character(keymap, lookup, ch, origin, group == &typed.direct, findings);

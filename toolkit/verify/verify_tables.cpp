@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "base/error.h"
 #include "base/text.h"
 #include "tables/cell_label.h"
 #include "tables/char_rows.h"
 #include "tables/table_extents.h"
+#include "tables/vk_names.h"
 #include "verify/verify.h"
 
 namespace wendol {
@@ -62,13 +64,19 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
 // Where each dead character comes from, for the findings about it.
 using DeadSources = std::map<char16_t, std::string>;
 
+// The WCH_LGTR cells of the key rows, by the key and column the platform
+// looks the ligature up with.
+using LigatureCells = std::set<std::pair<uint8_t, uint16_t>>;
+
 // One character table, row by row: every key row with the continuation
 // rows its attributes and dead cells call for (char_rows.h).
 class RowCheck {
 public:
-    RowCheck(const LayoutTables &tables, size_t table, Findings &findings, DeadSources &dead)
+    RowCheck(const LayoutTables &tables, size_t table, Findings &findings, DeadSources &dead,
+             LigatureCells &ligature_cells)
         : t_(tables), table_(table), rows_(tables.char_tables[table].rows),
-          parts_(row_parts(tables.char_tables[table])), findings_(findings), dead_(dead)
+          parts_(row_parts(tables.char_tables[table])), findings_(findings), dead_(dead),
+          ligature_cells_(ligature_cells)
     {
     }
 
@@ -102,9 +110,9 @@ private:
     void key(size_t r)
     {
         const RowPart &part = parts_[r];
-        ligatures(r);
+        ligatures(r, rows_[r].vk);
         if (part.caps)
-            ligatures(*part.caps);
+            ligatures(*part.caps, rows_[r].vk);
         else if (rows_[r].attributes & kSgCaps)
             findings_.error("rows", place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
                             row_below(t_.char_tables[table_], r));
@@ -146,16 +154,25 @@ private:
                                   cell_label(rows_[*below].cells[c]));
     }
 
-    void ligatures(size_t r)
+    // The platform looks a WCH_LGTR cell up by the key and the column; a
+    // cell the list has no entry for types nothing.
+    void ligatures(size_t r, uint8_t vk)
     {
-        if (t_.ligature != 0)
-            return;
         const CharRow &row = rows_[r];
-        for (size_t c = 0; c < row.cells.size(); ++c)
-            if (row.cells[c] == kWchLigature)
-                findings_.error("rows", place(r, c),
-                                "a character, WCH_NONE or WCH_DEAD (there is no ligature table)",
-                                "WCH_LGTR");
+        for (size_t c = 0; c < row.cells.size(); ++c) {
+            if (row.cells[c] != kWchLigature)
+                continue;
+            ligature_cells_.emplace(vk, static_cast<uint16_t>(c));
+            const bool listed = std::any_of(
+                t_.ligatures.begin(), t_.ligatures.end(),
+                [&](const LigatureEntry &e) { return e.vk == vk && e.column == c; });
+            if (!listed)
+                findings_.error("ligatures", place(r, c),
+                                "an entry for " + vk_label(vk) + " column " + std::to_string(c) +
+                                    " in the ligature list",
+                                std::string(t_.ligature ? "none" : "no ligature list") +
+                                    ": the key types nothing");
+        }
     }
 
     std::string place(size_t r, std::optional<size_t> column = std::nullopt) const
@@ -169,21 +186,89 @@ private:
     const std::vector<RowPart> parts_;
     Findings &findings_;
     DeadSources &dead_;
+    LigatureCells &ligature_cells_;
 };
 
-DeadSources check_rows(const LayoutTables &t, Findings &findings)
+DeadSources check_rows(const LayoutTables &t, Findings &findings, LigatureCells &ligature_cells)
 {
     DeadSources dead;
     std::array<std::optional<RowRef>, 256> first_row{};
     for (size_t table = 0; table < t.char_tables.size(); ++table)
-        RowCheck(t, table, findings, dead).run(first_row);
+        RowCheck(t, table, findings, dead, ligature_cells).run(first_row);
     return dead;
+}
+
+std::string ligature_place(const LayoutTables &t, size_t index)
+{
+    const LigatureEntry &e = t.ligatures[index];
+    return rva_place(e.rva, "ligature list[" + std::to_string(index) + "], " + vk_label(e.vk) +
+                                " column " + std::to_string(e.column));
+}
+
+// The entry's characters: at least one, and none after the first WCH_NONE
+// (the platform stops there).
+void check_ligature_text(const LayoutTables &t, size_t index, Findings &findings)
+{
+    const LigatureEntry &e = t.ligatures[index];
+    if (e.text().empty()) {
+        findings.warning("ligatures", ligature_place(t, index), "at least one character",
+                         "none: the key types nothing");
+        return;
+    }
+    const auto end = std::find(e.chars.begin(), e.chars.end(), kWchNone);
+    const auto after = std::find_if(end, e.chars.end(), [](uint16_t u) { return u != kWchNone; });
+    if (after != e.chars.end())
+        findings.warning("ligatures", ligature_place(t, index),
+                         "only WCH_NONE after the first WCH_NONE (the platform stops there)",
+                         cell_label(*after) + " in wch[" +
+                             std::to_string(after - e.chars.begin()) + "]");
+}
+
+// The list as the platform walks it: entries of cbLgEntry bytes holding
+// nLgMax characters, each for a WCH_LGTR cell, each key and column once.
+// Their order is no finding: the list is searched from the start.
+void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings &findings)
+{
+    if (t.ligature == 0)
+        return;
+    const unsigned wanted = 4 + 2u * t.lg_max;
+    if (t.cb_lg_entry != wanted)
+        findings.error("ligatures", rva_place(t.root_rva, "KBDTABLES.cbLgEntry"),
+                       std::to_string(wanted) + " bytes, 4 + 2 per character of nLgMax " +
+                           std::to_string(t.lg_max),
+                       std::to_string(t.cb_lg_entry));
+    std::map<std::pair<uint8_t, uint16_t>, size_t> first;
+    for (size_t i = 0; i < t.ligatures.size(); ++i) {
+        const LigatureEntry &e = t.ligatures[i];
+        const auto [at, fresh] = first.emplace(std::pair{e.vk, e.column}, i);
+        if (!fresh)
+            findings.error("ligatures", ligature_place(t, i),
+                           "each key and column once (the platform reads the first)",
+                           "a second entry, never read: the first is ligature list[" +
+                               std::to_string(at->second) + "]");
+        else if (!cells.count({e.vk, e.column}))
+            findings.warning("ligatures", ligature_place(t, i), "a WCH_LGTR cell it serves",
+                             "none: no key reaches the entry");
+        check_ligature_text(t, i, findings);
+    }
+}
+
+// Dead characters that compositions marked DKF_DEAD leave pending, with the
+// entry that first does.
+std::map<char16_t, size_t> chained_dead(const LayoutTables &t)
+{
+    std::map<char16_t, size_t> chained;
+    for (size_t i = 0; i < t.dead_keys.size(); ++i)
+        if (t.dead_keys[i].flags & kDkfDead)
+            chained.emplace(static_cast<char16_t>(t.dead_keys[i].composed), i);
+    return chained;
 }
 
 // Every dead character composes and has a name; every composition group
 // and every dead-key name belongs to a dead key.
 void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findings &findings)
 {
+    const std::map<char16_t, size_t> chained = chained_dead(t);
     std::map<char16_t, size_t> groups;   // dead character -> its first entry
     for (size_t i = 0; i < t.dead_keys.size(); ++i)
         groups.emplace(static_cast<char16_t>(t.dead_keys[i].dead), i);
@@ -202,13 +287,21 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
                            "a dead-key name for its dead character " + character_label(ch),
                            "none in aKeyNamesDead");
     }
+    // A DKF_DEAD result with no compositions of its own only ever comes out
+    // as itself, followed by whatever is typed next.
+    for (const auto &[ch, entry] : chained)
+        if (!groups.count(ch))
+            findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", entry, 8),
+                             "compositions for the dead character " + character_label(ch) +
+                                 " its DKF_DEAD result leaves pending",
+                             "none: it only comes out as itself before the next character");
     for (const auto &[ch, first] : groups)
-        if (!dead.count(ch))
+        if (!dead.count(ch) && !chained.count(ch))
             findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", first, 8),
                              "compositions only for dead characters some key produces",
                              "a group for " + character_label(ch) + ", which no dead cell gives");
     for (const auto &[ch, index] : names)
-        if (!dead.count(ch))
+        if (!dead.count(ch) && !chained.count(ch))
             findings.warning("dead keys",
                              entry_place(t, PointerSlot::KeyNamesDead, "aKeyNamesDead", index,
                                          pointer_size(t.form)),
@@ -297,16 +390,88 @@ void check_overlaps(const LayoutTables &t, Findings &findings)
     }
 }
 
+// A bit the engine does not model, told once with where it is first set.
+struct Unmodelled {
+    uint32_t bit;
+    const char *name;   // the platform's name, or null for a bit it defines none for
+};
+
+std::string bit_text(uint32_t bit, const char *name, unsigned digits)
+{
+    return (name ? std::string(name) + " (" + hex(bit, digits) + ")"
+                 : "the undefined bit " + hex(bit, digits));
+}
+
+// Row attributes beyond CAPLOK, SGCAPS, CAPLOKALTGR and KANALOK.
+void note_row_attributes(const LayoutTables &t, Findings &findings)
+{
+    constexpr uint8_t kModelled = kCapLok | kSgCaps | kCapLokAltGr | kKanaLok;
+    for (unsigned bit = 1; bit <= 0x80; bit <<= 1) {
+        if (bit & kModelled)
+            continue;
+        std::optional<RowRef> first;
+        size_t rows = 0;
+        for (size_t i = 0; i < t.char_tables.size(); ++i)
+            for (size_t r = 0; r < t.char_tables[i].rows.size(); ++r)
+                if (t.char_tables[i].rows[r].attributes & bit) {
+                    first = first ? first : RowRef{i, r};
+                    ++rows;
+                }
+        if (!first)
+            continue;
+        findings.note("attributes", row_place(t, *first),
+                      "row attribute " + bit_text(bit, bit == 0x80 ? "GRPSELTAP" : nullptr, 2) +
+                          " on " + std::to_string(rows) + (rows == 1 ? " row" : " rows") +
+                          ": the engine types as if it were clear");
+    }
+}
+
+// Modifier bits beyond Shift, Ctrl, Alt and Kana: the engine selects columns
+// with them as with any bit, but not the platform's own handling of them.
+void note_modifier_bits(const LayoutTables &t, Findings &findings)
+{
+    constexpr Unmodelled kBits[] = {{0x10, "KBDROYA"}, {0x20, "KBDLOYA"}, {0x40, nullptr},
+                                    {0x80, "KBDGRPSELTAP"}};
+    for (const Unmodelled &b : kBits) {
+        const auto key = std::find_if(t.modifiers.keys.begin(), t.modifiers.keys.end(),
+                                      [&](const VkToBit &k) { return k.bits & b.bit; });
+        if (key == t.modifiers.keys.end())
+            continue;
+        findings.note("modifiers", "VK_TO_BIT " + vk_label(key->vk),
+                      "modifier bit " + bit_text(b.bit, b.name, 2) +
+                          ": the engine selects columns with it while the key is held, and "
+                          "models nothing more the platform does with it");
+    }
+}
+
+// Locale flags beyond KLLF_ALTGR and KLLF_SHIFTLOCK; the high word is the
+// tables' version.
+void note_locale_flags(const LayoutTables &t, Findings &findings)
+{
+    for (uint32_t bit = 0x0004; bit <= 0x8000; bit <<= 1) {
+        if (!(t.locale_flags & bit))
+            continue;
+        findings.note("locale flags", rva_place(t.root_rva, "KBDTABLES.fLocaleFlags"),
+                      "locale flag " + bit_text(bit, bit == 0x0004 ? "KLLF_LRM_RLM" : nullptr, 4) +
+                          ": the engine does not model it");
+    }
+}
+
 }  // namespace
 
 void verify_tables(const LayoutTables &tables, Findings &findings)
 {
     check_mod_numbers(tables, findings);
-    const DeadSources dead = check_rows(tables, findings);
+    LigatureCells ligature_cells;
+    const DeadSources dead = check_rows(tables, findings, ligature_cells);
+    check_ligatures(tables, ligature_cells, findings);
     check_dead_characters(tables, dead, findings);
     check_composition_pairs(tables, findings);
     check_lists_in_order(tables, findings);
     check_overlaps(tables, findings);
+    note_row_attributes(tables, findings);
+    note_modifier_bits(tables, findings);
+    note_locale_flags(tables, findings);
 }
 
 }  // namespace wendol

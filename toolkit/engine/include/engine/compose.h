@@ -9,6 +9,10 @@
 // without an entry deliver both dead characters.  The space bar is no special
 // case: the table's space entries give the spacing accents.
 //
+// A ligature's characters go through the same lookup one after another, as
+// if typed by keys of their own: the first meets the pending dead character
+// (the engine's choice; see the README).
+//
 // Keys that give no character (modifiers, navigation keys, empty cells)
 // leave the pending character as it is.
 #pragma once
@@ -32,6 +36,7 @@ class Compose {
 public:
     Delivery character(const Keymap &keymap, char16_t ch);
     Delivery dead(const Keymap &keymap, char16_t dead);
+    Delivery characters(const Keymap &keymap, const std::u16string &text);
 
     std::optional<char16_t> pending() const { return pending_; }
     void reset() { pending_.reset(); }

@@ -14,8 +14,8 @@
 namespace wendol {
 
 // The keys the state treats apart: the generic and sided modifiers, and the
-// three locks.
-constexpr uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12;
+// four locks.
+constexpr uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkKana = 0x15;
 constexpr uint8_t kVkCapital = 0x14, kVkNumLock = 0x90, kVkScroll = 0x91;
 constexpr uint8_t kVkLShift = 0xA0, kVkRShift = 0xA1;
 constexpr uint8_t kVkLControl = 0xA2, kVkRControl = 0xA3;
@@ -40,8 +40,8 @@ class KeyboardState {
 public:
     explicit KeyboardState(KeyboardRules rules = {}) : rules_(rules) {}
 
-    // A key went down.  Caps Lock, Num Lock and Scroll Lock toggle on the
-    // press, not on an auto-repeat of a key already down (Caps Lock under
+    // A key went down.  Caps Lock, Num Lock, Scroll Lock and the Kana lock
+    // (VK_KANA) toggle on the press, not on an auto-repeat of a key already down (Caps Lock under
     // the rules above).  Returns false for such a repeat.
     bool press(uint8_t vk);
     void release(uint8_t vk);
@@ -54,6 +54,8 @@ public:
     bool caps_lock() const { return caps_lock_; }
     bool num_lock() const { return num_lock_; }
     bool scroll_lock() const { return scroll_lock_; }
+    // The Kana key's toggle: KBDKANA on a KANALOK row while it is on.
+    bool kana_lock() const { return kana_lock_; }
 
 private:
     void lock_caps(uint8_t vk);
@@ -63,6 +65,7 @@ private:
     bool caps_lock_ = false;
     bool num_lock_ = false;
     bool scroll_lock_ = false;
+    bool kana_lock_ = false;
 };
 
 // Asked for every modifier on every key press: inline.

@@ -1,6 +1,7 @@
 // keyboard_sweep.h - every key of the keyboard pressed under every
 // combination of the layout's modifier keys and every state of Caps Lock
-// and Num Lock, as a typist would press them: what the layout can type is
+// and Num Lock (and of the Kana lock, where a KANALOK row makes it matter),
+// as a typist would press them: what the layout can type is
 // exactly what this sweep delivers.
 #pragma once
 
@@ -18,6 +19,7 @@ struct SweepState {
     std::vector<uint8_t> modifiers;   // virtual keys from the modifier map
     bool caps_lock = false;
     bool num_lock = false;
+    bool kana_lock = false;
 };
 
 // The modifier map's distinct virtual keys, the first eight of them: no

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -43,6 +44,9 @@ using Key = std::variant<ScanCode, VirtualKey>;
 // character, left pending rather than delivered.
 constexpr uint16_t kDkfDead = 0x0001;
 
+// KBDKANA: the modifier bit the Kana lock adds on a KANALOK row.
+constexpr unsigned kKbdKanaBit = 0x08;
+
 // What a key gives with the modifier bits held.
 struct Cell {
     enum class Kind {
@@ -51,12 +55,15 @@ struct Cell {
         None,       // WCH_NONE
         Character,
         Dead,       // WCH_DEAD; `ch` is the dead character of the row below
-        Ligature,   // WCH_LGTR; the layout has no ligatures to give
+        Ligature,   // WCH_LGTR; `ligature` holds what its entry types (empty: no entry)
         Control,    // Ctrl+letter where the tables give nothing: the platform's C0 character
     };
     Kind kind = Kind::NoRow;
     char16_t ch = 0;
-    unsigned bits = 0;              // as the column was chosen (Caps Lock may add Shift)
+    std::u16string ligature;        // a Ligature cell's characters, in order
+    const LigatureEntry *entry = nullptr;   // a Ligature cell's entry, if the list has one
+    unsigned bits = 0;              // as the column was chosen (Caps Lock may add Shift,
+                                    // the Kana lock KBDKANA)
     std::optional<uint8_t> column;  // what those bits select
     RowRef key_row;                 // the key's own row, unless NoRow
     RowRef read_row;                // the row the cell was read from (the Caps Lock row under Caps Lock)
@@ -100,13 +107,23 @@ public:
     const RowPart &part(RowRef ref) const { return row_parts_.at(ref.table).at(ref.row); }
 
     // The platform's character lookup for a key with modifier bits held.
-    // Throws Error where the tables break their own rules (an SGCAPS row
-    // with no Caps Lock row below it, a dead cell with no dead character
-    // below it).
-    Cell cell(uint8_t vk, unsigned bits, bool caps_lock) const;
+    // Caps Lock acts first (as Shift on a CAPLOK or CAPLOKALTGR row, or
+    // through an SGCAPS row's Caps Lock row), then the Kana lock adds
+    // KBDKANA on a KANALOK row.  Throws Error where the tables break their
+    // own rules (an SGCAPS row with no Caps Lock row below it, a dead cell
+    // with no dead character below it).
+    Cell cell(uint8_t vk, unsigned bits, bool caps_lock, bool kana_lock = false) const;
     // What pressing the key types: the cell, or the control character the
     // platform gives for Ctrl+A .. Ctrl+Z where the cell is empty.
-    Cell typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held) const;
+    Cell typed(uint8_t vk, unsigned bits, bool caps_lock, HeldKeys held,
+               bool kana_lock = false) const;
+
+    // The first entry of the ligature list for the key and column, as the
+    // platform searches it: from the start.
+    const LigatureEntry *ligature(uint8_t vk, uint8_t column) const;
+    // Whether any key row is KANALOK: only then does the Kana lock change
+    // what a key types.
+    bool has_kana_lock_rows() const { return kana_lock_rows_; }
 
     // The layout's locale flags: KLLF_ALTGR (the right Alt key is AltGr,
     // Ctrl+Alt to the tables) and KLLF_SHIFTLOCK (Caps Lock is a Shift
@@ -131,6 +148,7 @@ private:
     // (dead << 16 | base) with its place in the table, ordered by pair.
     std::array<std::optional<RowRef>, 256> first_rows_{};
     std::vector<std::pair<uint32_t, size_t>> first_compositions_;
+    bool kana_lock_rows_ = false;
 };
 
 }  // namespace wendol

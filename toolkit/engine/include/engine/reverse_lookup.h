@@ -8,12 +8,17 @@
 // that a dead character only comes out after a second key.
 //
 // The way to type it goes further: the first key and column that give the
-// character directly, with Caps Lock as that row needs it and Num Lock for
-// the keypad digits; failing that, a dead key followed by a base key, from
-// the first composition entry whose two halves can both be typed.
+// character directly, with Caps Lock and the Kana lock as that row needs
+// them and Num Lock for the keypad digits; failing that, a dead key
+// followed by a base key, from the first composition entry whose two halves
+// can both be typed; failing that, a chain: a dead key and bases whose
+// compositions are themselves dead (DKF_DEAD), each dead character reached
+// once by its fewest strokes, then the base that composes the character;
+// failing that, the first key whose ligature types it among others.
 #pragma once
 
 #include <map>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -40,13 +45,22 @@ struct Stroke {
     uint8_t column = 0;
     std::optional<bool> caps_lock;     // must be on / off; unset: either
     std::optional<bool> num_lock;
+    std::optional<bool> kana_lock;     // as it must be before the stroke
+    bool toggles_kana = false;         // a modifier of the stroke is the Kana key
     bool dead = false;                 // the stroke leaves a dead character pending
     char16_t gives = 0;                // the character, or the dead character
+    std::u16string ligature;           // what a ligature stroke types (then `gives` is 0)
 };
 
 struct Way {
-    std::vector<Stroke> strokes;              // one, or a dead key and a base
-    const DeadKeyEntry *composition = nullptr;
+    // One stroke; or a dead key and a base; or a chain: a dead key, the
+    // bases of the DKF_DEAD compositions, and the last base.
+    std::vector<Stroke> strokes;
+    const DeadKeyEntry *composition = nullptr;   // the last composition
+    std::vector<const DeadKeyEntry *> chain{};   // the DKF_DEAD ones before it, in order
+
+    // What typing the way delivers: the character, or a ligature's characters.
+    std::u16string text(char16_t ch) const;
 };
 
 struct Found {
@@ -81,7 +95,7 @@ public:
 
     Found find(char32_t ch) const;
 
-    // The keys to press for a way, starting with Caps Lock and Num Lock off:
+    // The keys to press for a way, starting with every lock off: Kana,
     // CapsLock and NumLock presses are put in where a stroke needs a lock
     // changed.  The locks are left as the last stroke needs them.
     std::vector<std::vector<Key>> key_sequence(const Way &way) const;
@@ -89,15 +103,27 @@ public:
 private:
     void find_platform_matches();
     void find_first_strokes();
+    void find_chains();
+    void keep_first_stroke(const CharRow &row, RowRef ref, unsigned column, bool caps, bool kana);
     std::optional<Stroke> make_stroke(uint8_t vk, uint8_t bits, std::optional<bool> caps,
-                                      const Cell &cell) const;
+                                      std::optional<bool> kana, const Cell &cell) const;
+    std::optional<Way> composed_way(char16_t ch, bool through_chains) const;
+
+    // A dead character reached through DKF_DEAD compositions: the strokes
+    // that leave it pending and the compositions on the way.
+    struct Chain {
+        std::vector<Stroke> strokes;
+        std::vector<const DeadKeyEntry *> entries;
+    };
 
     const Keymap &keymap_;
     KeyFinder keys_;
-    std::optional<Key> caps_key_, num_key_;
+    std::optional<Key> caps_key_, num_key_, kana_key_;
     std::map<char16_t, PlatformMatch> platform_;   // the first cell holding each character
     std::map<char16_t, Stroke> direct_;            // the first stroke typing each character
     std::map<char16_t, Stroke> dead_;              // the first stroke leaving each dead character
+    std::map<char16_t, Stroke> ligature_;          // the first ligature stroke typing each character
+    std::map<char16_t, Chain> chains_;             // dead characters only a chain leaves
 };
 
 // One lookup, for a caller that wants one character.

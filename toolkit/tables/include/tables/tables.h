@@ -33,6 +33,8 @@ constexpr uint16_t kWchDead = 0xF001;
 constexpr uint16_t kWchLigature = 0xF002;
 constexpr uint8_t kCapLok = 0x01;
 constexpr uint8_t kSgCaps = 0x02;
+constexpr uint8_t kCapLokAltGr = 0x04;
+constexpr uint8_t kKanaLok = 0x08;
 constexpr uint8_t kContinuationVk = 0xFF;
 constexpr uint8_t kShiftInvalid = 0x0F;
 
@@ -129,6 +131,18 @@ struct KeyName {
     std::u16string name;
 };
 
+// One entry of the ligature list: what WCH_LGTR in column `column` of the
+// row for `vk` types.
+struct LigatureEntry {
+    uint8_t vk = 0;                      // VirtualKey
+    uint16_t column = 0;                 // ModificationNumber
+    std::vector<uint16_t> chars;         // wch[nLgMax], as stored (WCH_NONE included)
+    uint32_t rva = 0;
+
+    // The characters typed: those before the first WCH_NONE.
+    std::u16string text() const;
+};
+
 struct LayoutTables {
     PointerForm form = PointerForm::Wow64;
     uint32_t root_rva = 0;
@@ -148,6 +162,7 @@ struct LayoutTables {
     uint8_t lg_max = 0;
     uint8_t cb_lg_entry = 0;
     uint64_t ligature = 0;                   // stored pointer value
+    std::vector<LigatureEntry> ligatures;    // stored order, no terminator
     uint32_t type = 0;
     uint32_t subtype = 0;
 
