@@ -147,5 +147,23 @@ TEST(Program, RefusesADamagedModuleOnStandardError)
         << run.output;
 }
 
+// The ligature list is shown only where a layout has one: the kept dumps
+// of our module (golden.*) have no such section.
+TEST(Inspect, ShowsALigatureListWhereThereIsOne)
+{
+    for (const char *variant : {"x86", "wow64", "x64", "arm64"}) {
+        const std::string text =
+            inspect_text(test::map_bytes(test::read_bytes(test::test_layout("ligature", variant))));
+        for (const char *line : {
+                 "\nLigatures (3, nLgMax 4, cbLgEntry 12)\n",
+                 "  J 0x4A                  column 1   2 characters: U+0049 I, U+004A J\n",
+                 "  F 0x46                  column 2   3 characters: U+0066 f, U+0066 f, U+0069 i\n",
+                 "column 3   4 characters: U+0065 e, U+002E ., U+0067 g, U+002E .\n",
+             })
+            EXPECT_NE(text.find(line), std::string::npos) << variant << ": " << line;
+    }
+    EXPECT_EQ(inspect_text(test::map_module()).find("\nLigatures ("), std::string::npos);
+}
+
 }  // namespace
 }  // namespace wendol

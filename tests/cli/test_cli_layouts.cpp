@@ -1,0 +1,64 @@
+// test_cli_layouts.cpp - `wendol type` and `wendol find` on the test
+// layouts with ligatures, chained dead keys and the Kana lock, as a person
+// would run them.
+#include <gtest/gtest.h>
+
+#include "support/cli_run.h"
+#include "support/image_helpers.h"
+
+namespace wendol::test {
+namespace {
+
+// Runs the program on a test layout (x64) and expects each of `lines` in
+// its output, in order.
+void expect_lines_on(const std::string &layout, std::vector<std::string> args,
+                     const std::vector<std::string> &lines)
+{
+    args.insert(args.begin() + 1, test_layout(layout, "x64"));
+    const CliRun run = run_cli(args);
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    size_t at = 0;
+    for (const std::string &line : lines) {
+        const size_t found = run.output.find(line, at);
+        EXPECT_NE(found, std::string::npos) << "\"" << line << "\" missing in:\n" << run.output;
+        if (found != std::string::npos)
+            at = found + line.size();
+    }
+}
+
+TEST(CliLayouts, LigaturesAreTypedAndFound)
+{
+    expect_lines_on("ligature", {"type", "Shift+j", "[", "AltGr+Shift+e"},
+                    {"Shift+j        U+0049 I, U+004A J   (ligature of 2 characters)",
+                     "[              dead ´ (U+00B4)",
+                     "AltGr+Shift+e  U+00E9 é, U+002E ., U+0067 g, U+002E .   "
+                     "(ligature of 4 characters)   (´ + e)"});
+    expect_lines_on("ligature", {"find", "g"},
+                    {"U+0067 g", "the platform reports: no key",
+                     "to type it: with Caps Lock off, Shift+Ctrl+Alt+e (types 4 characters: e.g.)"});
+}
+
+TEST(CliLayouts, ChainsShowTheirPendingDeadCharacterAndAreFound)
+{
+    expect_lines_on("chained", {"type", "[", "d", "o"},
+                    {"[  dead ´ (U+00B4)", "d  dead ˝ (U+02DD)   (´ + d, DKF_DEAD)",
+                     "o  U+0151 ő   (˝ + o)"});
+    expect_lines_on("chained", {"find", "ő"},
+                    {"(dead ´), then", "d (d), then", "o (o): ´ + d leaves dead ˝: ˝ + o composes ő",
+                     "keys: [ d o"});
+}
+
+TEST(CliLayouts, TheKanaLayoutIsTypedWithANoteOnWhatIsNotModelled)
+{
+    const std::string notice = "note: the layout exports KbdNlsLayerDescriptor";
+    expect_lines_on("kana", {"type", "sc:29", "a", "sc:29"},
+                    {notice, "sc:29  now on: Kana lock", "a      U+3061 ち", "sc:29  no lock on"});
+    expect_lines_on("kana", {"find", "ぬ"},
+                    {notice, "U+306C ぬ", "keys: "});
+    // Our own module exports no NLS tables: no such line.
+    const CliRun run = run_cli({"type", module_path(), "a"});
+    EXPECT_EQ(run.output.find("KbdNlsLayerDescriptor"), std::string::npos) << run.output;
+}
+
+}  // namespace
+}  // namespace wendol::test
