@@ -1,6 +1,8 @@
 // reverse_lookup.cpp - characters back to keys, in the tables' own order.
 #include "engine/reverse_lookup.h"
 
+#include "base/error.h"
+
 #include "engine/keyboard_state.h"
 #include "engine/typing.h"
 
@@ -110,7 +112,12 @@ void ReverseLookup::find_first_strokes()
                     auto bits = keymap_.lowest_bits(static_cast<uint8_t>(column));
                     if (!bits)
                         continue;
-                    const Cell cell = keymap_.cell(row.vk, *bits, caps);
+                    Cell cell;
+                    try {
+                        cell = keymap_.cell(row.vk, *bits, caps);
+                    } catch (const Error &) {
+                        continue;   // a cell the tables cannot give types nothing to find
+                    }
                     auto *first = cell.kind == Cell::Kind::Character ? &direct_
                                   : cell.kind == Cell::Kind::Dead    ? &dead_
                                                                      : nullptr;

@@ -52,10 +52,14 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
         std::string place = "MODIFIERS.ModNumber[" + std::to_string(bits) + "]";
         if (record)
             place = rva_place(static_cast<uint32_t>(*record + p + 2 + bits), place);
-        findings.error("modifiers", place,
-                       "a column below the widest table's " + std::to_string(widest) +
-                           " or SHFT_INVALID (0x0F)",
-                       std::to_string(column));
+        // The platform types nothing in that state, as with SHFT_INVALID; a
+        // column this leaves unselected is its own finding (verify_cells.cpp).
+        findings.warning("modifiers", place,
+                         "a column below the widest table's " + std::to_string(widest) +
+                             " or SHFT_INVALID (0x0F)",
+                         "column " + std::to_string(column) +
+                             ", which no table has; only a warning, as the platform types "
+                             "nothing in that state");
     }
 }
 
@@ -198,9 +202,10 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
                            "compositions for its dead character " + character_label(ch),
                            "none in the composition table");
         if (!names.count(ch))
-            findings.error("dead keys", place,
-                           "a dead-key name for its dead character " + character_label(ch),
-                           "none in aKeyNamesDead");
+            findings.warning("dead keys", place,
+                             "a dead-key name for its dead character " + character_label(ch),
+                             "none in aKeyNamesDead; only a warning, as the name is shown, "
+                             "never typed");
     }
     for (const auto &[ch, first] : groups)
         if (!dead.count(ch))
@@ -224,28 +229,29 @@ void check_composition_pairs(const LayoutTables &t, Findings &findings)
         const DeadKeyEntry &e = t.dead_keys[i];
         const auto [at, fresh] = first.emplace(std::pair{e.dead, e.base}, i);
         if (!fresh)
-            findings.error("compositions", entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, 8),
-                           "each pair (dead character, base) once",
-                           character_label(e.dead) + " + " + character_label(e.base) +
-                               " again, first at DEADKEY[" + std::to_string(at->second) + "]");
+            findings.warning("compositions",
+                             entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, 8),
+                             "each pair (dead character, base) once",
+                             character_label(e.dead) + " + " + character_label(e.base) +
+                                 " again, first at DEADKEY[" + std::to_string(at->second) +
+                                 "], which the platform reads: this entry is never typed");
     }
 }
 
-// Lists searched by scan code: ascending, each code once.
+// Lists searched by scan code.  The platform searches them from the start,
+// so their order changes nothing; a scan code listed again is never read.
 void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, PointerSlot pointer,
                  const std::string &list, uint32_t record, Findings &findings)
 {
-    for (size_t i = 1; i < scans.size(); ++i) {
-        if (scans[i] > scans[i - 1])
+    std::map<uint8_t, size_t> first;
+    for (size_t i = 0; i < scans.size(); ++i) {
+        const auto [at, fresh] = first.emplace(scans[i], i);
+        if (fresh)
             continue;
-        const std::string place = entry_place(t, pointer, list, i, record);
-        const std::string found =
-            "scan code " + hex(scans[i], 2) + " after " + hex(scans[i - 1], 2);
-        if (scans[i] == scans[i - 1])
-            findings.error("order", place, "each scan code once (the platform reads the first)",
-                           found);
-        else
-            findings.warning("order", place, "scan codes in ascending order", found);
+        findings.warning("order", entry_place(t, pointer, list, i, record),
+                         "each scan code once (the platform reads the first)",
+                         "scan code " + hex(scans[i], 2) + " again, first at " + list + "[" +
+                             std::to_string(at->second) + "]");
     }
 }
 
@@ -277,15 +283,53 @@ bool may_share(const Extent &a, const Extent &b)
            (a.rva == b.rva && a.size == b.size && a.kind == b.kind);
 }
 
+// An older header's root record ends after pLigature: the eight bytes read
+// as dwType and dwSubType are then whatever follows it.
+std::optional<uint32_t> root_type_rva(const LayoutTables &t)
+{
+    const PointerField *last = find_pointer(t, {PointerSlot::Ligature});
+    if (!last)
+        return std::nullopt;
+    return last->field_rva + pointer_size(t.form);
+}
+
+bool in_type_fields(const LayoutTables &t, const Extent &root, const Extent &e)
+{
+    const auto type = root_type_rva(t);
+    return root.rva == t.root_rva && root.kind == Extent::Kind::Record && type &&
+           e.rva >= *type && e.rva < root.end();
+}
+
+void check_root_end(const LayoutTables &t, const std::vector<Extent> &extents,
+                    Findings &findings)
+{
+    const auto type = root_type_rva(t);
+    if (!type)
+        return;
+    for (const Extent &e : extents) {
+        if (e.rva < *type || e.rva >= *type + 8)
+            continue;
+        findings.warning("root record", rva_place(*type, "KBDTABLES.dwType"),
+                         "dwType and dwSubType after pLigature",
+                         e.what + " beginning at RVA " + hex(e.rva) +
+                             ": an older header, whose record ends after pLigature, so the "
+                             "eight bytes read as dwType, dwSubType (" + hex(t.type) + ", " +
+                             hex(t.subtype) + ") are that table's; only a warning, as the "
+                             "platform then takes the layout type from elsewhere");
+        return;
+    }
+}
+
 void check_overlaps(const LayoutTables &t, Findings &findings)
 {
     std::vector<Extent> extents = table_extents(t);
+    check_root_end(t, extents, findings);
     std::sort(extents.begin(), extents.end(), [](const Extent &a, const Extent &b) {
         return a.rva != b.rva ? a.rva < b.rva : a.size > b.size;
     });
     const Extent *open = nullptr;   // the extent reaching furthest so far
     for (const Extent &e : extents) {
-        if (open && e.rva < open->end() && !may_share(*open, e))
+        if (open && e.rva < open->end() && !may_share(*open, e) && !in_type_fields(t, *open, e))
             findings.error("overlaps",
                            rva_place(open->rva, open->what + ", to RVA " + hex(open->end())),
                            open->kind == Extent::Kind::List
