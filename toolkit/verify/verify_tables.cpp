@@ -81,7 +81,8 @@ public:
         for (size_t r = 0; r < rows_.size(); ++r) {
             if (parts_[r].role == RowRole::Stray) {
                 findings_.warning("rows", place(r), "a continuation row under the row it continues",
-                                  "one that belongs to no key row");
+                                  "one that belongs to no key row; only a warning, as the "
+                                  "platform never reads it");
             } else if (parts_[r].role == RowRole::KeyRow) {
                 shadowed(r, first_row);
                 key(r);
@@ -99,7 +100,8 @@ private:
             return;
         }
         findings_.warning("rows", place(r), "one row per virtual key",
-                          "a second row, never read: the key's row is " + row_place(t_, *first));
+                          "a second row, never read: the key's row is " + row_place(t_, *first) +
+                              "; only a warning, as the platform types that one alone");
     }
 
     // The key row at `r` and its continuation rows.
@@ -147,7 +149,9 @@ private:
             if (row.cells[c] != kWchDead && rows_[*below].cells[c] != kWchNone)
                 findings_.warning("dead keys", place(*below, c),
                                   "WCH_NONE where the row above has no dead cell",
-                                  cell_label(rows_[*below].cells[c]));
+                                  cell_label(rows_[*below].cells[c]) +
+                                      "; only a warning, as it is never typed (a reverse "
+                                      "lookup may still report it on this key)");
     }
 
     void ligatures(size_t r)
@@ -211,14 +215,18 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
         if (!dead.count(ch))
             findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", first, 8),
                              "compositions only for dead characters some key produces",
-                             "a group for " + character_label(ch) + ", which no dead cell gives");
+                             "a group for " + character_label(ch) +
+                                 ", which no dead cell gives; only a warning, as nothing "
+                                 "reaches it");
     for (const auto &[ch, index] : names)
         if (!dead.count(ch))
             findings.warning("dead keys",
                              entry_place(t, PointerSlot::KeyNamesDead, "aKeyNamesDead", index,
                                          pointer_size(t.form)),
                              "names only for dead characters some key produces",
-                             "a name for " + character_label(ch) + ", which no dead cell gives");
+                             "a name for " + character_label(ch) +
+                                 ", which no dead cell gives; only a warning, as nothing "
+                                 "reaches it");
 }
 
 // The platform uses the first entry for a pair: a second is never read.
