@@ -655,6 +655,51 @@ TEST(VerifyLayouts, AColumnNoModifierSelectsIsAnErrorNamingWhatIsLost)
     }
 }
 
+// The minimal layout with its Shift key giving a bit no column number
+// reads (0x10, past wMaxModBits): the Shift column is selected, but only
+// Caps Lock on a CAPLOK letter still reaches it.  One warning per other
+// row, naming the column, its bits and the cells; typing Shift+1 through
+// the damaged image gives nothing, while Caps Lock still capitalises.
+TEST(VerifyLayouts, CellsNoKeyStateReachesAreOneWarningPerRow)
+{
+    for (const char *variant : kVariants) {
+        const std::string path = test::test_layout("minimal", variant);
+        SCOPED_TRACE(path);
+        Bytes bytes = test::read_bytes(path);
+        const LayoutTables tables = read_tables(test::map_bytes(bytes));
+        const PointerField *bits = find_pointer(tables, {PointerSlot::VkToBit});
+        ASSERT_NE(bits, nullptr);
+        ASSERT_EQ(tables.modifiers.keys.at(0).vk, 0x10);   // VK_SHIFT first
+        bytes.at(test::file_offset(bytes, bits->target_rva) + 1) = 0x10;
+        fix_checksum(bytes);
+        const auto findings = verify_bytes(bytes);
+
+        size_t unreached_rows = 0;
+        for (const CharRow &row : tables.char_tables.at(0).rows)
+            unreached_rows += row.vk != kContinuationVk && row.cells.at(1) != kWchNone &&
+                              !(row.attributes & kCapLok);
+        std::vector<Finding> warnings;
+        std::copy_if(findings.begin(), findings.end(), std::back_inserter(warnings),
+                     [](const Finding &f) { return f.severity == Severity::Warning; });
+        ASSERT_EQ(warnings.size(), unreached_rows) << describe(findings);
+        for (const Finding &f : warnings) {
+            EXPECT_EQ(f.check, "reach");
+            EXPECT_EQ(f.place.rfind("table 1 row ", 0), 0u) << f.place;
+            EXPECT_NE(f.found.find("column 1 (modifier bits 1)"), std::string::npos) << f.found;
+        }
+        EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [](const Finding &f) {
+            return f.expected == "a key state that types U+0021 !";
+        })) << describe(findings);
+
+        const Keymap keymap(read_tables(test::map_bytes(bytes)));
+        Typist typist(keymap);
+        EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x2A}, ScanCode{Prefix::None, 0x02}})),
+                  u"");
+        typist.chord({VirtualKey{0x14}});   // VK_CAPITAL: the layout has no Caps Lock key
+        EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x1E}})), u"A");
+    }
+}
+
 // A root record that ends after pLigature, the E1 map right behind it: the
 // eight bytes read as dwType and dwSubType are the map's, which the one
 // finding names; only a warning, so the layout passes unless --strict.

@@ -168,14 +168,6 @@ bool only_with_shift(const Modifiers &m, size_t column)
     return any;
 }
 
-std::string columns_text(const std::vector<size_t> &columns)
-{
-    std::vector<std::string> items;
-    for (size_t c : columns)
-        items.push_back(std::to_string(c));
-    return (columns.size() == 1 ? "column " : "columns ") + listed(items);
-}
-
 // One row's cells no press read.
 struct Unread {
     std::vector<size_t> columns;
@@ -206,13 +198,28 @@ void report_keypad(const Keymap &keymap, const std::map<Column, Unread> &keypad,
             "anyway");
 }
 
+// "column 1 (modifier bits 1, 5)": the bits that select each column.
+std::string selected_by(const Modifiers &m, const std::vector<size_t> &columns)
+{
+    std::vector<std::string> items;
+    for (size_t c : columns) {
+        std::vector<std::string> bits;
+        for (size_t b = 0; b < m.mod_number.size(); ++b)
+            if (m.mod_number[b] == c)
+                bits.push_back(std::to_string(b));
+        items.push_back(std::to_string(c) + " (modifier bits " + listed(bits) + ")");
+    }
+    return (columns.size() == 1 ? "column " : "columns ") + listed(items);
+}
+
 void report_row(const Keymap &keymap, RowRef ref, const Unread &unread, Findings &findings)
 {
     findings.warning("reach", row_place(keymap.tables(), ref),
                      "a key state that types " + listed(unread.cells),
-                     "none, and only a warning as the platform types nothing wrong: no "
-                     "modifier combination with the locks off or on reads " +
-                         columns_text(unread.columns) + " of it");
+                     "none, and only a warning as the platform types nothing wrong: no key "
+                     "sending the row's virtual key, under any combination of the map's "
+                     "modifier keys with the locks off or on, reads " +
+                         selected_by(keymap.tables().modifiers, unread.columns));
 }
 
 
