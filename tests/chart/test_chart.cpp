@@ -495,7 +495,8 @@ TEST(ChartRendering, ChromiumDrawsThePage)
     const std::string url = "file://" + fs::absolute(chart->dir / kPage).string();
 
     const std::string dom = chromium("--dump-dom " + shell_quoted(url));
-    EXPECT_NE(dom.find("id=\"caps-lock-off-key-sc1E\""), std::string::npos) << "the page did not load";
+    EXPECT_NE(dom.find("id=\"caps-lock-off-key-sc1E\""), std::string::npos)
+        << "the page did not load";
     EXPECT_NE(dom.find("id=\"dead-00B4\""), std::string::npos);
 
     const fs::path shot = chart->dir / "shot.png";

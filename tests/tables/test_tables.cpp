@@ -48,7 +48,8 @@ TEST_F(Tables, RootRecordHoldsItsOwnDwTypeAndDwSubType)
     EXPECT_EQ(root->size, 104u);   // WOW64: ten pointers, the values, dwType, dwSubType
     for (const Extent &e : extents)
         if (&e != &*root) {
-            EXPECT_FALSE(e.rva >= root->rva && e.rva < root->end()) << e.what << " at " << hex(e.rva);
+            EXPECT_FALSE(e.rva >= root->rva && e.rva < root->end())
+                << e.what << " at " << hex(e.rva);
         }
 }
 

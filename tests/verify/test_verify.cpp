@@ -10,6 +10,7 @@
 #include <set>
 
 #include "base/text.h"
+#include "engine/key_parse.h"
 #include "engine/keyboard_sweep.h"
 #include "engine/typing.h"
 #include "pe/pe_format.h"
@@ -590,7 +591,8 @@ TEST(Verify, ABrokenRowIsOneFindingAndReachGoesOnOverTheRest)
             << describe(findings);
         EXPECT_EQ(count(is_keypad_shift_warning), 1) << describe(findings);
         EXPECT_GT(count([](const Finding &f) {
-                      return f.check == "dead keys" && f.text.find("aKeyNamesDead") != std::string::npos;
+                      return f.check == "dead keys" &&
+                             f.text.find("aKeyNamesDead") != std::string::npos;
                   }),
                   0)
             << describe(findings);
@@ -693,8 +695,8 @@ TEST(VerifyLayouts, CellsNoKeyStateReachesAreOneWarningPerRow)
 
         const Keymap keymap(read_tables(test::map_bytes(bytes)));
         Typist typist(keymap);
-        EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x2A}, ScanCode{Prefix::None, 0x02}})),
-                  u"");
+        const Chord shift_1{ScanCode{Prefix::None, 0x2A}, ScanCode{Prefix::None, 0x02}};
+        EXPECT_EQ(delivered(typist.chord(shift_1)), u"");
         typist.chord({VirtualKey{0x14}});   // VK_CAPITAL: the layout has no Caps Lock key
         EXPECT_EQ(delivered(typist.chord({ScanCode{Prefix::None, 0x1E}})), u"A");
     }

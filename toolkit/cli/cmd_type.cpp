@@ -144,7 +144,8 @@ int run_type(std::vector<std::string> args, std::ostream &out)
         if (lock_changed && delivered(presses).empty() && typist.pending() == pending)
             line = locks(keymap, after);
         else
-            line = outcome(keymap, presses, pending) + (lock_changed ? "; " + locks(keymap, after) : "");
+            line = outcome(keymap, presses, pending) +
+                   (lock_changed ? "; " + locks(keymap, after) : "");
         out << pad(args[i + 1], width) << "  " << line << '\n';
     }
     if (auto pending = typist.pending())

@@ -37,7 +37,8 @@ std::vector<RowRef> typing_rows(const Keymap &keymap)
     for (size_t t = 0; t < tables.size(); ++t) {
         for (size_t r = 0; r < tables[t].rows.size(); ++r) {
             const RowRef ref{t, r};
-            if (keymap.part(ref).role != RowRole::KeyRow || keymap.find_row(keymap.row(ref).vk) != ref)
+            if (keymap.part(ref).role != RowRole::KeyRow ||
+                keymap.find_row(keymap.row(ref).vk) != ref)
                 continue;
             rows.push_back(ref);
             if (const auto caps = keymap.part(ref).caps)

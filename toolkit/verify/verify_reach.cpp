@@ -147,7 +147,8 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char16_t
         }
     } catch (const Error &e) {
         // A key on the way the tables cannot answer: reported by the sweep.
-        findings.error("reach", place, "the keys the reverse lookup reports (" + keys + ") to type it",
+        findings.error("reach", place,
+                       "the keys the reverse lookup reports (" + keys + ") to type it",
                        std::string("a key the tables cannot answer: ") + e.what());
         return;
     }
