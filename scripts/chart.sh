@@ -18,6 +18,9 @@ module=$build/module/Wendol.dll
 command -v chromium >/dev/null || { echo "no chromium: run scripts/chart-deps.sh first" >&2; exit 1; }
 
 "$build/wendol" chart "$module" --out "$build/chart" >/dev/null
+# The chart's files are named after the module: Wendol.dll draws wendol.html,
+# wendol.svg (Caps Lock off), wendol-caps-lock.svg and wendol-keypad.svg.
+page=$(basename "$module" .dll | tr '[:upper:]' '[:lower:]').html
 
 profile=$(mktemp -d)
 trap 'rm -rf "$profile"' EXIT
@@ -27,9 +30,9 @@ rm -f "$picture"
 chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
     --disable-component-update --disable-sync --no-first-run --user-data-dir="$profile" \
     --hide-scrollbars --window-size=1400,740 --screenshot="$picture" \
-    "file://$PWD/$build/chart/wendol.html" >/dev/null 2>&1
+    "file://$PWD/$build/chart/$page" >/dev/null 2>&1
 [ -s "$picture" ] || { echo "chromium took no screenshot" >&2; exit 1; }
-echo "$build/chart/wendol.html, $build/chart/chart.png"
+echo "$build/chart/$page, $build/chart/chart.png"
 
 if [ "${1:-}" = "--readme" ]; then
     cp "$picture" docs/chart.png

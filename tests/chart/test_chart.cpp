@@ -29,7 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char *const kSvgFiles[] = {"wendol.svg", "wendol-greek.svg", "wendol-keypad.svg"};
+const char *const kSvgFiles[] = {"wendol.svg", "wendol-caps-lock.svg", "wendol-keypad.svg"};
 constexpr const char *kPage = "wendol.html";
 
 // A folder of its own under the system's temporary folder, removed with
@@ -242,18 +242,18 @@ TEST(ChartLabels, AreWhatTheEngineTypes)
         {"wendol.svg", "key-scE038", "plain", "AltGr"},
         // Caps Lock on: Greek letters, the Greek dead keys, the fractions
         // typed at once, and AltGr levels the Greek layer leaves empty.
-        {"wendol-greek.svg", "key-sc1E", "plain", "CapsLock a"},
-        {"wendol-greek.svg", "key-sc1E", "shift", "CapsLock Shift+a"},
-        {"wendol-greek.svg", "key-sc1E", "altgr", "CapsLock AltGr+a"},
-        {"wendol-greek.svg", "key-sc10", "plain", "CapsLock q"},
-        {"wendol-greek.svg", "key-sc11", "plain", "CapsLock w"},
-        {"wendol-greek.svg", "key-sc11", "shift", "CapsLock Shift+w"},
-        {"wendol-greek.svg", "key-sc27", "plain", "CapsLock ;"},
-        {"wendol-greek.svg", "key-sc27", "altgr", "CapsLock AltGr+;"},
-        {"wendol-greek.svg", "key-sc02", "altgr", "CapsLock AltGr+1"},
-        {"wendol-greek.svg", "key-sc07", "altgr-shift", "CapsLock AltGr+Shift+6"},
-        {"wendol-greek.svg", "key-sc03", "altgr-shift", "CapsLock AltGr+Shift+2"},
-        {"wendol-greek.svg", "key-sc34", "altgr", "CapsLock AltGr+."},
+        {"wendol-caps-lock.svg", "key-sc1E", "plain", "CapsLock a"},
+        {"wendol-caps-lock.svg", "key-sc1E", "shift", "CapsLock Shift+a"},
+        {"wendol-caps-lock.svg", "key-sc1E", "altgr", "CapsLock AltGr+a"},
+        {"wendol-caps-lock.svg", "key-sc10", "plain", "CapsLock q"},
+        {"wendol-caps-lock.svg", "key-sc11", "plain", "CapsLock w"},
+        {"wendol-caps-lock.svg", "key-sc11", "shift", "CapsLock Shift+w"},
+        {"wendol-caps-lock.svg", "key-sc27", "plain", "CapsLock ;"},
+        {"wendol-caps-lock.svg", "key-sc27", "altgr", "CapsLock AltGr+;"},
+        {"wendol-caps-lock.svg", "key-sc02", "altgr", "CapsLock AltGr+1"},
+        {"wendol-caps-lock.svg", "key-sc07", "altgr-shift", "CapsLock AltGr+Shift+6"},
+        {"wendol-caps-lock.svg", "key-sc03", "altgr-shift", "CapsLock AltGr+Shift+2"},
+        {"wendol-caps-lock.svg", "key-sc34", "altgr", "CapsLock AltGr+."},
         // The keypad under Num Lock: digits, box drawing, operators, Enter,
         // the Shift level through the digit's virtual key, and the decimal
         // key's Caps Lock variants.
@@ -414,7 +414,8 @@ std::string module_with_a_typing_z(const fs::path &dir)
         for (const CharRow &row : table.rows)
             if (row.vk == 'A') {
                 put_u16(bytes, file_offset(bytes, row.rva) + 2, u'z');
-                const std::string path = (dir / "Patched.dll").string();
+                // Named as the module is, so that the chart's files are too.
+                const std::string path = (dir / "Wendol.dll").string();
                 write_bytes(path, bytes);
                 return path;
             }
@@ -428,7 +429,7 @@ TEST(ChartModule, ADifferentTableDrawsADifferentKey)
     const Chart patched = draw_chart(module_with_a_typing_z(folder.path()));
     const LabelCase plain_a{"wendol.svg", "key-sc1E", "plain", "a"};
     const LabelCase shift_a{"wendol.svg", "key-sc1E", "shift", "Shift+a"};
-    const LabelCase greek_a{"wendol-greek.svg", "key-sc1E", "plain", "CapsLock a"};
+    const LabelCase greek_a{"wendol-caps-lock.svg", "key-sc1E", "plain", "CapsLock a"};
     auto label = [](const Chart &chart, const LabelCase &c) {
         const XmlElement drawing = read_xml(chart.files.at(c.file));
         const std::vector<const XmlElement *> found = labels(drawing, c);
@@ -439,6 +440,26 @@ TEST(ChartModule, ADifferentTableDrawsADifferentKey)
     // The rest of the key and its Caps Lock row are as they were.
     EXPECT_EQ(label(patched, shift_a), label(*original, shift_a));
     EXPECT_EQ(label(patched, greek_a), label(*original, greek_a));
+}
+
+// The files and views are named after the module and the lock: another
+// layout's chart is its own, and on a KLLF_SHIFTLOCK layout the lock is
+// called a Shift lock.
+TEST(ChartModule, FilesAndViewsAreNamedAfterTheModuleAndTheLock)
+{
+    const TempDir folder;
+    const CliRun run = run_cli({"chart", test_layout("altgr_shiftlock", "x64"), "--out",
+                                folder.path().string()});
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    for (const char *name : {"altgr_shiftlock.svg", "altgr_shiftlock-shift-lock.svg",
+                             "altgr_shiftlock-keypad.svg", "altgr_shiftlock.html"})
+        EXPECT_TRUE(fs::exists(folder.path() / name)) << name << " missing:\n" << run.output;
+    const std::string locked = read_text(folder.path() / "altgr_shiftlock-shift-lock.svg");
+    EXPECT_NE(locked.find("Shift Lock on"), std::string::npos);
+    const std::string page = read_text(folder.path() / "altgr_shiftlock.html");
+    EXPECT_NE(page.find("id=\"shift-lock-on\""), std::string::npos);
+    EXPECT_EQ(page.find("greek"), std::string::npos);
+    EXPECT_EQ(page.find("latin"), std::string::npos);
 }
 
 // --- Rendering ---------------------------------------------------------------
@@ -474,7 +495,8 @@ TEST(ChartRendering, ChromiumDrawsThePage)
     const std::string url = "file://" + fs::absolute(chart->dir / kPage).string();
 
     const std::string dom = chromium("--dump-dom " + shell_quoted(url));
-    EXPECT_NE(dom.find("id=\"latin-key-sc1E\""), std::string::npos) << "the page did not load";
+    EXPECT_NE(dom.find("id=\"caps-lock-off-key-sc1E\""), std::string::npos)
+        << "the page did not load";
     EXPECT_NE(dom.find("id=\"dead-00B4\""), std::string::npos);
 
     const fs::path shot = chart->dir / "shot.png";

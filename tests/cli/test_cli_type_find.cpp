@@ -34,7 +34,8 @@ TEST(CliType, EachKeyTellsWhatItProduced)
                   "Shift+w   dead ΅ (U+0385)",
                   "AltGr+=   U+0385 ΅, U+00B4 ´   (no composition for ΅ + ´)",
                   "q         U+003B ;",
-                  "Ctrl+Tab  nothing: column 2 is beyond table 1",
+                  "Ctrl+Tab  nothing: column 2 is beyond the 1 column of table 1, which holds "
+                  "virtual key 0x09 (VK_TAB)",
                   "AltGr+a   nothing (WCH_NONE at table 6 row 52 column 3 (VK 0xFF, RVA 0x",
                   "), Caps Lock row)",
                   });
@@ -98,6 +99,38 @@ TEST(CliFind, BaseAddressIsANumber)
     for (const char *bad : {"0x", "-0x90000000", " 0x90000000", "0x90000000 ", "0x1_0000",
                             "18446744073709551616", "0x10000000000000000"})
         expect_lines({"find", "--base", bad, "e"}, 2, {"expected an address such as 0x90000000"});
+}
+
+// A test layout's own output, where the module has no such key.
+void expect_lines_on(const std::string &dll, const std::vector<std::string> &args,
+                     const std::vector<std::string> &lines)
+{
+    std::vector<std::string> all = args;
+    all.insert(all.begin() + 1, dll);
+    const CliRun run = run_cli(all);
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    for (const std::string &line : lines)
+        EXPECT_NE(run.output.find(line), std::string::npos) << "\"" << line << "\" missing in:\n"
+                                                            << run.output;
+}
+
+// A dead key is named by its dead-key name, as the platform names it; a key
+// of the name lists keeps its own.
+TEST(CliNames, ADeadKeyHasItsDeadKeyName)
+{
+    const std::string minimal = test_layout("minimal", "wow64");
+    expect_lines_on(minimal, {"names", "sc:1A"},
+                    {"\"Acute\" (the dead-key name of U+00B4 \u00B4)"});
+    expect_lines_on(minimal, {"names", "sc:39"}, {"\"Space\""});
+}
+
+// Under KLLF_SHIFTLOCK the lock Caps Lock turns on is a Shift lock.
+TEST(CliType, TheShiftLockIsCalledSo)
+{
+    expect_lines_on(test_layout("altgr_shiftlock", "x64"), {"type", "CapsLock"},
+                    {"CapsLock  now on: Shift Lock"});
+    expect_lines_on(test_layout("altgr", "x64"), {"type", "CapsLock"},
+                    {"CapsLock  now on: Caps Lock"});
 }
 
 }  // namespace

@@ -5,8 +5,13 @@
 // characters, and Caps Lock as a Shift lock under KLLF_SHIFTLOCK.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <set>
+#include <memory>
 #include <string>
 
+#include "engine/keyboard_sweep.h"
 #include "support/typing_helpers.h"
 
 namespace wendol::test {
@@ -128,6 +133,51 @@ TEST_P(AltGrLayout, ShiftReleasesTheShiftLock)
         {"CapsLock CapsLock a", "a"},
         {"CapsLock Shift a", "A"},
     });
+}
+
+// Under KLLF_SHIFTLOCK what Caps Lock turns on is a Shift lock, and the
+// sweep's states are labelled so.
+TEST_P(AltGrLayout, TheLockIsNamedAfterWhatItIs)
+{
+    SweepState locked;
+    locked.caps_lock = locked.num_lock = true;
+    EXPECT_EQ(locks_text(shift_lock(), locked), "Shift Lock on, Num Lock on");
+    EXPECT_EQ(locks_text(altgr(), locked), "Caps Lock on, Num Lock on");
+    EXPECT_EQ(locks_text(altgr(), SweepState{}), "");
+}
+
+// S is SGCAPS; with its Caps Lock row made a key row of its own, the
+// keymap cannot answer S under Caps Lock.  The sweep hands those presses
+// over as broken and presses every other key in every state all the same.
+TEST_P(AltGrLayout, TheSweepGoesOnPastAKeyTheTablesCannotAnswer)
+{
+    std::vector<uint8_t> bytes = read_bytes(test_layout("altgr", GetParam()));
+    const LayoutTables tables = read_tables(map_bytes(bytes));
+    const auto &rows = tables.char_tables.at(0).rows;
+    const auto s = std::find_if(rows.begin(), rows.end(),
+                                [](const CharRow &r) { return r.vk == 'S'; });
+    ASSERT_NE(s, rows.end());
+    ASSERT_EQ((s + 1)->vk, kContinuationVk);
+    bytes.at(file_offset(bytes, (s + 1)->rva)) = 0x88;
+    const Keymap damaged(read_tables(map_bytes(bytes)));
+
+    size_t visited = 0, broken = 0;
+    std::set<uint8_t> broken_keys;
+    sweep_keyboard(
+        damaged, [&](const SweepState &, const Press &) { ++visited; },
+        [&](const SweepState &state, const Key &key, const Error &e) {
+            ++broken;
+            EXPECT_TRUE(state.caps_lock);
+            broken_keys.insert(std::get<ScanCode>(key).code);
+            EXPECT_NE(std::string(e.what()).find("Caps Lock row"), std::string::npos) << e.what();
+        });
+    EXPECT_EQ(broken_keys, std::set<uint8_t>{0x1F});
+    std::set<std::pair<Prefix, uint8_t>> keys;
+    for (const auto &entry : damaged.scan_codes())
+        keys.insert({entry.first.prefix, entry.first.code});
+    const size_t states = (size_t{1} << sweep_modifiers(damaged).size()) * 4;
+    EXPECT_EQ(visited + broken, keys.size() * states);
+    EXPECT_GT(broken, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, AltGrLayout, ::testing::Values("x86", "wow64", "x64", "arm64"));

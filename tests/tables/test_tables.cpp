@@ -36,6 +36,23 @@ TEST_F(Tables, RootRecordValues)
     EXPECT_EQ(t().subtype, 0u);
 }
 
+// The module's root record is the newer one, ending with dwType and
+// dwSubType: no table of it begins inside the record (an older record ends
+// after pLigature, and the verifier only warns of one).
+TEST_F(Tables, RootRecordHoldsItsOwnDwTypeAndDwSubType)
+{
+    const std::vector<Extent> extents = table_extents(t());
+    const auto root = std::find_if(extents.begin(), extents.end(),
+                                   [](const Extent &e) { return e.what == "KBDTABLES"; });
+    ASSERT_NE(root, extents.end());
+    EXPECT_EQ(root->size, 104u);   // WOW64: ten pointers, the values, dwType, dwSubType
+    for (const Extent &e : extents)
+        if (&e != &*root) {
+            EXPECT_FALSE(e.rva >= root->rva && e.rva < root->end())
+                << e.what << " at " << hex(e.rva);
+        }
+}
+
 TEST_F(Tables, RootPointersAreRecordedAtTheirOffsets)
 {
     using S = PointerSlot;

@@ -44,8 +44,10 @@ std::vector<LegendItem> legend_items(const View &view, const ViewContents &seen)
         items.push_back({S::Caps, "Green, in the middle: what the key types instead while Caps "
                                   "Lock is on."});
     if (seen.through_virtual_key)
-        items.push_back({S::None, "Italic: Shift with Num Lock on sends the navigation keys; "
-                                  "shown is what the digit's own virtual key types with Shift."});
+        items.push_back({S::None, "Italic: characters the tables hold that no key types. "
+                                  "Shift with Num Lock on turns the keypad into the navigation "
+                                  "keys, and without Num Lock they are navigation keys anyway; "
+                                  "shown is what the digit's own virtual key holds with Shift."});
     return items;
 }
 

@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "engine/key_names.h"
 #include "engine/key_parse.h"
+#include "engine/keyboard_sweep.h"
 
 namespace wendol::chart {
 
@@ -79,20 +80,26 @@ View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks)
 
 }  // namespace
 
-View latin_view(const Keymap &keymap)
+// "caps-lock", or "shift-lock" where the lock is a Shift lock.
+std::string lock_slug(const Keymap &keymap)
+{
+    return keymap.shift_lock() ? "shift-lock" : "caps-lock";
+}
+
+View lock_off_view(const Keymap &keymap)
 {
     View view = typed_view(keymap, alphanumeric_block(), Locks{});
-    view.slug = "latin";
-    view.title = "Caps Lock off";
+    view.slug = lock_slug(keymap) + "-off";
+    view.title = std::string(caps_lock_name(keymap)) + " off";
     view.notes = alphanumeric_notes(keymap);
     return view;
 }
 
-View greek_view(const Keymap &keymap)
+View lock_on_view(const Keymap &keymap)
 {
     View view = typed_view(keymap, alphanumeric_block(), Locks{.caps_lock = true});
-    view.slug = "greek";
-    view.title = "Caps Lock on";
+    view.slug = lock_slug(keymap) + "-on";
+    view.title = std::string(caps_lock_name(keymap)) + " on";
     view.notes = alphanumeric_notes(keymap);
     return view;
 }

@@ -1,6 +1,8 @@
 // cmd_chart.cpp - `wendol chart FILE [--out DIR]`: draws the layout from the
 // module by typing every key through its tables, and writes the drawings and
 // a printable page with the dead-key tables.
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -10,6 +12,7 @@
 #include "chart/chart_html.h"
 #include "chart/chart_svg.h"
 #include "chart/chart_views.h"
+#include "engine/keymap.h"
 #include "commands.h"
 #include "resources/resources.h"
 #include "tables/tables.h"
@@ -60,8 +63,20 @@ fs::path output_directory(const std::optional<std::string> &option)
 
 struct DrawnView {
     View view;
-    const char *file;
+    std::string file;
 };
+
+// The files are named after the module: Wendol.dll draws wendol.svg,
+// wendol-caps-lock.svg (wendol-shift-lock.svg on a Shift-lock layout),
+// wendol-keypad.svg and wendol.html.
+std::string file_stem(const std::string &path)
+{
+    std::string stem = fs::path(path).stem().string();
+    std::transform(stem.begin(), stem.end(), stem.begin(), [](unsigned char c) {
+        return static_cast<char>(std::tolower(c));
+    });
+    return stem.empty() ? "layout" : stem;
+}
 
 int run_chart(std::vector<std::string> args, std::ostream &out)
 {
@@ -74,10 +89,12 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
     const std::string name = layout_name(image, path);
     const std::string file = fs::path(path).filename().string();
     const std::string source = "Every key typed through the tables of " + file + ".";
+    const std::string stem = file_stem(path);
+    const std::string lock = keymap.shift_lock() ? "-shift-lock" : "-caps-lock";
     const DrawnView drawn[] = {
-        {latin_view(keymap), "wendol.svg"},
-        {greek_view(keymap), "wendol-greek.svg"},
-        {keypad_view(keymap), "wendol-keypad.svg"},
+        {lock_off_view(keymap), stem + ".svg"},
+        {lock_on_view(keymap), stem + lock + ".svg"},
+        {keypad_view(keymap), stem + "-keypad.svg"},
     };
 
     Page page;
@@ -91,8 +108,9 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
         views.push_back(&d.view);
     }
     page.groups = composition_groups(keymap, views);
-    write_file(dir / "wendol.html", chart_html(page));
-    out << (dir / "wendol.html").string() << '\n';
+    const fs::path html = dir / (stem + ".html");
+    write_file(html, chart_html(page));
+    out << html.string() << '\n';
     return 0;
 }
 
@@ -101,11 +119,13 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
 const Command chart_command = {
     "chart",
     "FILE [--out DIR] [--base ADDR]",
-    "draw the layout by typing every key through the module's tables: DIR/wendol.svg\n"
-    "      (Caps Lock off), DIR/wendol-greek.svg (Caps Lock on), DIR/wendol-keypad.svg\n"
-    "      (Num Lock on) and DIR/wendol.html, a page with the three drawings and the\n"
-    "      dead keys' composition tables that prints on A4 landscape.  DIR is made if\n"
-    "      missing; without --out the files go to the current folder",
+    "draw the layout by typing every key through the module's tables, in files named\n"
+    "      after FILE (here Wendol.dll): DIR/wendol.svg (Caps Lock off),\n"
+    "      DIR/wendol-caps-lock.svg (Caps Lock on; -shift-lock where the lock is a Shift\n"
+    "      lock), DIR/wendol-keypad.svg (Num Lock on) and DIR/wendol.html, a page with\n"
+    "      the three drawings and the dead keys' composition tables that prints on A4\n"
+    "      landscape.  DIR is made if missing; without --out the files go to the\n"
+    "      current folder",
     run_chart,
 };
 

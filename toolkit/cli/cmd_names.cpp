@@ -31,6 +31,28 @@ std::string sent_text(ScanCode sent)
     return "sc:" + std::string(prefix) + two_hex(sent.code);
 }
 
+// A key the name lists leave out is named, as the platform names it, by the
+// character it types alone; for a dead key that is its dead-key name.
+std::optional<std::string> dead_key_text(const LayoutTables &tables, ScanCode sent)
+{
+    const Keymap keymap(tables);
+    const std::optional<uint16_t> vk = keymap.virtual_key(sent);
+    if (!vk)
+        return std::nullopt;
+    Cell cell;
+    try {
+        cell = keymap.cell(static_cast<uint8_t>(*vk & 0xFF), 0, false);
+    } catch (const Error &) {
+        return std::nullopt;   // the tables break their own rules here: verify tells how
+    }
+    if (cell.kind != Cell::Kind::Dead)
+        return std::nullopt;
+    const std::optional<std::u16string> name = dead_key_name(tables, cell.ch);
+    if (!name)
+        return "no name (dead " + character_label(cell.ch) + ", which aKeyNamesDead does not name)";
+    return quoted(*name) + " (the dead-key name of " + character_label(cell.ch) + ")";
+}
+
 // NumLock (sc:45), looked up as E0 45: "Num Lock"
 void print_key(std::ostream &out, const LayoutTables &tables, ScanCode sent)
 {
@@ -45,7 +67,10 @@ void print_key(std::ostream &out, const LayoutTables &tables, ScanCode sent)
     }
     out << ", looked up as " << lookup_text(*lookup) << ": ";
     const std::optional<std::u16string> name = key_name(tables, lookup->scan, lookup->e0);
-    out << (name ? quoted(*name) : "no name") << "\n";
+    if (name)
+        out << quoted(*name) << "\n";
+    else
+        out << dead_key_text(tables, sent).value_or("no name") << "\n";
 }
 
 // A virtual key has no scan code of its own: name every key that sends it.
@@ -134,7 +159,8 @@ extern const Command names_command;
 const Command names_command = {
     "names",
     kSynopsis,
-    "what a key is called: the name the layout gives KEY (a key name, sc:36, sc:E0 38), or "
+    "what a key is called: the name the layout gives KEY (a key name, sc:36, sc:E0 38; a dead "
+    "key by its dead-key name), or "
     "every key and dead-key name",
     run_names,
 };

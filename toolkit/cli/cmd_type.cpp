@@ -5,6 +5,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "engine/key_parse.h"
+#include "engine/keyboard_sweep.h"
 #include "engine/typing.h"
 #include "tables/char_rows.h"
 #include "tables/tables.h"
@@ -37,12 +38,16 @@ std::string nothing(const Keymap &keymap, const Press &p)
     switch (p.cell.kind) {
     case Cell::Kind::NoRow:
         return "nothing (" + vk + " is in no character table)";
-    case Cell::Kind::NoColumn:
+    case Cell::Kind::NoColumn: {
         if (!p.cell.column)
             return "nothing: modifier bits " + std::to_string(p.cell.bits) + " select no column";
-        return "nothing: column " + std::to_string(*p.cell.column) + " is beyond table " +
-               std::to_string(p.cell.key_row.table + 1) + " of " +
-               std::to_string(keymap.table(p.cell.key_row).columns) + " columns, which has " + vk;
+        const unsigned columns = keymap.table(p.cell.key_row).columns;
+        return "nothing: column " + std::to_string(*p.cell.column) + " is beyond the " +
+               std::to_string(columns) + (columns == 1 ? " column" : " columns") + " of table " +
+               std::to_string(p.cell.key_row.table + 1) + ", which holds virtual key " +
+               hex(p.translation.vk, 2) +
+               (vk == hex(p.translation.vk, 2) ? "" : " (" + vk + ")");
+    }
     case Cell::Kind::None:
         return "nothing (WCH_NONE at " + where(keymap, p.cell) + ")";
     case Cell::Kind::Ligature:
@@ -101,11 +106,11 @@ std::string outcome(const Keymap &keymap, const std::vector<Press> &presses,
     return line + translation_note(last);
 }
 
-std::string locks(const KeyboardState &state)
+std::string locks(const Keymap &keymap, const KeyboardState &state)
 {
     std::string on;
     if (state.caps_lock())
-        on += " Caps Lock";
+        on += std::string(" ") + caps_lock_name(keymap);
     if (state.num_lock())
         on += " Num Lock";
     if (state.scroll_lock())
@@ -152,9 +157,10 @@ int run_type(std::vector<std::string> args, std::ostream &out)
                                   before.kana_lock() != after.kana_lock();
         std::string line;
         if (lock_changed && delivered(presses).empty() && typist.pending() == pending)
-            line = locks(after);
+            line = locks(keymap, after);
         else
-            line = outcome(keymap, presses, pending) + (lock_changed ? "; " + locks(after) : "");
+            line = outcome(keymap, presses, pending) +
+                   (lock_changed ? "; " + locks(keymap, after) : "");
         out << pad(args[i + 1], width) << "  " << line << '\n';
     }
     if (auto pending = typist.pending())

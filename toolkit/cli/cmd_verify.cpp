@@ -1,5 +1,6 @@
-// cmd_verify.cpp - `wendol verify FILE...`: every rule each image breaks,
-// with its place and severity.  Exits 1 when any image has an error.
+// cmd_verify.cpp - `wendol verify [--strict] FILE...`: every rule each image
+// breaks, with its place and severity.  Exits 1 when any image has an error,
+// or with --strict a warning; notes never fail.
 #include <exception>
 #include <string>
 
@@ -45,8 +46,15 @@ std::vector<Finding> judge(const std::string &path)
     }
 }
 
+// Whether the finding fails the run: errors always, warnings when strict.
+bool fails(const Finding &f, bool strict)
+{
+    return f.severity == Severity::Error || (strict && f.severity == Severity::Warning);
+}
+
 int run_verify(std::vector<std::string> args, std::ostream &out)
 {
+    const bool strict = take_flag(args, "--strict");
     for (const std::string &a : args)
         if (a.size() > 1 && a[0] == '-')
             throw UsageError("unknown option " + a + " (usage: " + verify_command.synopsis + ")");
@@ -58,7 +66,7 @@ int run_verify(std::vector<std::string> args, std::ostream &out)
         const std::vector<Finding> findings = judge(path);
         print_findings(out, path, findings);
         for (const Finding &f : findings)
-            failed |= f.severity == Severity::Error;
+            failed |= fails(f, strict);
     }
     return failed ? 1 : 0;
 }
@@ -67,10 +75,14 @@ int run_verify(std::vector<std::string> args, std::ostream &out)
 
 const Command verify_command = {
     "verify",
-    "FILE...",
+    "[--strict] FILE...",
     "check each keyboard-layout image against the rules the platform reads it by:\n"
     "      the image, the relocations, the tables, and that every character it types\n"
-    "      can be found and typed again; every finding with its place",
+    "      can be found and typed again; every finding with its place.  An error is\n"
+    "      what makes the platform refuse the image or type wrongly, a warning what\n"
+    "      departs only from convention, a note what the toolkit does not model.\n"
+    "      Exits 1 when any image has an error; with --strict, a warning too (notes\n"
+    "      never fail)",
     run_verify,
 };
 

@@ -2,6 +2,7 @@
 #include "engine/keyboard_sweep.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace wendol {
 
@@ -20,40 +21,56 @@ Locks locks_of(const Typist &typist)
     return {s.caps_lock(), s.num_lock(), s.scroll_lock(), s.kana_lock()};
 }
 
-void tap(Typist &typist, uint8_t vk)
+// A key pressed and released whose cell the tables may fail to give: the
+// key is down by the time the cell is read, so it is released either way.
+std::optional<Press> try_tap(Typist &typist, const Key &key, const SweepState &state,
+                             const SweepBroken &broken)
 {
-    typist.chord({VirtualKey{vk}});
+    std::optional<Press> press;
+    try {
+        press = typist.press(key);
+    } catch (const Error &e) {
+        if (broken)
+            broken(state, key, e);
+    }
+    typist.release(key);
+    return press;
 }
 
 // A keyboard with the state's locks on and its modifiers held.
-void set_up(Typist &typist, const SweepState &state)
+void set_up(Typist &typist, const SweepState &state, const SweepBroken &broken)
 {
     if (state.caps_lock)
-        tap(typist, kVkCapital);
+        try_tap(typist, VirtualKey{kVkCapital}, state, broken);
     if (state.num_lock)
-        tap(typist, kVkNumLock);
+        try_tap(typist, VirtualKey{kVkNumLock}, state, broken);
     // A Kana key held as a modifier flips the lock as it goes down.
     const bool holds_kana = std::find(state.modifiers.begin(), state.modifiers.end(),
                                       kVkKana) != state.modifiers.end();
     if (state.kana_lock != holds_kana)
-        tap(typist, kVkKana);
-    for (uint8_t vk : state.modifiers)
-        typist.press(VirtualKey{vk});
+        try_tap(typist, VirtualKey{kVkKana}, state, broken);
+    for (uint8_t vk : state.modifiers) {
+        try {
+            typist.press(VirtualKey{vk});
+        } catch (const Error &e) {
+            // The modifier is down; only its own character is lost.
+            if (broken)
+                broken(state, VirtualKey{vk}, e);
+        }
+    }
 }
 
 void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const SweepState &state,
-                 const std::function<void(const SweepState &, const Press &)> &visit)
+                 const SweepVisit &visit, const SweepBroken &broken)
 {
     Typist typist(keymap);
-    set_up(typist, state);
+    set_up(typist, state, broken);
     const Locks before = locks_of(typist);
     for (const ScanCode &scan : keys) {
-        visit(state, typist.press(scan));
-        typist.release(scan);
-        if (locks_of(typist) != before) {
-            typist.press(scan);
-            typist.release(scan);
-        }
+        if (const std::optional<Press> press = try_tap(typist, scan, state, broken))
+            visit(state, *press);
+        if (locks_of(typist) != before)
+            try_tap(typist, scan, state, nullptr);
     }
 }
 
@@ -69,8 +86,24 @@ std::vector<uint8_t> sweep_modifiers(const Keymap &keymap)
     return vks;
 }
 
-void sweep_keyboard(const Keymap &keymap,
-                    const std::function<void(const SweepState &, const Press &)> &visit)
+const char *caps_lock_name(const Keymap &keymap)
+{
+    return keymap.shift_lock() ? "Shift Lock" : "Caps Lock";
+}
+
+std::string locks_text(const Keymap &keymap, const SweepState &state)
+{
+    std::string text;
+    if (state.caps_lock)
+        text += std::string(caps_lock_name(keymap)) + " on";
+    if (state.num_lock)
+        text += std::string(text.empty() ? "" : ", ") + "Num Lock on";
+    if (state.kana_lock)
+        text += std::string(text.empty() ? "" : ", ") + "Kana lock on";
+    return text;
+}
+
+void sweep_keyboard(const Keymap &keymap, const SweepVisit &visit, const SweepBroken &broken)
 {
     // A scan code listed twice is still one key.
     std::vector<ScanCode> keys;
@@ -93,7 +126,7 @@ void sweep_keyboard(const Keymap &keymap,
                     for (size_t i = 0; i < modifiers.size(); ++i)
                         if (held & (1u << i))
                             state.modifiers.push_back(modifiers[i]);
-                    sweep_state(keymap, keys, state, visit);
+                    sweep_state(keymap, keys, state, visit, broken);
                 }
             }
         }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "base/error.h"
+
 #include "engine/keyboard_state.h"
 #include "engine/typing.h"
 
@@ -135,7 +137,12 @@ void ReverseLookup::keep_first_stroke(const CharRow &row, RowRef ref, unsigned c
     auto bits = keymap_.lowest_bits(static_cast<uint8_t>(column));
     if (!bits)
         return;
-    const Cell cell = keymap_.cell(row.vk, *bits, caps, kana);
+    Cell cell;
+    try {
+        cell = keymap_.cell(row.vk, *bits, caps, kana);
+    } catch (const Error &) {
+        return;   // a cell the tables cannot give types nothing to find
+    }
     const auto caps_need = row.attributes & (kSgCaps | kCapLok) ? std::optional<bool>(caps)
                                                                 : std::nullopt;
     // Held, a KBDKANA key gives a KANALOK row what the lock would.

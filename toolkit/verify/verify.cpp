@@ -2,6 +2,7 @@
 // judge each stage that was read, and turn every refusal into a finding.
 #include "verify/verify.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -109,9 +110,20 @@ bool stage(Findings &findings, const char *check, const std::function<void()> &s
 
 namespace {
 
+bool exports_descriptor(const PeFile &file)
+{
+    const auto &exports = file.exports();
+    return std::any_of(exports.begin(), exports.end(),
+                       [](const Export &e) { return e.name == "KbdLayerDescriptor"; });
+}
+
 std::vector<Finding> verify_pe(PeFile file, Findings &findings)
 {
     verify_file_shape(file, findings);
+    // Without the accessor there are no tables to find; the export check
+    // has said so once.
+    if (!exports_descriptor(file))
+        return findings.all();
 
     // Mapped at the preferred base, relocations change nothing: the tables
     // are read as stored, and the relocations judged against them (their
@@ -128,11 +140,10 @@ std::vector<Finding> verify_pe(PeFile file, Findings &findings)
         return findings.all();
     verify_table_image(*image, *call, *tables, findings);
 
-    const size_t errors_before = findings.errors();
     stage(findings, "tables", [&] { verify_tables(*tables, findings); });
-    // Typing through tables that break their own rules proves nothing more.
-    if (findings.errors() == errors_before)
-        stage(findings, "reach", [&] { verify_reach(Keymap(std::move(*tables)), findings); });
+    // Typing runs over whatever was read, faults and all: a key the tables
+    // cannot answer is a finding of its own and costs only that key.
+    stage(findings, "reach", [&] { verify_reach(Keymap(std::move(*tables)), findings); });
     return findings.all();
 }
 

@@ -45,18 +45,22 @@ void check_section_data(const PeFile &file, Findings &findings)
         if (s.raw_size == 0)
             continue;
         const uint64_t end = uint64_t{s.raw_offset} + s.raw_size;
+        // The loader copies what each header says wherever it lies: only a
+        // warning.
         if (s.raw_offset < headers)
-            findings.error("sections", section_place(s),
-                           "file data after the headers (" + hex(headers) + ")",
-                           "file offset " + hex(s.raw_offset));
+            findings.warning("sections", section_place(s),
+                             "file data after the headers (" + hex(headers) + ")",
+                             "file offset " + hex(s.raw_offset) +
+                                 "; only a warning, as the loader still copies it");
         for (size_t j = 0; j < i; ++j) {
             const Section &o = sections[j];
             if (o.raw_size != 0 && s.raw_offset < uint64_t{o.raw_offset} + o.raw_size &&
                 o.raw_offset < end)
-                findings.error("sections", section_place(s),
-                               "file data apart from section " + o.name + "'s",
-                               "file offsets " + hex(s.raw_offset) + ".." + hex(end) +
-                                   " overlapping it");
+                findings.warning("sections", section_place(s),
+                                 "file data apart from section " + o.name + "'s",
+                                 "file offsets " + hex(s.raw_offset) + ".." + hex(end) +
+                                     " overlapping it; only a warning, as the loader "
+                                     "copies each section's data on its own");
         }
     }
 }
@@ -103,7 +107,9 @@ void check_exports(const PeFile &file, Findings &findings)
         else if (&e != &*descriptor)
             findings.warning("exports", rva_place(e.rva, e.name.empty() ? "no name" : e.name),
                              std::string(kDescriptor) + " as the only export",
-                             "ordinal " + std::to_string(e.ordinal) + " besides it");
+                             "ordinal " + std::to_string(e.ordinal) +
+                                 " besides it; only a warning, as the platform asks for " +
+                                 kDescriptor + " alone");
 }
 
 void check_relocation_types(const PeFile &file, Findings &findings)
@@ -118,14 +124,22 @@ void check_relocation_types(const PeFile &file, Findings &findings)
                            relocation_type_name(r.type));
 }
 
+// The platform does not check a layout's checksum: a zero or a stale one
+// departs from convention only.
 void check_checksum(const PeFile &file, Findings &findings)
 {
     const Headers &h = file.headers();
     const uint32_t computed = file.computed_checksum();
-    if (h.checksum != computed)
-        findings.error("checksum",
-                       "optional header CheckSum (file offset " + hex(h.checksum_offset) + ")",
-                       hex(computed, 8) + " as computed over the file", hex(h.checksum, 8));
+    if (h.checksum == computed)
+        return;
+    const std::string why = h.checksum == 0
+                                ? " (the linker's default); only a warning, as the platform "
+                                  "does not check a layout's checksum"
+                                : "; only a warning, as the platform does not check a "
+                                  "layout's checksum";
+    findings.warning("checksum",
+                     "optional header CheckSum (file offset " + hex(h.checksum_offset) + ")",
+                     hex(computed, 8) + " as computed over the file", hex(h.checksum, 8) + why);
 }
 
 }  // namespace
@@ -168,9 +182,10 @@ void check_table_sections(const PeFile &file, const std::vector<Extent> &extents
             holding.emplace(s, &e);
     for (const auto &[s, e] : holding)
         if (s->characteristics & pe::kScnMemWrite)
-            findings.error("sections", section_place(*s),
-                           "a section the platform cannot write, as it holds " + e->what,
-                           section_characteristics_names(s->characteristics));
+            findings.warning("sections", section_place(*s),
+                             "a section the platform cannot write, as it holds " + e->what,
+                             section_characteristics_names(s->characteristics) +
+                                 "; only a warning, as the tables still read the same");
     const Section *code = section_holding(file.sections(), call.body_rva, 1);
     if (code && !(code->characteristics & pe::kScnMemExecute))
         findings.error("sections", section_place(*code),

@@ -54,10 +54,14 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
         std::string place = "MODIFIERS.ModNumber[" + std::to_string(bits) + "]";
         if (record)
             place = rva_place(static_cast<uint32_t>(*record + p + 2 + bits), place);
-        findings.error("modifiers", place,
-                       "a column below the widest table's " + std::to_string(widest) +
-                           " or SHFT_INVALID (0x0F)",
-                       std::to_string(column));
+        // The platform types nothing in that state, as with SHFT_INVALID; a
+        // column this leaves unselected is its own finding (verify_cells.cpp).
+        findings.warning("modifiers", place,
+                         "a column below the widest table's " + std::to_string(widest) +
+                             " or SHFT_INVALID (0x0F)",
+                         "column " + std::to_string(column) +
+                             ", which no table has; only a warning, as the platform types "
+                             "nothing in that state");
     }
 }
 
@@ -85,7 +89,8 @@ public:
         for (size_t r = 0; r < rows_.size(); ++r) {
             if (parts_[r].role == RowRole::Stray) {
                 findings_.warning("rows", place(r), "a continuation row under the row it continues",
-                                  "one that belongs to no key row");
+                                  "one that belongs to no key row; only a warning, as the "
+                                  "platform never reads it");
             } else if (parts_[r].role == RowRole::KeyRow) {
                 shadowed(r, first_row);
                 key(r);
@@ -103,7 +108,8 @@ private:
             return;
         }
         findings_.warning("rows", place(r), "one row per virtual key",
-                          "a second row, never read: the key's row is " + row_place(t_, *first));
+                          "a second row, never read: the key's row is " + row_place(t_, *first) +
+                              "; only a warning, as the platform types that one alone");
     }
 
     // The key row at `r` and its continuation rows.
@@ -151,7 +157,9 @@ private:
             if (row.cells[c] != kWchDead && rows_[*below].cells[c] != kWchNone)
                 findings_.warning("dead keys", place(*below, c),
                                   "WCH_NONE where the row above has no dead cell",
-                                  cell_label(rows_[*below].cells[c]));
+                                  cell_label(rows_[*below].cells[c]) +
+                                      "; only a warning, as it is never typed (a reverse "
+                                      "lookup may still report it on this key)");
     }
 
     // The platform looks a WCH_LGTR cell up by the key and the column; a
@@ -283,9 +291,10 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
                            "compositions for its dead character " + character_label(ch),
                            "none in the composition table");
         if (!names.count(ch))
-            findings.error("dead keys", place,
-                           "a dead-key name for its dead character " + character_label(ch),
-                           "none in aKeyNamesDead");
+            findings.warning("dead keys", place,
+                             "a dead-key name for its dead character " + character_label(ch),
+                             "none in aKeyNamesDead; only a warning, as the name is shown, "
+                             "never typed");
     }
     // A DKF_DEAD result with no compositions of its own only ever comes out
     // as itself, followed by whatever is typed next.
@@ -299,14 +308,18 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
         if (!dead.count(ch) && !chained.count(ch))
             findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", first, 8),
                              "compositions only for dead characters some key produces",
-                             "a group for " + character_label(ch) + ", which no dead cell gives");
+                             "a group for " + character_label(ch) +
+                                 ", which no dead cell gives; only a warning, as nothing "
+                                 "reaches it");
     for (const auto &[ch, index] : names)
         if (!dead.count(ch) && !chained.count(ch))
             findings.warning("dead keys",
                              entry_place(t, PointerSlot::KeyNamesDead, "aKeyNamesDead", index,
                                          pointer_size(t.form)),
                              "names only for dead characters some key produces",
-                             "a name for " + character_label(ch) + ", which no dead cell gives");
+                             "a name for " + character_label(ch) +
+                                 ", which no dead cell gives; only a warning, as nothing "
+                                 "reaches it");
 }
 
 // The platform uses the first entry for a pair: a second is never read.
@@ -317,28 +330,29 @@ void check_composition_pairs(const LayoutTables &t, Findings &findings)
         const DeadKeyEntry &e = t.dead_keys[i];
         const auto [at, fresh] = first.emplace(std::pair{e.dead, e.base}, i);
         if (!fresh)
-            findings.error("compositions", entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, 8),
-                           "each pair (dead character, base) once",
-                           character_label(e.dead) + " + " + character_label(e.base) +
-                               " again, first at DEADKEY[" + std::to_string(at->second) + "]");
+            findings.warning("compositions",
+                             entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, 8),
+                             "each pair (dead character, base) once",
+                             character_label(e.dead) + " + " + character_label(e.base) +
+                                 " again, first at DEADKEY[" + std::to_string(at->second) +
+                                 "], which the platform reads: this entry is never typed");
     }
 }
 
-// Lists searched by scan code: ascending, each code once.
+// Lists searched by scan code.  The platform searches them from the start,
+// so their order changes nothing; a scan code listed again is never read.
 void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, PointerSlot pointer,
                  const std::string &list, uint32_t record, Findings &findings)
 {
-    for (size_t i = 1; i < scans.size(); ++i) {
-        if (scans[i] > scans[i - 1])
+    std::map<uint8_t, size_t> first;
+    for (size_t i = 0; i < scans.size(); ++i) {
+        const auto [at, fresh] = first.emplace(scans[i], i);
+        if (fresh)
             continue;
-        const std::string place = entry_place(t, pointer, list, i, record);
-        const std::string found =
-            "scan code " + hex(scans[i], 2) + " after " + hex(scans[i - 1], 2);
-        if (scans[i] == scans[i - 1])
-            findings.error("order", place, "each scan code once (the platform reads the first)",
-                           found);
-        else
-            findings.warning("order", place, "scan codes in ascending order", found);
+        findings.warning("order", entry_place(t, pointer, list, i, record),
+                         "each scan code once (the platform reads the first)",
+                         "scan code " + hex(scans[i], 2) + " again, first at " + list + "[" +
+                             std::to_string(at->second) + "]");
     }
 }
 
@@ -370,15 +384,53 @@ bool may_share(const Extent &a, const Extent &b)
            (a.rva == b.rva && a.size == b.size && a.kind == b.kind);
 }
 
+// An older header's root record ends after pLigature: the eight bytes read
+// as dwType and dwSubType are then whatever follows it.
+std::optional<uint32_t> root_type_rva(const LayoutTables &t)
+{
+    const PointerField *last = find_pointer(t, {PointerSlot::Ligature});
+    if (!last)
+        return std::nullopt;
+    return last->field_rva + pointer_size(t.form);
+}
+
+bool in_type_fields(const LayoutTables &t, const Extent &root, const Extent &e)
+{
+    const auto type = root_type_rva(t);
+    return root.rva == t.root_rva && root.kind == Extent::Kind::Record && type &&
+           e.rva >= *type && e.rva < root.end();
+}
+
+void check_root_end(const LayoutTables &t, const std::vector<Extent> &extents,
+                    Findings &findings)
+{
+    const auto type = root_type_rva(t);
+    if (!type)
+        return;
+    for (const Extent &e : extents) {
+        if (e.rva < *type || e.rva >= *type + 8)
+            continue;
+        findings.warning("root record", rva_place(*type, "KBDTABLES.dwType"),
+                         "dwType and dwSubType after pLigature",
+                         e.what + " beginning at RVA " + hex(e.rva) +
+                             ": an older header, whose record ends after pLigature, so the "
+                             "eight bytes read as dwType, dwSubType (" + hex(t.type) + ", " +
+                             hex(t.subtype) + ") are that table's; only a warning, as the "
+                             "platform then takes the layout type from elsewhere");
+        return;
+    }
+}
+
 void check_overlaps(const LayoutTables &t, Findings &findings)
 {
     std::vector<Extent> extents = table_extents(t);
+    check_root_end(t, extents, findings);
     std::sort(extents.begin(), extents.end(), [](const Extent &a, const Extent &b) {
         return a.rva != b.rva ? a.rva < b.rva : a.size > b.size;
     });
     const Extent *open = nullptr;   // the extent reaching furthest so far
     for (const Extent &e : extents) {
-        if (open && e.rva < open->end() && !may_share(*open, e))
+        if (open && e.rva < open->end() && !may_share(*open, e) && !in_type_fields(t, *open, e))
             findings.error("overlaps",
                            rva_place(open->rva, open->what + ", to RVA " + hex(open->end())),
                            open->kind == Extent::Kind::List

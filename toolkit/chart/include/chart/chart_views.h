@@ -25,7 +25,7 @@ struct KeyFace {
 };
 
 struct View {
-    std::string slug;    // "latin", "greek", "keypad": file names and ids
+    std::string slug;    // "caps-lock-off", "caps-lock-on", "keypad": ids in the page
     std::string title;   // "Caps Lock off"
     Locks locks;
     double width = 0, height = 0;   // in key widths
@@ -34,10 +34,10 @@ struct View {
     std::vector<std::string> notes;
 };
 
-// Caps Lock off, Caps Lock on, and the keypad with Num Lock on (and its
-// Caps Lock differences).
-View latin_view(const Keymap &keymap);
-View greek_view(const Keymap &keymap);
+// Caps Lock off, Caps Lock on (each "Shift Lock" on a KLLF_SHIFTLOCK
+// layout), and the keypad with Num Lock on (and its Caps Lock differences).
+View lock_off_view(const Keymap &keymap);
+View lock_on_view(const Keymap &keymap);
 View keypad_view(const Keymap &keymap);
 
 // What the legend of a view needs to explain.

@@ -7,8 +7,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "engine/keymap.h"
 #include "engine/typing.h"
 
@@ -26,11 +28,26 @@ struct SweepState {
 // layout has more, and 2^8 combinations is already the whole byte.
 std::vector<uint8_t> sweep_modifiers(const Keymap &keymap);
 
+// What the lock Caps Lock turns on is called on this layout: "Shift Lock"
+// under KLLF_SHIFTLOCK (Shift releases it), "Caps Lock" otherwise.
+const char *caps_lock_name(const Keymap &keymap);
+
+// The state as a typist would say it: "Caps Lock on, Num Lock on", or ""
+// with no lock on.
+std::string locks_text(const Keymap &keymap, const SweepState &state);
+
+using SweepVisit = std::function<void(const SweepState &, const Press &)>;
+// A press the tables cannot answer (keymap.h: Keymap::cell throws), with the
+// reader's refusal.
+using SweepBroken = std::function<void(const SweepState &, const Key &, const Error &)>;
+
 // Presses every scan code the maps give a virtual key, one at a time, each
 // on a keyboard holding the state's modifiers and locks, and hands over
 // what the press gave.  A key that toggles a lock is pressed a second time,
-// so that the next key finds the state as it was.
-void sweep_keyboard(const Keymap &keymap,
-                    const std::function<void(const SweepState &, const Press &)> &visit);
+// so that the next key finds the state as it was.  A press the tables
+// cannot answer goes to `broken` (when given) and the sweep goes on with
+// the next key: one broken row costs its own key, never the rest.
+void sweep_keyboard(const Keymap &keymap, const SweepVisit &visit,
+                    const SweepBroken &broken = nullptr);
 
 }  // namespace wendol

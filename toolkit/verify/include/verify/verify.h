@@ -6,14 +6,22 @@
 // matters.  Nothing here throws on a bad image: a refusal by the reader
 // becomes one finding carrying the reader's message.
 //
-// Three concerns, one file each:
+// An error is what makes the platform refuse the image or type wrongly; a
+// warning departs from convention only, and says why it is only that; a
+// note marks where the toolkit's model of the platform ends.
+//
+// Four concerns, one file each:
 //   verify_image.cpp   the file: machine, sections, entry point, imports,
 //                      exports, relocations, checksum
 //   verify_tables.cpp  the tables: rows, continuation rows, dead keys,
-//                      modifier numbers, order of the lists, overlaps
+//                      modifier numbers, entries listed twice, overlaps,
+//                      an older root record
 //   verify_reach.cpp   every character the keyboard types can be found by
 //                      the reverse lookup, and typing what it reports gives
-//                      the character back
+//                      the character back; run over whatever tables were
+//                      read, a key they cannot answer costing only itself
+//   verify_cells.cpp   the cells no key state reaches: a column no modifier
+//                      bits select, and any other cell with its reason
 #pragma once
 
 #include <cstdint>
@@ -84,7 +92,8 @@ void verify_tables(const LayoutTables &tables, Findings &findings);
 
 // Every character the keyboard types (every scan code under every modifier
 // combination and lock state, and every composition of those) is found by
-// the reverse lookup, and typing what it reports gives it back.
+// the reverse lookup, and typing what it reports gives it back; and every
+// cell of the keys' rows is typed by some key state (verify_cells.h).
 void verify_reach(const Keymap &keymap, Findings &findings);
 
 // "RVA 0x1C58 (KBDTABLES.pLigature)"; a row's place is row_place (char_rows.h).
