@@ -149,8 +149,11 @@ std::optional<std::string> silent_keysym(uint8_t vk, bool keypad)
         for (const VkKeysym &k : kKeypadSilent)
             if (k.vk == vk)
                 return k.keysym;
-    if (vk >= 0x70 && vk <= 0x87)
-        return "F" + std::to_string(vk - 0x70 + 1);
+    if (vk >= 0x70 && vk <= 0x87) {
+        std::string function_key = "F";
+        function_key += std::to_string(vk - 0x70 + 1);
+        return function_key;
+    }
     for (const VkKeysym &k : kSilent)
         if (k.vk == vk)
             return k.keysym;
