@@ -12,14 +12,20 @@ namespace {
 
 constexpr uint8_t kVkNumpad0 = 0x60, kVkDivide = 0x6F;
 
-// The virtual keys of the numeric keypad, which get the keypad's keysyms.
+// A key of the keypad's digit block (KBDNUMPAD, not extended): the one Num
+// Lock turns from navigation into digits.
+bool numpad_block(const Press &press)
+{
+    const std::optional<uint16_t> &mapped = press.translation.mapped;
+    return mapped && (*mapped & kKbdNumpad) && !(*mapped & kKbdExt);
+}
+
+// The keys of the numeric keypad, which get the keypad's keysyms.
 bool keypad_key(const Press &press, ScanCode scan)
 {
     const uint8_t vk = press.translation.vk;
-    const bool numpad_flag = press.translation.mapped && (*press.translation.mapped & kKbdNumpad) &&
-                             !(*press.translation.mapped & kKbdExt);
     const bool keypad_enter = scan == ScanCode{Prefix::E0, 0x1C};
-    return numpad_flag || keypad_enter || (vk >= kVkNumpad0 && vk <= kVkDivide);
+    return numpad_block(press) || keypad_enter || (vk >= kVkNumpad0 && vk <= kVkDivide);
 }
 
 // The one character of `text`, if it holds exactly one.
@@ -65,11 +71,11 @@ StateKeysym state_keysym(const Keymap &keymap, ScanCode scan, KeyState state,
         const bool keypad = keypad_key(press, scan);
         out.keysym = keypad ? keypad_keysym(*ch) : character_keysym(*ch);
     } else if (out.text.empty()) {
-        const bool keypad = press.translation.mapped && (*press.translation.mapped & kKbdNumpad) &&
-                            !(*press.translation.mapped & kKbdExt);
+        // The right Alt key is the level-three shift, whatever virtual key
+        // the layout gives it: the AltGr states are read with it held.
         if (scan == kAltGrKey)
             out.keysym = "ISO_Level3_Shift";
-        else if (auto silent = silent_keysym(press.translation.vk, keypad))
+        else if (auto silent = silent_keysym(press.translation.vk, numpad_block(press)))
             out.keysym = *silent;
     } else {
         unsupported = "types " + std::to_string(out.text.size()) +
