@@ -66,6 +66,18 @@ TEST(Keysyms, SilentKeysTypeNothing)
         EXPECT_FALSE(xkb::silent_keysym(static_cast<uint8_t>(vk), false)) << vk;
 }
 
+TEST(Keysyms, ControlKeysKeepTheirKeysymsAndCarryTheirCharacter)
+{
+    EXPECT_EQ(xkb_keysym_to_utf32(parsed(*xkb::control_key_keysym(0x2E, false, false))), 0x7Fu);
+    EXPECT_EQ(xkb_keysym_to_utf32(parsed(*xkb::control_key_keysym(0x1B, true, false))), 0x1Bu);
+    // Shift+Tab is ISO_Left_Tab, which carries no text, as on the platform.
+    EXPECT_EQ(xkb::control_key_keysym(0x09, true, false), "ISO_Left_Tab");
+    EXPECT_EQ(xkb_keysym_to_utf32(parsed("ISO_Left_Tab")), 0u);
+    EXPECT_EQ(xkb::control_key_keysym(0x0D, false, true), "KP_Enter");
+    // The keypad's Delete is silent_keysym's KP_Delete.
+    EXPECT_FALSE(xkb::control_key_keysym(0x2E, false, true));
+}
+
 TEST(Keysyms, DeadCharactersGetTheirAccentOrASpareDeadKeysym)
 {
     // The fraction first: it must not take the keysym the acute comes for.

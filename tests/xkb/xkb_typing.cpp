@@ -289,4 +289,33 @@ std::string describe(const Difference &d)
     return d.what + ": engine " + show(d.engine) + ", xkb " + show(d.xkb);
 }
 
+namespace {
+
+bool xkb_types_nothing(const Difference &d)
+{
+    return !d.engine.empty() && d.xkb.empty();
+}
+
+// The key's keysym typed its control character where the engine typed none.
+bool xkb_types_a_control(const Difference &d)
+{
+    return d.engine.empty() && d.xkb.size() == 1 &&
+           (static_cast<unsigned char>(d.xkb[0]) < 0x20 || d.xkb[0] == '\x7F');
+}
+
+}  // namespace
+
+std::vector<Exception> module_exceptions()
+{
+    return {
+        {{Prefix::None, 0x5F}, "no Linux key code", xkb_types_nothing},
+        {{Prefix::None, 0x7C}, "no Linux key code", xkb_types_nothing},
+        {{Prefix::E0, 0x46}, "no Linux key code below 256", xkb_types_nothing},
+        {{Prefix::None, 0x01}, "Escape with Shift or AltGr", xkb_types_a_control},
+        {{Prefix::None, 0x0E}, "Backspace with AltGr", xkb_types_a_control},
+        {{Prefix::None, 0x0F}, "Tab with AltGr", xkb_types_a_control},
+        {{Prefix::E0, 0x53}, "Delete", xkb_types_a_control},
+    };
+}
+
 }  // namespace wendol::test

@@ -6,6 +6,7 @@
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -91,5 +92,18 @@ Comparison compare_dead_keys(const Keymap &keymap, xkb_keymap *xkb, xkb_compose_
 
 // "sc:1E with Shift+AltGr, Caps Lock: engine \"á\", xkb \"\"".
 std::string describe(const Difference &d);
+
+// A difference the README lists, and how to tell it.
+struct Exception {
+    ScanCode key;
+    const char *why;
+    std::function<bool(const Difference &)> matches;
+};
+
+// What the module does that XKB cannot hold as the platform types it: the
+// keys Linux has no key code for, and Escape, Tab, Backspace and Delete where
+// the module gives them no character, whose keysyms carry a control
+// character as text.
+std::vector<Exception> module_exceptions();
 
 }  // namespace wendol::test

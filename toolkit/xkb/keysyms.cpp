@@ -160,6 +160,18 @@ std::optional<std::string> silent_keysym(uint8_t vk, bool keypad)
     return std::nullopt;
 }
 
+std::optional<std::string> control_key_keysym(uint8_t vk, bool shift, bool keypad)
+{
+    switch (vk) {
+    case 0x08: return "BackSpace";
+    case 0x09: return shift ? "ISO_Left_Tab" : "Tab";
+    case 0x0D: return keypad ? "KP_Enter" : "Return";
+    case 0x1B: return "Escape";
+    case 0x2E: return keypad ? std::nullopt : std::optional<std::string>("Delete");
+    default: return std::nullopt;
+    }
+}
+
 std::vector<DeadKeysym> dead_keysyms(const std::vector<char16_t> &dead_characters)
 {
     std::vector<DeadKeysym> given;

@@ -77,6 +77,9 @@ StateKeysym state_keysym(const Keymap &keymap, ScanCode scan, KeyState state,
             out.keysym = "ISO_Level3_Shift";
         else if (auto silent = silent_keysym(press.translation.vk, numpad_block(press)))
             out.keysym = *silent;
+        else if (auto control = control_key_keysym(press.translation.vk, state.shift,
+                                                   keypad_key(press, scan)))
+            out.keysym = *control;
     } else {
         unsupported = "types " + std::to_string(out.text.size()) +
                       " characters with one press, where an XKB level holds one keysym";

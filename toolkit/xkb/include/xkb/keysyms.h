@@ -27,6 +27,12 @@ std::string keypad_keysym(char32_t ch);
 // character on the platform gives none here either.
 std::optional<std::string> silent_keysym(uint8_t vk, bool keypad);
 
+// The keysym of Backspace, Tab (ISO_Left_Tab with Shift), Enter, Escape and
+// Delete, by virtual key, for the states where the module gives them no
+// character: applications act on these keys by their keysym, which in XKB
+// carries the control character as text (ISO_Left_Tab excepted).
+std::optional<std::string> control_key_keysym(uint8_t vk, bool shift, bool keypad);
+
 // A dead character and the dead keysym it is given.
 struct DeadKeysym {
     char16_t dead = 0;
