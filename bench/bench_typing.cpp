@@ -2,8 +2,11 @@
 // key, the sweep of the whole keyboard, and the reverse lookup of every
 // character the layout types.
 #include <benchmark/benchmark.h>
+#include <xkbcommon/xkbcommon-compose.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "base/text.h"
@@ -12,6 +15,8 @@
 #include "engine/keyboard_sweep.h"
 #include "engine/reverse_lookup.h"
 #include "engine/typing.h"
+#include "xkb/xkb_layout.h"
+#include "xkb/xkb_text.h"
 
 namespace wendol::bench {
 namespace {
@@ -107,6 +112,113 @@ void BM_TypeMixedText(benchmark::State &state)
     state.counters["characters"] = static_cast<double>(run.text.size());
 }
 BENCHMARK(BM_TypeMixedText)->Unit(benchmark::kMicrosecond);
+
+// The same keystrokes through libxkbcommon, on the keymap and Compose table
+// written from the module: each key's keysym fed to the Compose state, its
+// text taken from the Compose state or the keyboard state, as a client does.
+struct XkbSide {
+    xkb_context *context = nullptr;
+    xkb_keymap *keymap = nullptr;
+    xkb_compose_table *compose = nullptr;
+    std::vector<std::vector<xkb_keycode_t>> chords;   // the run's chords as XKB key codes
+
+    XkbSide()
+    {
+        const Keymap &module = module_keymap();
+        const xkb::XkbLayout layout = xkb::xkb_layout(module);
+        context = xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES);
+        keymap = xkb_keymap_new_from_string(context, xkb::keymap_text(layout, "Tarvena").c_str(),
+                                            XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        const std::string table = xkb::compose_text(layout, module);
+        compose = xkb_compose_table_new_from_buffer(context, table.data(), table.size(), "C",
+                                                    XKB_COMPOSE_FORMAT_TEXT_V1,
+                                                    XKB_COMPOSE_COMPILE_NO_FLAGS);
+        if (!keymap || !compose)
+            throw std::runtime_error("libxkbcommon refused the written keymap or Compose file");
+        for (const Chord &chord : mixed_run().chords) {
+            std::vector<xkb_keycode_t> codes;
+            for (const Key &key : chord) {
+                const auto *scan = std::get_if<ScanCode>(&key);
+                const auto linux = scan ? xkb::linux_key(*scan) : std::nullopt;
+                if (!linux)
+                    throw std::runtime_error("a key of the run has no Linux key code");
+                codes.push_back(linux->xkb_code());
+            }
+            chords.push_back(std::move(codes));
+        }
+    }
+    XkbSide(const XkbSide &) = delete;
+    XkbSide &operator=(const XkbSide &) = delete;
+    ~XkbSide()
+    {
+        xkb_compose_table_unref(compose);
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+    }
+
+    // Types the whole run and returns the text, in UTF-8.
+    std::string type_run() const
+    {
+        xkb_state *state = xkb_state_new(keymap);
+        xkb_compose_state *composing = xkb_compose_state_new(compose, XKB_COMPOSE_STATE_NO_FLAGS);
+        std::string text;
+        char buffer[64];
+        for (const std::vector<xkb_keycode_t> &chord : chords) {
+            for (xkb_keycode_t code : chord) {
+                const xkb_keysym_t keysym = xkb_state_key_get_one_sym(state, code);
+                xkb_compose_state_feed(composing, keysym);
+                switch (xkb_compose_state_get_status(composing)) {
+                case XKB_COMPOSE_COMPOSED:
+                    xkb_compose_state_get_utf8(composing, buffer, sizeof buffer);
+                    text += buffer;
+                    xkb_compose_state_reset(composing);
+                    break;
+                case XKB_COMPOSE_NOTHING:
+                    xkb_state_key_get_utf8(state, code, buffer, sizeof buffer);
+                    text += buffer;
+                    break;
+                case XKB_COMPOSE_CANCELLED:
+                    xkb_compose_state_reset(composing);
+                    break;
+                case XKB_COMPOSE_COMPOSING:
+                    break;
+                }
+                xkb_state_update_key(state, code, XKB_KEY_DOWN);
+            }
+            for (auto code = chord.rbegin(); code != chord.rend(); ++code)
+                xkb_state_update_key(state, *code, XKB_KEY_UP);
+        }
+        xkb_compose_state_unref(composing);
+        xkb_state_unref(state);
+        return text;
+    }
+};
+
+const XkbSide &xkb_side()
+{
+    static const std::unique_ptr<const XkbSide> side = [] {
+        auto made = std::make_unique<const XkbSide>();
+        if (made->type_run() != utf8(mixed_run().text))
+            throw std::runtime_error("libxkbcommon typed the run differently from the engine");
+        return made;
+    }();
+    return *side;
+}
+
+void BM_TypeMixedTextThroughXkb(benchmark::State &state)
+{
+    const XkbSide &side = xkb_side();
+    const KeyRun &run = mixed_run();
+    size_t bytes = 0;
+    for (auto _ : state) {
+        bytes += side.type_run().size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * run.keystrokes));
+    state.counters["keystrokes"] = static_cast<double>(run.keystrokes);
+    state.counters["characters"] = static_cast<double>(run.text.size());
+}
+BENCHMARK(BM_TypeMixedTextThroughXkb)->Unit(benchmark::kMicrosecond);
 
 void BM_SweepEveryKeyModifierAndLock(benchmark::State &state)
 {

@@ -2,7 +2,8 @@
 # Run with cmake -P by the package target and by the package test.
 #
 #   BINARY_DIR  the build folder: module/Wendol.dll, module/{x86,x64,arm64}/,
-#               and chart/ if the build drew the chart
+#               chart/ if the build drew the chart, linux/ if it wrote the
+#               layout for Linux
 #   SOURCE_DIR  the source folder: installer/
 #   STAGE_DIR   where the folder is laid out (emptied first)
 #   OUTPUT      the zip to write
@@ -56,6 +57,20 @@ if(charts)
     endforeach()
 else()
     message(STATUS "no chart in ${BINARY_DIR}/chart; the package goes without one")
+endif()
+
+# The layout for Linux, when the build wrote it, with its installer.
+file(GLOB_RECURSE linux_files LIST_DIRECTORIES false RELATIVE ${BINARY_DIR}/linux
+     ${BINARY_DIR}/linux/*)
+if(linux_files)
+    foreach(name ${linux_files})
+        get_filename_component(folder ${STAGE_DIR}/linux/${name} DIRECTORY)
+        file(MAKE_DIRECTORY ${folder})
+        file(COPY_FILE ${BINARY_DIR}/linux/${name} ${STAGE_DIR}/linux/${name})
+    endforeach()
+    file(COPY_FILE ${SOURCE_DIR}/installer/linux/install.sh ${STAGE_DIR}/linux/install.sh)
+else()
+    message(STATUS "no Linux files in ${BINARY_DIR}/linux; the package goes without them")
 endif()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${STAGE_DIR} ${STAGE_DIR}/*)

@@ -16,7 +16,7 @@ constexpr const Command *kCommands[] = {
     &wendol::cli::inspect_command,   &wendol::cli::type_command,
     &wendol::cli::find_command,      &wendol::cli::names_command,
     &wendol::cli::chart_command,     &wendol::cli::resources_command,
-    &wendol::cli::verify_command,
+    &wendol::cli::verify_command,    &wendol::cli::xkb_command,
 };
 
 void print_usage(std::ostream &out)

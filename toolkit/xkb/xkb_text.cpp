@@ -1,0 +1,342 @@
+// xkb_text.cpp - the keymap, symbols, types, rules, registry and Compose files.
+#include "xkb/xkb_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <sstream>
+
+#include "base/text.h"
+
+namespace wendol::xkb {
+
+namespace {
+
+constexpr size_t kMaxDeadChain = 4;   // dead keys pending one after another, at most
+
+// The modifiers of a state as an XKB type map names them.
+std::string state_modifiers(KeyState state)
+{
+    std::string mods;
+    const auto add = [&](const char *name) { mods += (mods.empty() ? "" : " + ") + std::string(name); };
+    if (state.shift)
+        add("Shift");
+    if (state.caps_lock)
+        add("Lock");
+    if (state.altgr)
+        add("LevelThree");
+    if (state.num_lock)
+        add("NumLock");
+    return mods.empty() ? "None" : mods;
+}
+
+std::string level_name(size_t level)   // from 0
+{
+    return level < 8 ? "Level" + std::to_string(level + 1) : std::to_string(level + 1);
+}
+
+// A string inside double quotes, for the XKB and Compose files.
+std::string quoted_text(const std::string &text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char octal[8];
+            std::snprintf(octal, sizeof octal, "\\%03o", byte);
+            out += octal;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// A level where the key gives nothing: VoidSymbol, not NoSymbol, so that
+// the level stays empty when the symbols are merged over the system's.
+std::string keysym_or_void(const std::string &keysym)
+{
+    return keysym.empty() ? "VoidSymbol" : keysym;
+}
+
+// One key type per distinct type name, in the order the keys first use it.
+std::vector<const XkbKey *> distinct_types(const XkbLayout &layout)
+{
+    std::vector<const XkbKey *> types;
+    for (const XkbKey &key : layout.keys)
+        if (!key.one_level() &&
+            std::none_of(types.begin(), types.end(),
+                         [&](const XkbKey *k) { return k->type_name() == key.type_name(); }))
+            types.push_back(&key);
+    return types;
+}
+
+void write_type(std::ostream &out, const XkbKey &key)
+{
+    out << "    type \"" << key.type_name() << "\" {\n"
+        << "        modifiers = Shift + Lock + LevelThree + NumLock;\n";
+    for (unsigned s = 1; s < kKeyStates; ++s)
+        if (key.level_of[s] != 0)
+            out << "        map[" << state_modifiers(KeyState::from_index(s))
+                << "] = " << level_name(key.level_of[s]) << ";\n";
+    for (size_t level = 0; level < key.levels.size(); ++level)
+        out << "        level_name[" << level_name(level) << "] = \"" << level + 1 << "\";\n";
+    out << "    };\n";
+}
+
+// The key types section's body: the types the keys name.
+void write_types_body(std::ostream &out, const XkbLayout &layout)
+{
+    out << "    virtual_modifiers NumLock, LevelThree;\n\n"
+        << "    // Each type's name lists the level of each state, the states numbered\n"
+        << "    // Shift = 1, AltGr = 2, Caps Lock = 4, Num Lock = 8.  Every type holds Lock,\n"
+        << "    // so that Caps Lock acts only where the module says, never as Shift.\n";
+    for (const XkbKey *key : distinct_types(layout))
+        write_type(out, *key);
+}
+
+void write_key(std::ostream &out, const XkbKey &key)
+{
+    out << "    key <" << key.linux.name << "> { type[Group1] = \"" << key.type_name()
+        << "\", symbols[Group1] = [ ";
+    for (size_t level = 0; level < key.levels.size(); ++level)
+        out << (level ? ", " : "") << keysym_or_void(key.levels[level]);
+    out << " ] };   // " << scan_code_text(key.scan) << '\n';
+}
+
+bool has_keysym(const XkbLayout &layout, const std::string &keysym)
+{
+    return std::any_of(layout.keys.begin(), layout.keys.end(), [&](const XkbKey &key) {
+        return std::find(key.levels.begin(), key.levels.end(), keysym) != key.levels.end();
+    });
+}
+
+// The real modifiers the modifier keys set.
+void write_modifier_maps(std::ostream &out, const XkbLayout &layout)
+{
+    const std::pair<const char *, std::vector<const char *>> maps[] = {
+        {"Shift", {"Shift_L", "Shift_R"}},      {"Lock", {"Caps_Lock"}},
+        {"Control", {"Control_L", "Control_R"}}, {"Mod1", {"Alt_L", "Alt_R"}},
+        {"Mod2", {"Num_Lock"}},                  {"Mod4", {"Super_L", "Super_R"}},
+        {"Mod5", {"ISO_Level3_Shift"}},
+    };
+    for (const auto &[modifier, keysyms] : maps) {
+        std::string present;
+        for (const char *keysym : keysyms)
+            if (has_keysym(layout, keysym))
+                present += (present.empty() ? "" : ", ") + std::string(keysym);
+        if (!present.empty())
+            out << "    modifier_map " << modifier << " { " << present << " };\n";
+    }
+}
+
+void write_symbols_body(std::ostream &out, const XkbLayout &layout, const std::string &description)
+{
+    out << "    name[Group1] = " << quoted_text(description) << ";\n\n";
+    for (const XkbKey &key : layout.keys)
+        write_key(out, key);
+    out << '\n';
+    write_modifier_maps(out, layout);
+}
+
+void write_keycodes(std::ostream &out, const XkbLayout &layout)
+{
+    out << "    xkb_keycodes \"wendol\" {\n"
+        << "        minimum = 8;\n"
+        << "        maximum = 255;\n";
+    for (const XkbKey &key : layout.keys)
+        out << "        <" << key.linux.name << "> = " << key.linux.xkb_code() << ";\n";
+    out << "    };\n";
+}
+
+// The actions of the modifier and lock keys, and the virtual modifiers
+// they stand for.
+void write_compat(std::ostream &out)
+{
+    out << "    xkb_compat \"wendol\" {\n"
+           "        virtual_modifiers NumLock, LevelThree;\n"
+           "        interpret.useModMapMods = AnyLevel;\n"
+           "        interpret.repeat = False;\n"
+           "        interpret Shift_L { action = SetMods(modifiers = Shift); };\n"
+           "        interpret Shift_R { action = SetMods(modifiers = Shift); };\n"
+           "        interpret Control_L { action = SetMods(modifiers = Control); };\n"
+           "        interpret Control_R { action = SetMods(modifiers = Control); };\n"
+           "        interpret Alt_L { action = SetMods(modifiers = Mod1); };\n"
+           "        interpret Alt_R { action = SetMods(modifiers = Mod1); };\n"
+           "        interpret Super_L { action = SetMods(modifiers = Mod4); };\n"
+           "        interpret Super_R { action = SetMods(modifiers = Mod4); };\n"
+           "        interpret Caps_Lock { action = LockMods(modifiers = Lock); };\n"
+           "        interpret Num_Lock {\n"
+           "            virtualModifier = NumLock;\n"
+           "            action = LockMods(modifiers = NumLock);\n"
+           "        };\n"
+           "        interpret ISO_Level3_Shift {\n"
+           "            virtualModifier = LevelThree;\n"
+           "            action = SetMods(modifiers = LevelThree);\n"
+           "        };\n"
+           "    };\n";
+}
+
+// Writes the body of a section indented by four more spaces.
+std::string indented(const std::string &body)
+{
+    std::istringstream lines(body);
+    std::string out;
+    for (std::string line; std::getline(lines, line);)
+        out += (line.empty() ? "" : "    ") + line + '\n';
+    return out;
+}
+
+// The text a dead key and what follows it give, as the platform types it.
+struct Follower {
+    std::string keysym;
+    char16_t character;   // what the key gives: a character, or a dead character
+    bool dead;
+};
+
+std::vector<Follower> followers(const XkbLayout &layout)
+{
+    std::vector<Follower> out;
+    for (const TypedKeysym &t : layout.typed)
+        if (t.text.size() == 1)
+            out.push_back({t.keysym, t.text[0], false});
+    for (const DeadKeysym &d : layout.dead_keys)
+        out.push_back({d.keysym, d.dead, true});
+    return out;
+}
+
+void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<Follower> &next,
+                     const std::string &prefix, char16_t pending, size_t depth, size_t &count)
+{
+    for (const Follower &f : next) {
+        const std::string sequence = prefix + " <" + f.keysym + ">";
+        const DeadKeyEntry *entry = keymap.composition(pending, f.character);
+        if (entry && (entry->flags & kDkfDead)) {
+            // The composition is itself a dead character: it waits for the next key.
+            if (depth < kMaxDeadChain)
+                write_sequences(out, keymap, next, sequence, static_cast<char16_t>(entry->composed),
+                                depth + 1, count);
+            continue;
+        }
+        std::u16string text;
+        if (entry) {
+            text.push_back(static_cast<char16_t>(entry->composed));
+        } else {
+            text.push_back(pending);
+            text.push_back(f.character);
+        }
+        out << sequence << " : " << quoted_text(utf8(text)) << '\n';
+        ++count;
+    }
+}
+
+}  // namespace
+
+std::string keymap_text(const XkbLayout &layout, const std::string &description)
+{
+    std::ostringstream types, symbols, out;
+    write_types_body(types, layout);
+    types << "    type \"ONE_LEVEL\" {\n"
+             "        modifiers = None;\n"
+             "        level_name[Level1] = \"Any\";\n"
+             "    };\n";
+    write_symbols_body(symbols, layout, description);
+    out << "// " << description << ", written from the module's tables by `wendol xkb`.\n"
+        << "xkb_keymap \"wendol\" {\n";
+    write_keycodes(out, layout);
+    out << "\n    xkb_types \"wendol\" {\n" << indented(types.str()) << "    };\n\n";
+    write_compat(out);
+    out << "\n    xkb_symbols \"wendol\" {\n" << indented(symbols.str()) << "    };\n};\n";
+    return out.str();
+}
+
+std::string symbols_text(const XkbLayout &layout, const std::string &description)
+{
+    std::ostringstream out;
+    out << "// " << description << ", written from the module's tables by `wendol xkb`.\n"
+        << "// Its keys name the key types of types/wendol, which rules/evdev adds.\n"
+        << "default partial alphanumeric_keys modifier_keys keypad_keys\n"
+        << "xkb_symbols \"basic\" {\n";
+    write_symbols_body(out, layout, description);
+    out << "};\n";
+    return out.str();
+}
+
+std::string types_text(const XkbLayout &layout)
+{
+    std::ostringstream out;
+    out << "// The key types of the wendol layout, written by `wendol xkb`.\n"
+        << "default partial xkb_types \"basic\" {\n";
+    write_types_body(out, layout);
+    out << "};\n";
+    return out.str();
+}
+
+std::string rules_text()
+{
+    std::string out =
+        "// The system's rules, and the key types of the wendol layout wherever it is\n"
+        "// chosen: its keys name types of their own (types/wendol).\n"
+        "! include %S/evdev\n\n"
+        "! layout = types\n"
+        "  wendol = +wendol\n";
+    for (int index = 1; index <= 4; ++index)
+        out += "\n! layout[" + std::to_string(index) + "] = types\n  wendol = +wendol\n";
+    return out;
+}
+
+std::string registry_text(const std::string &description)
+{
+    std::string escaped;
+    for (char c : description) {
+        switch (c) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        default: escaped += c; break;
+        }
+    }
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE xkbConfigRegistry SYSTEM \"xkb.dtd\">\n"
+           "<!-- The wendol layout in the registry, written by `wendol xkb`. -->\n"
+           "<xkbConfigRegistry version=\"1.1\">\n"
+           "  <modelList/>\n"
+           "  <layoutList>\n"
+           "    <layout>\n"
+           "      <configItem>\n"
+           "        <name>wendol</name>\n"
+           "        <shortDescription>wen</shortDescription>\n"
+           "        <description>" + escaped + "</description>\n"
+           "        <languageList>\n"
+           "          <iso639Id>eng</iso639Id>\n"
+           "        </languageList>\n"
+           "      </configItem>\n"
+           "    </layout>\n"
+           "  </layoutList>\n"
+           "  <optionList/>\n"
+           "</xkbConfigRegistry>\n";
+}
+
+std::string compose_text(const XkbLayout &layout, const Keymap &keymap)
+{
+    std::ostringstream body;
+    const std::vector<Follower> next = followers(layout);
+    size_t count = 0;
+    for (const DeadKeysym &d : layout.dead_keys) {
+        body << "\n# dead " << utf8(std::u16string(1, d.dead)) << " (" << code_point_text(d.dead)
+             << ")\n";
+        write_sequences(body, keymap, next, "<" + d.keysym + ">", d.dead, 1, count);
+    }
+    std::ostringstream out;
+    out << "# The dead keys of the wendol layout, written from the module's tables by\n"
+        << "# `wendol xkb`: " << count << " sequences.  Each dead key followed by every key\n"
+        << "# the layout types gives the module's composition, or where it has none the\n"
+        << "# dead character and the character, as the platform delivers them.\n"
+        << body.str();
+    return out.str();
+}
+
+}  // namespace wendol::xkb
