@@ -460,6 +460,9 @@ TEST(ChartModule, FilesAndViewsAreNamedAfterTheModuleAndTheLock)
     EXPECT_NE(page.find("id=\"shift-lock-on\""), std::string::npos);
     EXPECT_EQ(page.find("greek"), std::string::npos);
     EXPECT_EQ(page.find("latin"), std::string::npos);
+    // Neither the legend nor the dead-key tables speak of a Caps Lock.
+    EXPECT_EQ(locked.find("Caps Lock"), std::string::npos);
+    EXPECT_EQ(page.find("Caps Lock"), std::string::npos);
 }
 
 // --- Rendering ---------------------------------------------------------------

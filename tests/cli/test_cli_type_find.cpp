@@ -131,6 +131,9 @@ TEST(CliType, TheShiftLockIsCalledSo)
                     {"CapsLock  now on: Shift Lock"});
     expect_lines_on(test_layout("altgr", "x64"), {"type", "CapsLock"},
                     {"CapsLock  now on: Caps Lock"});
+    // ẞ sits on an SGCAPS key, so the way to it names the lock's state.
+    expect_lines_on(test_layout("altgr_shiftlock", "wow64"), {"find", "U+1E9E"},
+                    {"to type it: with Shift Lock off, Shift+Ctrl+Alt+s"});
 }
 
 }  // namespace

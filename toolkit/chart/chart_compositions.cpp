@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/key_names.h"
+#include "engine/keyboard_sweep.h"
 
 namespace wendol::chart {
 
@@ -20,6 +21,7 @@ CompositionGroup &group_for(std::vector<CompositionGroup> &groups, const Keymap 
     CompositionGroup &group = groups.emplace_back();
     group.dead = dead;
     group.name = dead_key_name(keymap.tables(), dead);
+    group.lock = caps_lock_name(keymap);
     return group;
 }
 
@@ -62,11 +64,11 @@ std::string place_chord(const DeadKeyPlace &place)
     return chord_text(level_chord(place.key, place.level));
 }
 
-std::string place_locks(const DeadKeyPlace &place)
+std::string place_locks(const DeadKeyPlace &place, const std::string &lock)
 {
     if (place.caps_off && place.caps_on)
-        return "Caps Lock off or on";
-    return place.caps_on ? "Caps Lock on" : "Caps Lock off";
+        return lock + " off or on";
+    return lock + (place.caps_on ? " on" : " off");
 }
 
 }  // namespace wendol::chart

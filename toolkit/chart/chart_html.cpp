@@ -63,7 +63,7 @@ std::string where_html(const CompositionGroup &group)
     std::string places;
     for (const DeadKeyPlace &place : group.places)
         places += std::string(places.empty() ? "" : ", ") + "<kbd>" +
-                  escaped(place_chord(place)) + "</kbd> (" + escaped(place_locks(place)) + ")";
+                  escaped(place_chord(place)) + "</kbd> (" + escaped(place_locks(place, group.lock)) + ")";
     return "<p class=\"where\">Typed with " + places + ".</p>\n";
 }
 

@@ -39,10 +39,10 @@ std::vector<LegendItem> legend_items(const View &view, const ViewContents &seen)
         items.push_back({S::None, "Grey: the key's name in the module, on keys that type nothing "
                                   "that prints."});
     if (seen.lit)
-        items.push_back({S::Lit, view.locks.num_lock ? "Num Lock is on." : "Caps Lock is on."});
+        items.push_back({S::Lit, view.locks.num_lock ? "Num Lock is on." : view.lock + " is on."});
     if (seen.caps_variants)
-        items.push_back({S::Caps, "Green, in the middle: what the key types instead while Caps "
-                                  "Lock is on."});
+        items.push_back({S::Caps, "Green, in the middle: what the key types instead while " +
+                                      view.lock + " is on."});
     if (seen.through_virtual_key)
         items.push_back({S::None, "Italic: characters the tables hold that no key types. "
                                   "Shift with Num Lock on turns the keypad into the navigation "

@@ -89,6 +89,7 @@ std::string lock_slug(const Keymap &keymap)
 View lock_off_view(const Keymap &keymap)
 {
     View view = typed_view(keymap, alphanumeric_block(), Locks{});
+    view.lock = caps_lock_name(keymap);
     view.slug = lock_slug(keymap) + "-off";
     view.title = std::string(caps_lock_name(keymap)) + " off";
     view.notes = alphanumeric_notes(keymap);
@@ -98,6 +99,7 @@ View lock_off_view(const Keymap &keymap)
 View lock_on_view(const Keymap &keymap)
 {
     View view = typed_view(keymap, alphanumeric_block(), Locks{.caps_lock = true});
+    view.lock = caps_lock_name(keymap);
     view.slug = lock_slug(keymap) + "-on";
     view.title = std::string(caps_lock_name(keymap)) + " on";
     view.notes = alphanumeric_notes(keymap);
@@ -107,6 +109,7 @@ View lock_on_view(const Keymap &keymap)
 View keypad_view(const Keymap &keymap)
 {
     View view = typed_view(keymap, keypad_block(), Locks{.num_lock = true});
+    view.lock = caps_lock_name(keymap);
     view.slug = "keypad";
     view.title = "Keypad, Num Lock on";
     const Locks caps{.caps_lock = true, .num_lock = true};

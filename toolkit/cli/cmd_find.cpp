@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "engine/key_parse.h"
+#include "engine/keyboard_sweep.h"
 #include "engine/reverse_lookup.h"
 #include "tables/tables.h"
 #include "tables/vk_names.h"
@@ -87,11 +88,11 @@ std::string glyph(char32_t c)
     return name ? name : utf8(c);
 }
 
-std::string stroke_text(const Stroke &stroke)
+std::string stroke_text(const Stroke &stroke, const std::string &lock)
 {
     std::string text;
     if (stroke.caps_lock)
-        text += *stroke.caps_lock ? "with Caps Lock on, " : "with Caps Lock off, ";
+        text += "with " + lock + (*stroke.caps_lock ? " on, " : " off, ");
     if (stroke.num_lock)
         text += *stroke.num_lock ? "with Num Lock on, " : "with Num Lock off, ";
     if (stroke.kana_lock)
@@ -133,7 +134,7 @@ int run_find(std::vector<std::string> args, std::ostream &out)
     if (const auto &way = found.way) {
         out << "  to type it: ";
         for (size_t i = 0; i < way->strokes.size(); ++i)
-            out << (i ? ", then " : "") << stroke_text(way->strokes[i]);
+            out << (i ? ", then " : "") << stroke_text(way->strokes[i], caps_lock_name(keymap));
         // A chain's DKF_DEAD compositions first, each leaving a dead character.
         for (const DeadKeyEntry *step : way->chain)
             out << ": " << glyph(step->dead) << " + " << glyph(step->base) << " leaves dead "

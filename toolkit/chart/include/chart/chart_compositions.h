@@ -24,6 +24,7 @@ struct DeadKeyPlace {
 struct CompositionGroup {
     char16_t dead = 0;
     std::optional<std::u16string> name;   // from the module's dead-key names
+    std::string lock = "Caps Lock";        // "Shift Lock" under KLLF_SHIFTLOCK
     std::vector<DeadKeyPlace> places;     // in the order the views show them
     std::vector<DeadKeyEntry> entries;    // stored order
 };
@@ -34,8 +35,8 @@ std::vector<CompositionGroup> composition_groups(const Keymap &keymap,
                                                  const std::vector<const View *> &views);
 
 // The keys as a person writes them, "AltGr+=", and when they type the dead
-// key: "Caps Lock off or on", "Caps Lock on".
+// key: "Caps Lock off or on", "Caps Lock on" (`lock` names the lock key).
 std::string place_chord(const DeadKeyPlace &place);
-std::string place_locks(const DeadKeyPlace &place);
+std::string place_locks(const DeadKeyPlace &place, const std::string &lock);
 
 }  // namespace wendol::chart

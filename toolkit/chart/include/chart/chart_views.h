@@ -27,6 +27,7 @@ struct KeyFace {
 struct View {
     std::string slug;    // "caps-lock-off", "caps-lock-on", "keypad": ids in the page
     std::string title;   // "Caps Lock off"
+    std::string lock;    // the lock key's name: "Caps Lock", "Shift Lock" under KLLF_SHIFTLOCK
     Locks locks;
     double width = 0, height = 0;   // in key widths
     std::vector<KeyFace> keys;
