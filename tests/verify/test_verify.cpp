@@ -18,24 +18,17 @@
 #include "support/image_helpers.h"
 #include "tables/descriptor_call.h"
 #include "tables/table_extents.h"
+#include "support/findings_text.h"
 #include "verify/verify.h"
 
 namespace wendol {
 namespace {
 
 using test::get_u32;
+using test::describe;
 using test::put_u16;
 using test::put_u32;
 using Bytes = std::vector<uint8_t>;
-
-std::string describe(const std::vector<Finding> &findings)
-{
-    std::string out;
-    for (const Finding &f : findings)
-        out += std::string("\n  ") + to_string(f.severity) + " [" + f.check + "] " + f.place +
-               ": " + f.text;
-    return out.empty() ? " none" : out;
-}
 
 // The keypad's Shift column (Ⅰ … Ⅹ on the digit keys) is in the tables,
 // but no key state types it: the one warning on our module.

@@ -12,23 +12,16 @@
 #include "pe/sections.h"
 #include "support/image_helpers.h"
 #include "tables/table_extents.h"
+#include "support/findings_text.h"
 #include "verify/verify.h"
 
 namespace wendol {
 namespace {
 
+using test::describe;
 using test::put_u16;
 using test::put_u32;
 using Bytes = std::vector<uint8_t>;
-
-std::string describe(const std::vector<Finding> &findings)
-{
-    std::string out;
-    for (const Finding &f : findings)
-        out += std::string("\n  ") + to_string(f.severity) + " [" + f.check + "] " + f.place +
-               ": " + f.text;
-    return out.empty() ? " none" : out;
-}
 
 // A built test layout, its tables, and the file offset of any RVA in it.
 struct Layout {

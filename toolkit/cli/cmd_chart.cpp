@@ -4,9 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 
-#include "base/error.h"
 #include "base/text.h"
 #include "chart/chart_compositions.h"
 #include "chart/chart_html.h"
@@ -14,7 +12,6 @@
 #include "chart/chart_views.h"
 #include "engine/keymap.h"
 #include "commands.h"
-#include "resources/resources.h"
 #include "tables/tables.h"
 
 namespace wendol::cli {
@@ -24,40 +21,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace wendol::chart;
 
-constexpr uint32_t kDisplayNameId = 1000;
-
-// The layout's display name from its string resources, or the file's name
-// where the module has none.  The chart draws the tables; resources it
-// cannot read only cost it the name.
-std::string layout_name(const MappedImage &image, const std::string &path)
-{
-    try {
-        const std::optional<std::u16string> name =
-            read_resources(image.file()).string(kDisplayNameId);
-        if (name && !name->empty())
-            return utf8(*name);
-    } catch (const Error &) {
-    }
-    return fs::path(path).stem().string();
-}
-
-void write_file(const fs::path &path, const std::string &text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out)
-        fail("writing the chart", "a file that can be written", path.string() + " refused");
-}
-
 fs::path output_directory(const std::optional<std::string> &option)
 {
     const fs::path dir = option ? fs::path(*option) : fs::current_path();
-    std::error_code error;
-    fs::create_directories(dir, error);
-    if (error || !fs::is_directory(dir))
-        fail("the chart's folder", "a folder that can be made or written",
-             dir.string() + (error ? " (" + error.message() + ")" : " is no folder"));
+    make_folder(dir.string(), "the chart's folder");
     return dir;
 }
 
@@ -86,7 +53,7 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
     const Keymap keymap(read_tables(image));
     const fs::path dir = output_directory(out_option);
 
-    const std::string name = layout_name(image, path);
+    const std::string name = layout_display_name(image, path);
     const std::string file = fs::path(path).filename().string();
     const std::string source = "Every key typed through the tables of " + file + ".";
     const std::string stem = file_stem(path);
@@ -102,14 +69,15 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
     std::vector<const View *> views;
     for (const DrawnView &d : drawn) {
         const Heading heading{name + " \u00B7 " + d.view.title, source};
-        write_file(dir / d.file, view_svg(d.view, heading, "", SvgForm::Document));
+        write_text_file((dir / d.file).string(), view_svg(d.view, heading, "", SvgForm::Document),
+                        "writing the chart");
         out << (dir / d.file).string() << '\n';
         page.views.push_back({&d.view, heading});
         views.push_back(&d.view);
     }
     page.groups = composition_groups(keymap, views);
     const fs::path html = dir / (stem + ".html");
-    write_file(html, chart_html(page));
+    write_text_file(html.string(), chart_html(page), "writing the chart");
     out << html.string() << '\n';
     return 0;
 }

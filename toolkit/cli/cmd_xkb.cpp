@@ -3,12 +3,9 @@
 // the symbols, types, rules and registry files that install it under the
 // name "wendol", and the Compose file of its dead keys.
 #include <filesystem>
-#include <fstream>
 
-#include "base/error.h"
 #include "base/text.h"
 #include "commands.h"
-#include "resources/resources.h"
 #include "tables/tables.h"
 #include "xkb/xkb_layout.h"
 #include "xkb/xkb_text.h"
@@ -19,39 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kDisplayNameId = 1000;
-
-// The layout's display name from its string resources, or the file's name
-// where the module has none.
-std::string layout_description(const MappedImage &image, const std::string &path)
-{
-    try {
-        const std::optional<std::u16string> name =
-            read_resources(image.file()).string(kDisplayNameId);
-        if (name && !name->empty())
-            return utf8(*name);
-    } catch (const Error &) {
-    }
-    return fs::path(path).stem().string();
-}
-
-void make_folder(const fs::path &dir)
-{
-    std::error_code error;
-    fs::create_directories(dir, error);
-    if (error || !fs::is_directory(dir))
-        fail("the Linux files' folder", "a folder that can be made or written",
-             dir.string() + (error ? " (" + error.message() + ")" : " is no folder"));
-}
-
 void write_file(const fs::path &path, const std::string &text, std::ostream &out)
 {
-    make_folder(path.parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-    file.close();
-    if (!file)
-        fail("writing the Linux files", "a file that can be written", path.string() + " refused");
+    write_text_file(path.string(), text, "writing the Linux files");
     out << path.string() << '\n';
 }
 
@@ -62,9 +29,9 @@ int run_xkb(std::vector<std::string> args, std::ostream &out)
     const std::string path = args.at(0);
     const Keymap keymap(read_tables(image));
     const xkb::XkbLayout layout = xkb::xkb_layout(keymap);
-    const std::string description = layout_description(image, path);
+    const std::string description = layout_display_name(image, path);
     const fs::path dir = out_option ? fs::path(*out_option) : fs::path("xkb");
-    make_folder(dir);
+    make_folder(dir.string(), "the Linux files' folder");
 
     write_file(dir / "wendol.xkb", xkb::keymap_text(layout, description), out);
     write_file(dir / "wendol.compose", xkb::compose_text(layout, keymap), out);

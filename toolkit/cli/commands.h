@@ -62,4 +62,15 @@ std::optional<std::string> nls_notice(const MappedImage &image);
 // The common "FILE [--base ADDR]": takes --base from `args` and maps the file.
 MappedImage load_image_argument(std::vector<std::string> &args, const char *synopsis);
 
+// The layout's display name from its string resources, or the file's stem
+// where the module has none or they cannot be read.
+std::string layout_display_name(const MappedImage &image, const std::string &path);
+
+// Makes the folder (and those above it); `what` names it in the error.
+void make_folder(const std::string &dir, const std::string &what);
+
+// Writes the text to the file, making its folder; `what` names the output
+// in the error.
+void write_text_file(const std::string &path, const std::string &text, const std::string &what);
+
 }  // namespace wendol::cli
