@@ -17,13 +17,7 @@ void expect_lines_on(const std::string &layout, std::vector<std::string> args,
     args.insert(args.begin() + 1, test_layout(layout, "x64"));
     const CliRun run = run_cli(args);
     EXPECT_EQ(run.exit_code, 0) << run.output;
-    size_t at = 0;
-    for (const std::string &line : lines) {
-        const size_t found = run.output.find(line, at);
-        EXPECT_NE(found, std::string::npos) << "\"" << line << "\" missing in:\n" << run.output;
-        if (found != std::string::npos)
-            at = found + line.size();
-    }
+    expect_lines_in_order(run, lines);
 }
 
 TEST(CliLayouts, LigaturesAreTypedAndFound)

@@ -16,13 +16,7 @@ void expect_lines(const std::vector<std::string> &args, int exit_code,
     all.insert(all.begin() + 1, module_path());
     const CliRun run = run_cli(all);
     EXPECT_EQ(run.exit_code, exit_code) << run.output;
-    size_t at = 0;
-    for (const std::string &line : lines) {
-        const size_t found = run.output.find(line, at);
-        EXPECT_NE(found, std::string::npos) << "\"" << line << "\" missing in:\n" << run.output;
-        if (found != std::string::npos)
-            at = found + line.size();
-    }
+    expect_lines_in_order(run, lines);
 }
 
 TEST(CliType, EachKeyTellsWhatItProduced)

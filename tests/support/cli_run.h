@@ -2,6 +2,7 @@
 // its programs) and keeps what it printed, for tests of a command's output.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -55,6 +56,18 @@ inline CliRun run_cli(const std::vector<std::string> &args, Streams streams = St
 {
     const char *named = std::getenv("WENDOL_CLI");
     return run_program(named && *named ? named : WENDOL_CLI_PATH, args, streams);
+}
+
+// Expects each of `lines` in what the run printed, in order.
+inline void expect_lines_in_order(const CliRun &run, const std::vector<std::string> &lines)
+{
+    size_t at = 0;
+    for (const std::string &line : lines) {
+        const size_t found = run.output.find(line, at);
+        EXPECT_NE(found, std::string::npos) << "\"" << line << "\" missing in:\n" << run.output;
+        if (found != std::string::npos)
+            at = found + line.size();
+    }
 }
 
 }  // namespace wendol::test

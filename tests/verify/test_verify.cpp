@@ -140,6 +140,24 @@ bool has_dead(const CharRow &row)
     return std::find(row.cells.begin(), row.cells.end(), kWchDead) != row.cells.end();
 }
 
+// An SGCAPS key whose Caps Lock row follows it.
+RowRef first_sgcaps_row(const LayoutTables &tables)
+{
+    return first_key_row(tables, [](const auto &rows, size_t r) {
+        return (rows[r].attributes & kSgCaps) && r + 1 < rows.size() &&
+               rows[r + 1].vk == kContinuationVk;
+    });
+}
+
+// A key without SGCAPS whose dead-character row follows it.
+RowRef first_dead_key_row(const LayoutTables &tables)
+{
+    return first_key_row(tables, [](const auto &rows, size_t r) {
+        return !(rows[r].attributes & kSgCaps) && has_dead(rows[r]) && r + 1 < rows.size() &&
+               rows[r + 1].vk == kContinuationVk;
+    });
+}
+
 std::string row_text(RowRef ref)
 {
     return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) + " ";
@@ -189,14 +207,8 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
     const Headers &h = m.file.headers();
     // An SGCAPS key whose Caps Lock row follows it, and a key without SGCAPS
     // whose dead-character row follows it.
-    const RowRef sgcaps = first_key_row(m.tables, [](const auto &rows, size_t r) {
-        return (rows[r].attributes & kSgCaps) && r + 1 < rows.size() &&
-               rows[r + 1].vk == kContinuationVk;
-    });
-    const RowRef dead_key = first_key_row(m.tables, [](const auto &rows, size_t r) {
-        return !(rows[r].attributes & kSgCaps) && has_dead(rows[r]) && r + 1 < rows.size() &&
-               rows[r + 1].vk == kContinuationVk;
-    });
+    const RowRef sgcaps = first_sgcaps_row(m.tables);
+    const RowRef dead_key = first_dead_key_row(m.tables);
     // A continuation row given a virtual key no other row has.
     const auto make_key_row = [&](Bytes &b, RowRef ref) {
         b.at(m.offset(m.tables.char_tables[ref.table].rows[ref.row + 1].rva)) = 0x88;
@@ -546,14 +558,8 @@ TEST(Verify, ABrokenRowIsOneFindingAndReachGoesOnOverTheRest)
     const Module m;
     const PointerField &e0 = m.pointer(PointerSlot::VscToVkE0);
     const PointerField &names = m.pointer(PointerSlot::KeyNamesDead);
-    const RowRef sgcaps = first_key_row(m.tables, [](const auto &rows, size_t r) {
-        return (rows[r].attributes & kSgCaps) && r + 1 < rows.size() &&
-               rows[r + 1].vk == kContinuationVk;
-    });
-    const RowRef dead_key = first_key_row(m.tables, [](const auto &rows, size_t r) {
-        return !(rows[r].attributes & kSgCaps) && has_dead(rows[r]) && r + 1 < rows.size() &&
-               rows[r + 1].vk == kContinuationVk;
-    });
+    const RowRef sgcaps = first_sgcaps_row(m.tables);
+    const RowRef dead_key = first_dead_key_row(m.tables);
     for (const RowRef &broken : {sgcaps, dead_key}) {
         SCOPED_TRACE(row_text(broken));
         Bytes bytes = m.bytes;
