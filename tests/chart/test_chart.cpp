@@ -465,6 +465,18 @@ TEST(ChartModule, FilesAndViewsAreNamedAfterTheModuleAndTheLock)
     EXPECT_EQ(page.find("Caps Lock"), std::string::npos);
 }
 
+// A key whose cell is a ligature shows the characters it types at once.
+TEST(ChartModule, LigatureKeysShowTheirCharacters)
+{
+    const TempDir folder;
+    const CliRun run = run_cli({"chart", test_layout("ligature", "arm64"), "--out",
+                                folder.path().string()});
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const std::string drawing = read_text(folder.path() / "ligature.svg");
+    EXPECT_NE(drawing.find("Shift: U+0049 U+004A IJ"), std::string::npos);
+    EXPECT_NE(drawing.find(">ffi<"), std::string::npos);
+}
+
 // --- Rendering ---------------------------------------------------------------
 
 std::string chromium(const std::string &arguments)

@@ -58,6 +58,10 @@ std::optional<Label> label_of(const Press &press)
         const std::u16string &text = press.delivery.text;
         return Label{is_named(text) ? Label::Kind::Named : Label::Kind::Character, text, false};
     }
+    case Cell::Kind::Ligature:   // the key types its characters at once
+        if (press.delivery.text.empty())
+            return std::nullopt;
+        return Label{Label::Kind::Character, press.delivery.text, false};
     default:
         return std::nullopt;
     }
