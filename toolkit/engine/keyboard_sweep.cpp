@@ -67,8 +67,21 @@ void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const 
     set_up(typist, state, broken);
     const Locks before = locks_of(typist);
     for (const ScanCode &scan : keys) {
-        if (const std::optional<Press> press = try_tap(typist, scan, state, broken))
-            visit(state, *press);
+        // As try_tap, without moving each press through an optional: this
+        // is the sweep's inner loop.
+        bool answered = false;
+        try {
+            const Press press = typist.press(scan);
+            answered = true;
+            typist.release(scan);
+            visit(state, press);
+        } catch (const Error &e) {
+            if (answered)
+                throw;   // the visitor's own, not the tables'
+            typist.release(scan);
+            if (broken)
+                broken(state, scan, e);
+        }
         if (locks_of(typist) != before)
             try_tap(typist, scan, state, nullptr);
     }
