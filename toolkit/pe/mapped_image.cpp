@@ -31,6 +31,21 @@ void check_base(const PeFile &file, uint64_t base)
              hex(base));
 }
 
+// The mapping is as large as the image declares itself; a small file may not
+// declare a large one, or every read of it would cost a large block of zeros.
+void check_size(const PeFile &file)
+{
+    const uint64_t file_size = file.bytes().size();
+    const uint64_t limit = file_size + pe::kMaxUnbackedImage;
+    const uint32_t declared = file.headers().size_of_image;
+    if (declared > limit)
+        fail("optional header SizeOfImage",
+             "at most the file's " + hex(file_size) + " bytes plus " +
+                 hex(pe::kMaxUnbackedImage) +
+                 " of alignment padding and uninitialised data (" + hex(limit) + ")",
+             hex(declared));
+}
+
 void copy_file_data(const PeFile &file, std::vector<uint8_t> &memory)
 {
     const ByteView bytes(file.bytes(), "file offset", "the file");
@@ -87,6 +102,7 @@ void apply_relocations(const PeFile &file, uint64_t base, std::vector<uint8_t> &
 MappedImage::MappedImage(PeFile file, uint64_t base) : file_(std::move(file)), base_(base)
 {
     check_base(file_, base);
+    check_size(file_);
     memory_.assign(file_.headers().size_of_image, 0);
     copy_file_data(file_, memory_);
     apply_relocations(file_, base, memory_);

@@ -62,6 +62,11 @@ constexpr uint16_t kRelDir64 = 10;
 // is damage or hostility, not a layout.
 constexpr uint32_t kMaxFileSize = 64u << 20;
 constexpr uint32_t kMaxImageSize = 64u << 20;
+// How far a mapped image may outgrow its file: a real module's SizeOfImage
+// exceeds the file only by section alignment padding and uninitialised data,
+// a few pages (Wine's 1,450 PE files by at most 182 KiB).  Mapping costs
+// at most the file's size plus this.
+constexpr uint32_t kMaxUnbackedImage = 1u << 20;
 constexpr uint16_t kMaxSections = 96;
 constexpr uint32_t kMaxExports = 0x10000;
 constexpr uint32_t kMaxExportNameLength = 512;
