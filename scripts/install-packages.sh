@@ -19,5 +19,16 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 1
 fi
 case " $missing " in *":i386"*) dpkg --add-architecture i386 ;; esac
-apt-get update -qq
-DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null
+# A mirror in the middle of a sync serves index files of the wrong size for
+# a while: try again, and go on with what was fetched if it still fails.
+for attempt in 1 2 3; do
+    apt-get update -qq && break
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    [ "$attempt" -lt 3 ] && sleep 20
+done
+for attempt in 1 2 3; do
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null && exit 0
+    echo "apt-get install failed (attempt $attempt of 3)" >&2
+    [ "$attempt" -lt 3 ] && sleep 20 && apt-get update -qq || true
+done
+exit 1

@@ -1,17 +1,18 @@
-// fuzz_image.cpp - libFuzzer over everything the toolkit does with an image
-// it is handed: reading the file, mapping it at its own base and at another,
-// reading the tables, verifying, and typing a fixed run of keys.  An image
-// may be refused (wendol::Error); anything else that escapes, and every
-// sanitizer report, is a fault of the toolkit.
+// fuzz_verify.cpp - libFuzzer over everything the toolkit does with an
+// image it is handed: the whole verifier, from the file's shape to the
+// reach of every cell; the inspect report; and typing a fixed run of keys
+// with whatever tables could be read, at the image's own base and at
+// another.  An image may be refused (wendol::Error); anything else that
+// escapes, and every sanitizer report, is a fault of the toolkit.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "base/error.h"
 #include "engine/keymap.h"
 #include "engine/typing.h"
-#include "pe/image.h"
+#include "fuzz_input.h"
+#include "report/layout_report.h"
 #include "tables/tables.h"
 #include "verify/verify.h"
 
@@ -53,32 +54,29 @@ void type_with(const wendol::MappedImage &image)
         typist.chord(chord);
 }
 
-// At the image's own base, where relocations change nothing, and at one
-// where each of them moves a pointer.
-void map_twice(const std::vector<uint8_t> &bytes)
-{
-    std::optional<wendol::PeFile> file;
-    try {
-        file.emplace(bytes);
-    } catch (const wendol::Error &) {
-        return;
-    }
-    const uint64_t other = file->headers().pe32_plus ? 0x00007FF612340000u : 0x7FFE0000u;
-    for (const uint64_t base : {file->headers().image_base, other}) {
-        try {
-            type_with(wendol::MappedImage(*file, base));
-        } catch (const wendol::Error &) {
-        }
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const std::vector<uint8_t> bytes(data, data + size);
-    map_twice(bytes);
+    if (const auto file = wendol::fuzz::read_input(data, size)) {
+        for (const uint64_t base : wendol::fuzz::bases(*file)) {
+            const auto image = wendol::fuzz::map_input(*file, base);
+            if (!image)
+                continue;
+            try {
+                type_with(*image);
+            } catch (const wendol::Error &) {
+            }
+            if (base == file->headers().image_base) {
+                wendol::fuzz::Nowhere out;
+                try {
+                    wendol::inspect(out, *image);
+                } catch (const wendol::Error &) {
+                }
+            }
+        }
+    }
     // The verifier turns every refusal into a finding: it never throws.
-    wendol::verify_bytes(bytes);
+    wendol::verify_bytes(std::vector<uint8_t>(data, data + size));
     return 0;
 }
