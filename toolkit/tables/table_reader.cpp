@@ -12,11 +12,19 @@ namespace {
 constexpr uint32_t kMaxListEntries = 0x10000;
 constexpr uint32_t kMaxStringUnits = 1024;
 
+// Lists and strings may be shared: two pointers may lead to one list.  A
+// layout reads each byte of its tables about once; a hostile image whose
+// thousands of pointers lead to one long list would make the reader copy
+// it thousands of times.  All lists and strings read from one image may
+// take at most twice its mapped size plus this allowance.
+constexpr uint64_t kReadAllowance = 0x10000;
+
 }  // namespace
 
 TableReader::TableReader(const MappedImage &image, PointerForm form,
                          std::vector<PointerField> &pointers)
-    : image_(image), form_(form), pointers_(pointers)
+    : image_(image), form_(form), pointers_(pointers),
+      read_limit_(2 * uint64_t{image.memory().size()} + kReadAllowance)
 {
 }
 
@@ -83,6 +91,14 @@ uint32_t TableReader::walk(uint32_t start, uint32_t entry_size, const std::strin
             fail(what + " at RVA " + hex(start),
                  std::string(terminator) + " before the end of its section (RVA " + hex(end) + ")",
                  std::to_string(i) + " entries and no end");
+        read_ += entry_size;
+        if (read_ > read_limit_)
+            fail(what + " at RVA " + hex(start),
+                 "tables of at most " + hex(read_limit_) +
+                     " bytes in all (twice the image's size plus " + hex(kReadAllowance) + ")",
+                 "more, entry " + std::to_string(i) +
+                     " of this list passing it: lists or strings read again and again "
+                     "through many pointers");
         if (!visit(static_cast<uint32_t>(at), i))
             return i;
     }

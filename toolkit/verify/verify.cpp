@@ -32,32 +32,50 @@ Finding expectation(Severity severity, std::string check, std::string place,
 
 }  // namespace
 
+void Findings::add(Finding finding)
+{
+    Listed &listed = listed_[{finding.check, finding.severity}];
+    if (++listed.count <= kListedPerCheck) {
+        findings_.push_back(std::move(finding));
+        return;
+    }
+    const size_t more = listed.count - kListedPerCheck;
+    const std::string text = "and " + std::to_string(more) + " more like the " +
+                             std::to_string(kListedPerCheck) + " above, not listed";
+    if (more == 1) {
+        listed.summary = findings_.size();
+        findings_.push_back({finding.severity, finding.check, "", text});
+    } else {
+        findings_[listed.summary].text = text;
+    }
+}
+
 void Findings::error(std::string check, std::string place, std::string expected,
                      std::string found)
 {
-    findings_.push_back(expectation(Severity::Error, std::move(check), std::move(place),
-                                    std::move(expected), std::move(found)));
+    add(expectation(Severity::Error, std::move(check), std::move(place), std::move(expected),
+                    std::move(found)));
 }
 
 void Findings::warning(std::string check, std::string place, std::string expected,
                        std::string found)
 {
-    findings_.push_back(expectation(Severity::Warning, std::move(check), std::move(place),
-                                    std::move(expected), std::move(found)));
+    add(expectation(Severity::Warning, std::move(check), std::move(place), std::move(expected),
+                    std::move(found)));
 }
 
 void Findings::note(std::string check, std::string place, std::string text)
 {
-    findings_.push_back({Severity::Note, std::move(check), std::move(place), std::move(text)});
+    add({Severity::Note, std::move(check), std::move(place), std::move(text)});
 }
 
 void Findings::refusal(std::string check, const Error &refused)
 {
     if (refused.has_expectation())
-        findings_.push_back(expectation(Severity::Error, std::move(check), refused.context(),
-                                        refused.expected(), refused.found()));
+        add(expectation(Severity::Error, std::move(check), refused.context(), refused.expected(),
+                        refused.found()));
     else
-        findings_.push_back({Severity::Error, std::move(check), "", refused.what()});
+        add({Severity::Error, std::move(check), "", refused.what()});
 }
 
 namespace {

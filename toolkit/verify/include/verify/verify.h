@@ -25,7 +25,9 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/error.h"
@@ -69,8 +71,20 @@ public:
     size_t warnings() const;
     size_t notes() const;
 
+    // Of the findings of one check and severity, the first this many are
+    // listed; the rest are counted in one more finding after them.  A
+    // hostile image can hold a fault in every one of 65,536 entries.
+    static constexpr size_t kListedPerCheck = 100;
+
 private:
+    struct Listed {
+        size_t count = 0;     // findings of the check and severity, listed or not
+        size_t summary = 0;   // where the count of those not listed is
+    };
+    void add(Finding finding);
+
     std::vector<Finding> findings_;
+    std::map<std::pair<std::string, Severity>, Listed> listed_;
 };
 
 // The whole verdict on one image.
