@@ -21,41 +21,13 @@
 #include "cli/program.h"
 #include "pe/image.h"
 #include "support/image_helpers.h"
+#include "support/in_process.h"
 
 namespace wendol::test {
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-struct Outcome {
-    int exit_code = -1;
-    std::string out, err;
-    std::string escaped;   // what escaped run_program, if anything did
-};
-
-// Runs one command on one file with std::cout and std::cerr kept.
-Outcome run_in_process(const std::string &command, const std::string &path)
-{
-    std::ostringstream out, err;
-    std::streambuf *const old_out = std::cout.rdbuf(out.rdbuf());
-    std::streambuf *const old_err = std::cerr.rdbuf(err.rdbuf());
-    std::string argv0 = "wendol", name = command, file = path;
-    std::vector<char *> argv = {argv0.data(), name.data(), file.data()};
-    Outcome o;
-    try {
-        o.exit_code = cli::run_program(argv);
-    } catch (const std::exception &e) {
-        o.escaped = e.what();
-    } catch (...) {
-        o.escaped = "an exception that is no std::exception";
-    }
-    std::cout.rdbuf(old_out);
-    std::cerr.rdbuf(old_err);
-    o.out = out.str();
-    o.err = err.str();
-    return o;
-}
 
 size_t line_count(const std::string &text)
 {
@@ -66,7 +38,7 @@ size_t line_count(const std::string &text)
 // stderr naming the command (inspect, resources) or with at least one error
 // among the findings (verify), and never the verifier failing on its own.
 // Returns what is wrong, or nothing.
-std::string fault_of(const std::string &command, const Outcome &o)
+std::string fault_of(const std::string &command, const InProcessRun &o)
 {
     if (!o.escaped.empty())
         return "escaped run_program: " + o.escaped;
@@ -102,7 +74,7 @@ void judge_file(const std::string &path, Tally &tally)
 {
     const auto start = Clock::now();
     for (size_t c = 0; c < kCommandCount; ++c) {
-        const Outcome o = run_in_process(kCommands[c], path);
+        const InProcessRun o = run_in_process({kCommands[c], path});
         const std::string fault = fault_of(kCommands[c], o);
         EXPECT_TRUE(fault.empty()) << "wendol " << kCommands[c] << " " << path << ": " << fault;
         tally.read[c] += o.exit_code == 0;

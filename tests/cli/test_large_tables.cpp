@@ -1,25 +1,25 @@
 // test_large_tables.cpp - what an image with the longest tables the reader
 // takes makes the commands spend.  Each image is a copy of the module with
 // a section added and one far pointer moved into it: a dead-key list, an
-// E0 scan-code map and a character table of 65,535 entries each are read
-// by every command a user runs on a downloaded image, in bounded time and
-// with bounded findings; lists that thousands of pointers share, which
-// would make the reader copy one list thousands of times, are refused.
+// E0 scan-code map, a character table and a list of character tables of
+// 65,535 entries each are read by every command a user runs on a
+// downloaded image, in bounded time and with bounded findings; lists that
+// thousands of pointers share, which would make the reader copy one list
+// thousands of times, are refused.
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/program.h"
 #include "pe/image.h"
 #include "pe/pe_format.h"
 #include "support/image_helpers.h"
+#include "support/in_process.h"
 #include "tables/tables.h"
 
 namespace wendol::test {
@@ -27,7 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
 
 uint32_t align_up(uint32_t value, uint32_t alignment)
 {
@@ -175,6 +174,26 @@ Bytes shared_rows(uint32_t tables, uint32_t rows, const Place &place)
     return list;
 }
 
+// `tables` character tables of the module's first table's shape, each with
+// a row of its own for one of the virtual keys 1..0xFE.
+Bytes many_tables(uint32_t tables, const Place &place)
+{
+    const CharTable &shape = place.tables.char_tables.at(0);
+    const size_t list_size = (tables + 1) * 16;
+    const size_t rows_size = 2 * size_t{shape.row_size};   // a row and the end row
+    Bytes list(list_size + tables * rows_size, 0);
+    for (uint32_t i = 0; i < tables; ++i) {
+        const size_t rows = list_size + i * rows_size;
+        put_pointer(list, i * 16, place.address + rows);
+        list[i * 16 + 8] = shape.columns;
+        list[i * 16 + 9] = shape.row_size;
+        list[rows] = static_cast<uint8_t>(1 + i % 0xFE);
+        for (size_t c = 0; c < shape.columns; ++c)
+            put_u16_at(list, rows + 2 + 2 * c, static_cast<uint16_t>(0x4E00 + (i + c) % 0x5000));
+    }
+    return list;
+}
+
 // `names` key names (scan codes 1..0x7F over and over), every one pointing
 // at the same string of the longest length the reader takes, 1,023 units.
 Bytes shared_name(uint32_t names, const Place &place)
@@ -190,32 +209,6 @@ Bytes shared_name(uint32_t names, const Place &place)
     return list;
 }
 
-struct Outcome {
-    int exit_code = -1;
-    std::string out, err;
-    double seconds = 0;
-};
-
-Outcome run_in_process(std::vector<std::string> args)
-{
-    std::ostringstream out, err;
-    std::streambuf *const old_out = std::cout.rdbuf(out.rdbuf());
-    std::streambuf *const old_err = std::cerr.rdbuf(err.rdbuf());
-    args.insert(args.begin(), "wendol");
-    std::vector<char *> argv;
-    for (std::string &a : args)
-        argv.push_back(a.data());
-    Outcome o;
-    const auto start = Clock::now();
-    o.exit_code = cli::run_program(argv);
-    o.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::cout.rdbuf(old_out);
-    std::cerr.rdbuf(old_err);
-    o.out = out.str();
-    o.err = err.str();
-    return o;
-}
-
 struct LargeImage {
     const char *what;
     std::function<Bytes()> make;
@@ -223,7 +216,8 @@ struct LargeImage {
 };
 
 // Lists as long as the reader takes, 65,535 entries each, in a file of a
-// few hundred kilobytes.
+// few hundred kilobytes; the last, 65,535 character tables of a row each,
+// about 1.8 MB.
 const LargeImage kLongLists[] = {
     {"dead-key list",
      [] { return with_list_moved(PointerSlot::DeadKey, [](const Place &) { return dead_key_list(0xFFFF); }); }},
@@ -235,6 +229,12 @@ const LargeImage kLongLists[] = {
          return with_list_moved(PointerSlot::CharTableRows, [](const Place &p) {
              return character_rows(0xFFFF, p.tables.char_tables.at(0));
          });
+     },
+     true},
+    {"character tables",
+     [] {
+         return with_list_moved(PointerSlot::VkToWcharTable,
+                                [](const Place &p) { return many_tables(0xFFFF, p); });
      },
      true},
 };
@@ -289,7 +289,7 @@ TEST_F(LargeTables, TheLongestListsAreReadByEveryCommandInBoundedTime)
         const fs::path image = write(large);
         for (const auto &command : commands_on(image, dir_)) {
             SCOPED_TRACE(std::string(large.what) + ", " + command[0]);
-            const Outcome o = run_in_process(command);
+            const InProcessRun o = run_in_process(command);
             EXPECT_LT(o.seconds, kSecondsPerCommand);
             if (command[0] == "verify") {
                 // A fault in each of 65,535 entries is 100 findings and a count.
@@ -313,7 +313,7 @@ TEST_F(LargeTables, ListsReadAgainThroughManyPointersAreRefused)
         EXPECT_LT(fs::file_size(image), 1'200'000u);
         for (const auto &command : commands_on(image, dir_)) {
             SCOPED_TRACE(std::string(large.what) + ", " + command[0]);
-            const Outcome o = run_in_process(command);
+            const InProcessRun o = run_in_process(command);
             EXPECT_EQ(o.exit_code, 1);
             EXPECT_LT(o.seconds, kSecondsPerCommand);
             const std::string said = command[0] == "verify" ? o.out : o.err;
