@@ -175,23 +175,22 @@ Bytes shared_rows(uint32_t tables, uint32_t rows, const Place &place)
 }
 
 // `tables` character tables of the module's first table's shape, each with
-// a row of its own for one of the virtual keys 1..0xFE.
-Bytes many_tables(uint32_t tables, const Place &place)
+// `rows` rows of its own.
+Bytes many_tables(uint32_t tables, uint32_t rows, const Place &place)
 {
     const CharTable &shape = place.tables.char_tables.at(0);
     const size_t list_size = (tables + 1) * 16;
-    const size_t rows_size = 2 * size_t{shape.row_size};   // a row and the end row
-    Bytes list(list_size + tables * rows_size, 0);
+    const size_t rows_size = (rows + 1) * size_t{shape.row_size};   // with the end row
+    Bytes list = character_rows(rows, shape);
+    list.resize(rows_size, 0);
+    Bytes all(list_size, 0);
     for (uint32_t i = 0; i < tables; ++i) {
-        const size_t rows = list_size + i * rows_size;
-        put_pointer(list, i * 16, place.address + rows);
-        list[i * 16 + 8] = shape.columns;
-        list[i * 16 + 9] = shape.row_size;
-        list[rows] = static_cast<uint8_t>(1 + i % 0xFE);
-        for (size_t c = 0; c < shape.columns; ++c)
-            put_u16_at(list, rows + 2 + 2 * c, static_cast<uint16_t>(0x4E00 + (i + c) % 0x5000));
+        put_pointer(all, i * 16, place.address + list_size + i * rows_size);
+        all[i * 16 + 8] = shape.columns;
+        all[i * 16 + 9] = shape.row_size;
+        all.insert(all.end(), list.begin(), list.end());
     }
-    return list;
+    return all;
 }
 
 // `names` key names (scan codes 1..0x7F over and over), every one pointing
@@ -216,8 +215,8 @@ struct LargeImage {
 };
 
 // Lists as long as the reader takes, 65,535 entries each, in a file of a
-// few hundred kilobytes; the last, 65,535 character tables of a row each,
-// about 1.8 MB.
+// few hundred kilobytes; and 65,535 character tables of ten rows each,
+// 3.9 MB, just within the 4 MiB of tables the reader takes in all.
 const LargeImage kLongLists[] = {
     {"dead-key list",
      [] { return with_list_moved(PointerSlot::DeadKey, [](const Place &) { return dead_key_list(0xFFFF); }); }},
@@ -234,7 +233,7 @@ const LargeImage kLongLists[] = {
     {"character tables",
      [] {
          return with_list_moved(PointerSlot::VkToWcharTable,
-                                [](const Place &p) { return many_tables(0xFFFF, p); });
+                                [](const Place &p) { return many_tables(0xFFFF, 10, p); });
      },
      true},
 };
@@ -317,10 +316,28 @@ TEST_F(LargeTables, ListsReadAgainThroughManyPointersAreRefused)
             EXPECT_EQ(o.exit_code, 1);
             EXPECT_LT(o.seconds, kSecondsPerCommand);
             const std::string said = command[0] == "verify" ? o.out : o.err;
-            EXPECT_NE(said.find("bytes in all (twice the image's size plus 0x10000)"),
+            EXPECT_NE(said.find("bytes in all (twice the image's size plus 0x10000, at most 0x400000)"),
                       std::string::npos)
                 << said;
         }
+    }
+}
+
+TEST_F(LargeTables, TablesPastFourMiBInAllAreRefused)
+{
+    const LargeImage large = {"character tables past 4 MiB", [] {
+        return with_list_moved(PointerSlot::VkToWcharTable,
+                               [](const Place &p) { return many_tables(0xFFFF, 12, p); });
+    }};
+    const fs::path image = write(large);
+    for (const auto &command : commands_on(image, dir_)) {
+        SCOPED_TRACE(command[0]);
+        const InProcessRun o = run_in_process(command);
+        EXPECT_EQ(o.exit_code, 1);
+        EXPECT_LT(o.seconds, kSecondsPerCommand);
+        const std::string said = command[0] == "verify" ? o.out : o.err;
+        EXPECT_NE(said.find("expected tables of at most 0x400000 bytes in all"), std::string::npos)
+            << said;
     }
 }
 

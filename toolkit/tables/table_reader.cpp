@@ -1,6 +1,8 @@
 // table_reader.cpp - far pointers, lists and strings, checked.
 #include "table_reader.h"
 
+#include <algorithm>
+
 #include "base/error.h"
 #include "pe/sections.h"
 
@@ -16,15 +18,17 @@ constexpr uint32_t kMaxStringUnits = 1024;
 // layout reads each byte of its tables about once; a hostile image whose
 // thousands of pointers lead to one long list would make the reader copy
 // it thousands of times.  All lists and strings read from one image may
-// take at most twice its mapped size plus this allowance.
+// take at most twice its mapped size plus this allowance, and never more
+// than the most any layout needs (our module's tables take 7 KiB).
 constexpr uint64_t kReadAllowance = 0x10000;
+constexpr uint64_t kMaxRead = 0x400000;
 
 }  // namespace
 
 TableReader::TableReader(const MappedImage &image, PointerForm form,
                          std::vector<PointerField> &pointers)
     : image_(image), form_(form), pointers_(pointers),
-      read_limit_(2 * uint64_t{image.memory().size()} + kReadAllowance)
+      read_limit_(std::min(2 * uint64_t{image.memory().size()} + kReadAllowance, kMaxRead))
 {
 }
 
@@ -95,7 +99,8 @@ uint32_t TableReader::walk(uint32_t start, uint32_t entry_size, const std::strin
         if (read_ > read_limit_)
             fail(what + " at RVA " + hex(start),
                  "tables of at most " + hex(read_limit_) +
-                     " bytes in all (twice the image's size plus " + hex(kReadAllowance) + ")",
+                     " bytes in all (twice the image's size plus " + hex(kReadAllowance) +
+                     ", at most " + hex(kMaxRead) + ")",
                  "more, entry " + std::to_string(i) +
                      " of this list passing it: lists or strings read again and again "
                      "through many pointers");

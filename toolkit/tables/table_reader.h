@@ -35,7 +35,8 @@ public:
     // Walks records of `entry_size` bytes from `start` until `visit` returns
     // false (the terminator); refuses a list that runs to the end of its
     // section or past a sane count, or that takes what the reader has read
-    // from the image in all past twice the image's size (plus 64 KiB).  Returns the number of records before the
+    // from the image in all past twice the image's size plus 64 KiB, or
+    // past 4 MiB.  Returns the number of records before the
     // terminator.
     uint32_t walk(uint32_t start, uint32_t entry_size, const std::string &what,
                   const std::function<bool(uint32_t rva, uint32_t index)> &visit,
