@@ -10,15 +10,12 @@
 
 #include <algorithm>
 #include <chrono>
-#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli/program.h"
 #include "pe/image.h"
 #include "support/image_helpers.h"
 #include "support/in_process.h"

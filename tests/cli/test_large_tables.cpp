@@ -110,17 +110,15 @@ Bytes with_list_moved(PointerSlot slot, const std::function<Bytes(const Place &)
     return bytes;
 }
 
-void put_u16_at(Bytes &b, size_t at, uint16_t v) { put_u16(b, at, v); }
-
 // `count` dead-key entries, each pair once: dead characters from U+0300 up,
 // every base under each, composing to letters.
 Bytes dead_key_list(uint32_t count)
 {
     Bytes list((count + 1) * 8, 0);
     for (uint32_t i = 0; i < count; ++i) {
-        put_u16_at(list, i * 8, static_cast<uint16_t>(0x0041 + i % 0x4000));       // base
-        put_u16_at(list, i * 8 + 2, static_cast<uint16_t>(0x0300 + i / 0x4000));   // dead
-        put_u16_at(list, i * 8 + 4, static_cast<uint16_t>(0x4E00 + i % 0x5000));   // composed
+        put_u16(list, i * 8, static_cast<uint16_t>(0x0041 + i % 0x4000));       // base
+        put_u16(list, i * 8 + 2, static_cast<uint16_t>(0x0300 + i / 0x4000));   // dead
+        put_u16(list, i * 8 + 4, static_cast<uint16_t>(0x4E00 + i % 0x5000));   // composed
     }
     return list;
 }
@@ -135,7 +133,7 @@ Bytes character_rows(uint32_t count, const CharTable &shape)
     for (uint32_t i = 0; i < count; ++i) {
         list[i * row] = static_cast<uint8_t>(1 + i % 0xFE);
         for (size_t c = 0; c < shape.columns; ++c)
-            put_u16_at(list, i * row + 2 + 2 * c, static_cast<uint16_t>(0x4E00 + (i + c) % 0x5000));
+            put_u16(list, i * row + 2 + 2 * c, static_cast<uint16_t>(0x4E00 + (i + c) % 0x5000));
     }
     return list;
 }
@@ -146,7 +144,7 @@ Bytes e0_map(uint32_t count)
     Bytes list((count + 1) * 4, 0);
     for (uint32_t i = 0; i < count; ++i) {
         list[i * 4] = static_cast<uint8_t>(1 + i % 0x7F);
-        put_u16_at(list, i * 4 + 2, static_cast<uint16_t>(0x0100 | (1 + i % 0xFE)));
+        put_u16(list, i * 4 + 2, static_cast<uint16_t>(0x0100 | (1 + i % 0xFE)));
     }
     return list;
 }
@@ -204,7 +202,7 @@ Bytes shared_name(uint32_t names, const Place &place)
         put_pointer(list, i * 16 + 8, place.address + list_size);
     }
     for (size_t unit = 0; unit < 1023; ++unit)
-        put_u16_at(list, list_size + 2 * unit, static_cast<uint16_t>('A' + unit % 26));
+        put_u16(list, list_size + 2 * unit, static_cast<uint16_t>('A' + unit % 26));
     return list;
 }
 
