@@ -20,12 +20,20 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 case " $missing " in *":i386"*) dpkg --add-architecture i386 ;; esac
 # A mirror in the middle of a sync serves index files of the wrong size for
-# a while: try again, and go on with what was fetched if it still fails.
+# a while: try again, and if it still fails take what the mirror serves where
+# it agrees with what apt verified.
+log=$(mktemp)
 for attempt in 1 2 3; do
-    apt-get update -qq && break
+    apt-get update -qq > "$log" 2>&1 && break
+    cat "$log" >&2
     echo "apt-get update failed (attempt $attempt of 3)" >&2
-    [ "$attempt" -lt 3 ] && sleep 20
+    if [ "$attempt" -lt 3 ]; then
+        sleep 20
+    else
+        sh "$(dirname "$0")/apt-stale-index.sh" "$log" || true
+    fi
 done
+rm -f "$log"
 for attempt in 1 2 3; do
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing >/dev/null && exit 0
     echo "apt-get install failed (attempt $attempt of 3)" >&2
