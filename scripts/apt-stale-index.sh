@@ -21,10 +21,15 @@ lists=/var/lib/apt/lists
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The verified lists as "package version architecture sha256" lines.
+# apt keeps http://HOST/PATH/Packages.xz as HOST_PATH_Packages.
+list_name() { echo "$1" | sed -e 's|^http://||' -e 's|\.xz$||' -e 's|/|_|g'; }
+
+# The verified lists as "package version architecture sha256" lines: every
+# list but those refused (one taken by an earlier run is not verified).
 verified_entries() {
     for f in "$lists"/*_Packages*; do
         [ -f "$f" ] || continue
+        case " $refused " in *" ${f##*/} "*) continue ;; esac
         /usr/lib/apt/apt-helper cat-file "$f"
     done | entries
 }
@@ -40,12 +45,15 @@ entries() {
 
 urls=$(sed -n 's|.*Failed to fetch \(http[^ ]*/Packages\.xz\) *File has unexpected size.*|\1|p' "$log" | sort -u)
 [ -n "$urls" ] || exit 1
+refused=""
+for url in $urls; do
+    refused="$refused $(list_name "$url")"
+done
 
 verified_entries > "$work/verified"
 taken=0
 for url in $urls; do
-    # apt keeps http://HOST/PATH/Packages.xz as HOST_PATH_Packages.
-    name=$(echo "$url" | sed -e 's|^http://||' -e 's|\.xz$||' -e 's|/|_|g')
+    name=$(list_name "$url")
     /usr/lib/apt/apt-helper download-file "$url" "$work/index.xz" >/dev/null 2>&1 || { echo "could not fetch $url" >&2; continue; }
     xz -dc "$work/index.xz" > "$work/index" 2>/dev/null || { echo "$url is not an xz file" >&2; continue; }
     entries < "$work/index" > "$work/served"
