@@ -14,7 +14,6 @@
 namespace wendol {
 namespace {
 
-constexpr uint8_t kVkShift = 0x10;
 
 // What one press of the sweep gave: a character, a dead character, or nothing.
 struct Outcome {

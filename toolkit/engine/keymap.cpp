@@ -10,10 +10,8 @@ namespace wendol {
 
 namespace {
 
-constexpr unsigned kKbdShiftBit = 0x01;   // KBDSHIFT, the bit Caps Lock stands in for
-constexpr unsigned kKbdCtrlBit = 0x02, kKbdAltBit = 0x04;
-constexpr unsigned kAltGrBits = kKbdCtrlBit | kKbdAltBit;   // what AltGr is to the platform
-constexpr uint32_t kLocaleAltGr = 0x0001, kLocaleShiftLock = 0x0002;   // fLocaleFlags' low word
+constexpr unsigned kKbdShiftBit = kKbdShift, kAltGrBits = kKbdAltGr, kKbdKanaBit = kKbdKana;
+constexpr uint32_t kLocaleAltGr = kKllfAltGr, kLocaleShiftLock = kKllfShiftLock;
 
 // Whether Caps Lock stands in for Shift on a key with these attributes while
 // `bits` are held: a CAPLOK key while nothing but Shift is held, a

@@ -146,7 +146,7 @@ void ReverseLookup::keep_first_stroke(const CharRow &row, RowRef ref, unsigned c
     const auto caps_need = row.attributes & (kSgCaps | kCapLok) ? std::optional<bool>(caps)
                                                                 : std::nullopt;
     // Held, a KBDKANA key gives a KANALOK row what the lock would.
-    const bool kana_matters = (row.attributes & kKanaLok) && !(*bits & kKbdKanaBit);
+    const bool kana_matters = (row.attributes & kKanaLok) && !(*bits & kKbdKana);
     const auto kana_need = kana_matters ? std::optional<bool>(kana) : std::nullopt;
     if (cell.kind == Cell::Kind::Ligature) {
         if (cell.ligature.empty())

@@ -6,12 +6,6 @@
 
 namespace wendol {
 
-namespace {
-
-constexpr uint8_t kVkCancel = 0x03, kVkPause = 0x13;
-
-}  // namespace
-
 std::optional<uint8_t> num_lock_key(uint8_t navigation_vk)
 {
     switch (navigation_vk) {

@@ -27,8 +27,8 @@ std::string scan_flags(uint16_t value)
 std::string attribute_names(uint8_t attributes)
 {
     constexpr Flag kAttributes[] = {
-        {kCapLok, "CAPLOK"}, {kSgCaps, "SGCAPS"}, {0x04, "CAPLOKALTGR"},
-        {0x08, "KANALOK"}, {0x80, "GRPSELTAP"}};
+        {kCapLok, "CAPLOK"}, {kSgCaps, "SGCAPS"}, {kCapLokAltGr, "CAPLOKALTGR"},
+        {kKanaLok, "KANALOK"}, {kGrpSelTap, "GRPSELTAP"}};
     return attributes ? flag_names(attributes, kAttributes, 2, "|") : "-";
 }
 

@@ -25,22 +25,6 @@ const char *to_string(PointerForm form)
 
 namespace {
 
-// KBDTABLES field offsets for a pointer size P.
-struct RootLayout {
-    uint32_t p;
-    uint32_t pointer(unsigned index) const { return index * p; }   // the first seven
-    uint32_t max_vsc() const { return 7 * p; }
-    uint32_t e0() const { return 8 * p; }
-    uint32_t e1() const { return 9 * p; }
-    uint32_t locale_flags() const { return 10 * p; }
-    uint32_t lg_max() const { return 10 * p + 4; }
-    uint32_t cb_lg_entry() const { return 10 * p + 5; }
-    uint32_t ligature() const { return (10 * p + 6 + p - 1) / p * p; }
-    uint32_t type() const { return ligature() + p; }
-    uint32_t subtype() const { return type() + 4; }
-    uint32_t size() const { return subtype() + 4; }
-};
-
 // A 32-bit image with 32-bit pointers relocates the root record's second,
 // fourth and sixth words (pVkToWcharTable, pKeyNames, pKeyNamesDead); with
 // 64-bit fields those words are high halves, which are never relocated.
@@ -58,7 +42,7 @@ PointerForm detect_form(const PeFile &file, uint32_t root_rva)
     return packed >= 2 ? PointerForm::Native32 : PointerForm::Wow64;
 }
 
-void check_root(const MappedImage &image, uint32_t root_rva, const RootLayout &layout)
+void check_root(const MappedImage &image, uint32_t root_rva, const KbdTablesLayout &layout)
 {
     if (root_rva % layout.p != 0)
         fail("KBDTABLES", "a record aligned to " + std::to_string(layout.p) + " bytes",
@@ -68,7 +52,7 @@ void check_root(const MappedImage &image, uint32_t root_rva, const RootLayout &l
              "a record at RVA " + hex(root_rva) + " that does not fit");
 }
 
-void read_root_tables(TableReader &reader, uint32_t root, const RootLayout &at, LayoutTables &out)
+void read_root_tables(TableReader &reader, uint32_t root, const KbdTablesLayout &at, LayoutTables &out)
 {
     const MappedImage &image = reader.image();
     if (auto rva = reader.pointer(root + at.pointer(0), {PointerSlot::CharModifiers}, at.p))
@@ -92,7 +76,7 @@ void read_root_tables(TableReader &reader, uint32_t root, const RootLayout &at, 
         out.scan_map_e1 = read_prefixed_scan_map(reader, *rva, "pVSCtoVK_E1");
 }
 
-void read_root_values(TableReader &reader, uint32_t root, const RootLayout &at, LayoutTables &out)
+void read_root_values(TableReader &reader, uint32_t root, const KbdTablesLayout &at, LayoutTables &out)
 {
     const MappedImage &image = reader.image();
     out.locale_flags = image.u32(root + at.locale_flags(), "KBDTABLES.fLocaleFlags");
@@ -121,7 +105,7 @@ std::u16string LigatureEntry::text() const
 
 LayoutTables read_tables(const MappedImage &image, uint32_t root_rva, PointerForm form)
 {
-    const RootLayout layout{pointer_size(form)};
+    const KbdTablesLayout layout(form);
     check_root(image, root_rva, layout);
     LayoutTables out;
     out.form = form;

@@ -19,7 +19,7 @@ namespace wendol {
 
 namespace {
 
-constexpr unsigned kShiftBit = 0x01;   // KBDSHIFT
+constexpr unsigned kShiftBit = kKbdShift;
 
 // WCH_NONE and WCH_LGTR give no character of the cell's own.
 bool holds_character(uint16_t cell)

@@ -457,9 +457,8 @@ std::string bit_text(uint32_t bit, const char *name, unsigned digits)
 // Row attributes beyond CAPLOK, SGCAPS, CAPLOKALTGR and KANALOK.
 void note_row_attributes(const LayoutTables &t, Findings &findings)
 {
-    constexpr uint8_t kModelled = kCapLok | kSgCaps | kCapLokAltGr | kKanaLok;
     for (unsigned bit = 1; bit <= 0x80; bit <<= 1) {
-        if (bit & kModelled)
+        if (bit & kModelledAttributes)
             continue;
         std::optional<RowRef> first;
         size_t rows = 0;
@@ -472,7 +471,7 @@ void note_row_attributes(const LayoutTables &t, Findings &findings)
         if (!first)
             continue;
         findings.note("attributes", row_place(t, *first),
-                      "row attribute " + bit_text(bit, bit == 0x80 ? "GRPSELTAP" : nullptr, 2) +
+                      "row attribute " + bit_text(bit, bit == kGrpSelTap ? "GRPSELTAP" : nullptr, 2) +
                           " on " + std::to_string(rows) + (rows == 1 ? " row" : " rows") +
                           ": the engine types as if it were clear");
     }
@@ -482,8 +481,8 @@ void note_row_attributes(const LayoutTables &t, Findings &findings)
 // with them as with any bit, but not the platform's own handling of them.
 void note_modifier_bits(const LayoutTables &t, Findings &findings)
 {
-    constexpr Unmodelled kBits[] = {{0x10, "KBDROYA"}, {0x20, "KBDLOYA"}, {0x40, nullptr},
-                                    {0x80, "KBDGRPSELTAP"}};
+    constexpr Unmodelled kBits[] = {{kKbdRoya, "KBDROYA"}, {kKbdLoya, "KBDLOYA"}, {0x40, nullptr},
+                                    {kKbdGrpSelTap, "KBDGRPSELTAP"}};
     for (const Unmodelled &b : kBits) {
         const auto key = std::find_if(t.modifiers.keys.begin(), t.modifiers.keys.end(),
                                       [&](const VkToBit &k) { return k.bits & b.bit; });
@@ -496,16 +495,15 @@ void note_modifier_bits(const LayoutTables &t, Findings &findings)
     }
 }
 
-// Locale flags beyond KLLF_ALTGR and KLLF_SHIFTLOCK; the high word is the
-// tables' version.
+// Locale flags beyond KLLF_ALTGR, KLLF_SHIFTLOCK and KLLF_LRM_RLM; the high
+// word is the tables' version.
 void note_locale_flags(const LayoutTables &t, Findings &findings)
 {
-    for (uint32_t bit = 0x0004; bit <= 0x8000; bit <<= 1) {
-        if (!(t.locale_flags & bit))
+    for (uint32_t bit = 0x0001; bit <= 0x8000; bit <<= 1) {
+        if (!(t.locale_flags & bit) || (bit & kModelledLocaleFlags))
             continue;
         findings.note("locale flags", rva_place(t.root_rva, "KBDTABLES.fLocaleFlags"),
-                      "locale flag " + bit_text(bit, bit == 0x0004 ? "KLLF_LRM_RLM" : nullptr, 4) +
-                          ": the engine does not model it");
+                      "locale flag " + bit_text(bit, nullptr, 4) + ": the engine does not model it");
     }
 }
 

@@ -10,8 +10,6 @@ namespace wendol::xkb {
 
 namespace {
 
-constexpr uint8_t kVkNumpad0 = 0x60, kVkDivide = 0x6F;
-
 // A key of the keypad's digit block (KBDNUMPAD, not extended): the one Num
 // Lock turns from navigation into digits.
 bool numpad_block(const Press &press)

@@ -11,15 +11,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "tables/kbd_format.h"
+
 namespace wendol {
 
-// The keys the state treats apart: the generic and sided modifiers, and the
-// four locks.
-constexpr uint8_t kVkShift = 0x10, kVkControl = 0x11, kVkMenu = 0x12, kVkKana = 0x15;
-constexpr uint8_t kVkCapital = 0x14, kVkNumLock = 0x90, kVkScroll = 0x91;
-constexpr uint8_t kVkLShift = 0xA0, kVkRShift = 0xA1;
-constexpr uint8_t kVkLControl = 0xA2, kVkRControl = 0xA3;
-constexpr uint8_t kVkLMenu = 0xA4, kVkRMenu = 0xA5;
 
 // The generic modifier key that a sided one stands for (VK_LSHIFT and
 // VK_RSHIFT -> VK_SHIFT, and so on for Ctrl and Alt); any other key is itself.

@@ -40,13 +40,6 @@ struct VirtualKey {
 // A key as a person presses it: a physical key, or a virtual key.
 using Key = std::variant<ScanCode, VirtualKey>;
 
-// DKF_DEAD in a composition entry's flags: the result is itself a dead
-// character, left pending rather than delivered.
-constexpr uint16_t kDkfDead = 0x0001;
-
-// KBDKANA: the modifier bit the Kana lock adds on a KANALOK row.
-constexpr unsigned kKbdKanaBit = 0x08;
-
 // What a key gives with the modifier bits held.
 struct Cell {
     enum class Kind {

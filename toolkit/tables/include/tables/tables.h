@@ -9,40 +9,12 @@
 #include <vector>
 
 #include "pe/image.h"
+#include "tables/kbd_format.h"
 #include "tables/descriptor_call.h"
 
 namespace wendol {
 
-// How the image stores its table pointers.
-enum class PointerForm {
-    Wow64,     // 32-bit image, 64-bit fields: low half address, high half zero
-    Native32,  // 32-bit image, 32-bit pointers
-    Native64,  // PE32+ image, 64-bit pointers
-};
 const char *to_string(PointerForm form);
-
-// The bytes of one far pointer field: 4 in Native32, 8 otherwise.
-constexpr uint32_t pointer_size(PointerForm form)
-{
-    return form == PointerForm::Native32 ? 4 : 8;
-}
-
-// Cell markers and row attributes, as the platform reads them.
-constexpr uint16_t kWchNone = 0xF000;
-constexpr uint16_t kWchDead = 0xF001;
-constexpr uint16_t kWchLigature = 0xF002;
-constexpr uint8_t kCapLok = 0x01;
-constexpr uint8_t kSgCaps = 0x02;
-constexpr uint8_t kCapLokAltGr = 0x04;
-constexpr uint8_t kKanaLok = 0x08;
-constexpr uint8_t kContinuationVk = 0xFF;
-constexpr uint8_t kShiftInvalid = 0x0F;
-
-// Scan-code map flag bits.
-constexpr uint16_t kKbdExt = 0x0100;
-constexpr uint16_t kKbdMultiVk = 0x0200;
-constexpr uint16_t kKbdSpecial = 0x0400;
-constexpr uint16_t kKbdNumpad = 0x0800;
 
 // Every field of the tables that holds a far pointer, by the record it sits
 // in.  The last four are fields of a list's entries: PointerId::entry tells

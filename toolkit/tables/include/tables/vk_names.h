@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace wendol {
+#include "tables/kbd_format.h"
 
-constexpr uint8_t kVkAltGr = 0xE8;
+namespace wendol {
 
 // The primary name of a code ("VK_RSHIFT"), or null for a code without one.
 // Letters and digits have no VK_ name: see vk_label.
