@@ -29,7 +29,7 @@ TEST(CliLayouts, LigaturesAreTypedAndFound)
                      "(ligature of 4 characters)   (´ + e)"});
     expect_lines_on("ligature", {"find", "g"},
                     {"U+0067 g", "the platform reports: no key",
-                     "to type it: with Caps Lock off, Shift+Ctrl+Alt+e (types 4 characters: e.g.)"});
+                     "to type it: Shift+Ctrl+Alt+e (types 4 characters: e.g.)"});
 }
 
 TEST(CliLayouts, ChainsShowTheirPendingDeadCharacterAndAreFound)

@@ -30,9 +30,11 @@ TEST(CliType, EachKeyTellsWhatItProduced)
                   "q         U+003B ;",
                   "Ctrl+Tab  nothing: column 2 is beyond the 1 column of table 1, which holds "
                   "virtual key 0x09 (VK_TAB)",
-                  "AltGr+a   nothing (WCH_NONE at table 6 row 52 column 3 (VK 0xFF, RVA 0x",
-                  "), Caps Lock row)",
+                  "AltGr+a   U+00E1 á",        // AltGr reads the key's own row under Caps Lock
                   });
+    expect_lines({"type", "Alt+e", "Ctrl+Shift+a"}, 0,
+                 {"Alt+e         U+0065 e   (a system character: Alt held alone)",
+                  "Ctrl+Shift+a  nothing: modifier bits 3 select SHFT_INVALID"});
 }
 
 TEST(CliType, KeypadUnderNumLockAndPendingAtTheEnd)
@@ -125,9 +127,10 @@ TEST(CliType, TheShiftLockIsCalledSo)
                     {"CapsLock  now on: Shift Lock"});
     expect_lines_on(test_layout("altgr", "x64"), {"type", "CapsLock"},
                     {"CapsLock  now on: Caps Lock"});
-    // ẞ sits on an SGCAPS key, so the way to it names the lock's state.
-    expect_lines_on(test_layout("altgr_shiftlock", "wow64"), {"find", "U+1E9E"},
-                    {"to type it: with Shift Lock off, Shift+Ctrl+Alt+s"});
+    // S sits on an SGCAPS key, whose Caps Lock row swaps the cases, so the
+    // way to it names the lock's state.
+    expect_lines_on(test_layout("altgr_shiftlock", "wow64"), {"find", "S"},
+                    {"to type it: with Shift Lock off, Shift+s"});
 }
 
 }  // namespace

@@ -70,11 +70,10 @@ TEST(Compose, SubscriptsAndFractions)
 TEST(Compose, DialytikaTonos)
 {
     expect_typing({
-        {"CapsLock AltGr+; i", "ΐ"},
         {"CapsLock Shift+w i", "ΐ"},
-        {"CapsLock AltGr+; y", "ΰ"},
-        {"CapsLock AltGr+; Shift+i", "΅ Ι"},      // no entry for the capital
-        {"CapsLock AltGr+; Space", "΅"},
+        {"CapsLock Shift+w y", "ΰ"},
+        {"CapsLock Shift+w Shift+i", "΅ Ι"},      // no entry for the capital
+        {"CapsLock Shift+w Space", "΅"},
     });
 }
 

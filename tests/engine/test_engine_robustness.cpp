@@ -6,6 +6,7 @@
 #include <random>
 
 #include "base/error.h"
+#include "base/text.h"
 #include "engine/reverse_lookup.h"
 #include "engine/typing.h"
 
@@ -36,19 +37,25 @@ CharRow row(uint8_t vk, uint8_t attributes, std::vector<uint16_t> cells)
 const Key kA = ScanCode{Prefix::None, 0x1E};
 const Key kCaps = ScanCode{Prefix::None, 0x3A};
 
-std::string error_of(const LayoutTables &tables, std::vector<Key> keys)
+// What the keys typed, or the fault of the first press the tables could
+// not answer.
+std::string outcome_of(const LayoutTables &tables, std::vector<Key> keys)
 {
     const Keymap keymap(tables);
     Typist typist(keymap);
-    try {
-        for (const Key &key : keys)
-            typist.chord({key});
-    } catch (const Error &e) {
-        return e.what();
-    }
-    return "";
+    std::u16string text;
+    for (const Key &key : keys)
+        for (const Press &p : typist.chord({key})) {
+            if (p.cell.kind == Cell::Kind::Broken)
+                return p.cell.fault->error(keymap.tables()).what();
+            text += p.delivery.text;
+        }
+    return "typed " + utf8(text) + (typist.pending() ? " pending " + utf8(*typist.pending()) : "");
 }
 
+// The platform reads the row after an SGCAPS row or a dead cell, whatever
+// that row's key: it types what is there, and only a row that is not there
+// or a marker where the dead character belongs cannot be answered.
 TEST(EngineRobustness, BrokenContinuationRowsAreReported)
 {
     struct Broken {
@@ -59,21 +66,21 @@ TEST(EngineRobustness, BrokenContinuationRowsAreReported)
     };
     const Broken cases[] = {
         {"SGCAPS row last in its table", {row('A', kSgCaps, {'a', 'A'})}, {kCaps, kA},
-         "a continuation row (0xFF) below the SGCAPS row, found the end of the table"},
+         "a Caps Lock row below the SGCAPS row, found the end of the table"},
         {"SGCAPS row followed by a key row", {row('A', kSgCaps, {'a', 'A'}), row('B', 0, {'b', 'B'})},
-         {kCaps, kA}, "found the row of VK 0x42"},
+         {kCaps, kA}, "typed b"},
         {"dead cell last in its table", {row('A', 0, {kWchDead, 'A'})}, {kA},
          "a dead-character row below it, found the end of the table"},
         {"dead cell over a key row", {row('A', 0, {kWchDead, 'A'}), row('B', 0, {'b', 'B'})}, {kA},
-         "a dead-character row (0xFF) below it, found the row of VK 0x42"},
+         "typed  pending b"},
         {"dead cell over a marker", {row('A', 0, {kWchDead, 'A'}), row(0xFF, 0, {kWchNone, kWchNone})},
          {kA}, "a dead character in the row below, found 0xF000"},
         {"dead cell over a short row", {row('A', 0, {kWchDead, 'A'}), row(0xFF, 0, {})}, {kA},
          "a cell in that column of the row below"},
     };
     for (const Broken &b : cases) {
-        const std::string message = error_of(tiny_layout(b.rows), b.keys);
-        EXPECT_NE(message.find(b.expected), std::string::npos) << b.what << ": " << message;
+        const std::string outcome = outcome_of(tiny_layout(b.rows), b.keys);
+        EXPECT_NE(outcome.find(b.expected), std::string::npos) << b.what << ": " << outcome;
     }
 }
 

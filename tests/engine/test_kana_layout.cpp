@@ -50,8 +50,8 @@ TEST_P(KanaLayout, TheLockGivesKanaLokRowsTheirKanaColumns)
         {"sc:29 q", "q"},                         // not KANALOK: the lock leaves it
         {"sc:29 Space", "SPACE"},
         {"CapsLock a", "A"},
-        {"CapsLock sc:29 a", "nothing"},          // Caps Lock first (Shift), then Kana
-        {"CapsLock sc:29 z", "っ"},
+        {"CapsLock sc:29 a", "ち"},               // the Kana lock instead of Caps Lock
+        {"CapsLock sc:29 z", "つ"},
     });
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/typing.h"
 #include "pe/sections.h"
 #include "support/image_helpers.h"
 #include "tables/table_extents.h"
@@ -21,6 +22,7 @@ namespace {
 using test::describe;
 using test::put_u16;
 using test::put_u32;
+using test::map_bytes;
 using Bytes = std::vector<uint8_t>;
 
 // A built test layout, its tables, and the file offset of any RVA in it.
@@ -185,12 +187,32 @@ TEST_P(FeatureLayouts, UnmodelledBitsGetOneNoteEach)
     expect_finding(findings, {Severity::Note, "attributes", "table 1 row 1", "GRPSELTAP (0x80) on 3 rows"});
     expect_finding(findings, {Severity::Note, "attributes", "table 1 row 4", "undefined bit 0x40"});
     expect_finding(findings, {Severity::Note, "modifiers", "VK_MENU", "KBDROYA (0x10)"});
-    expect_finding(findings, {Severity::Note, "locale flags", "fLocaleFlags", "KLLF_LRM_RLM"});
     expect_finding(findings, {Severity::Note, "locale flags", "fLocaleFlags", "undefined bit 0x0100"});
     EXPECT_EQ(std::count_if(findings.begin(), findings.end(),
                             [](const Finding &f) { return f.severity != Severity::Note; }),
               0) << describe(findings);
-    EXPECT_EQ(findings.size(), 6u) << describe(findings);   // the five and the NLS export
+    // KLLF_LRM_RLM is modelled, so no note: Shift+Backspace types the marks.
+    EXPECT_EQ(findings.size(), 5u) << describe(findings);   // the four and the NLS export
+}
+
+// KLLF_LRM_RLM: the left Shift key with Backspace types U+200E, the right one
+// U+200F; without the flag Shift+Backspace is what the tables say.
+TEST_P(FeatureLayouts, ShiftBackspaceTypesTheDirectionMarksUnderLrmRlm)
+{
+    const Layout l("kana", GetParam());
+    Bytes bytes = l.bytes;
+    put_u16(bytes, l.offset(l.root_field(10, 0)), 0x0004);
+    const Keymap marked(read_tables(map_bytes(bytes)));
+    const Keymap plain(read_tables(map_bytes(l.bytes)));
+    const Key back = VirtualKey{kVkBack};
+    const auto typed = [](const Keymap &keymap, uint8_t shift, const Key &key) {
+        Typist typist(keymap);
+        return delivered(typist.chord({VirtualKey{shift}, key}));
+    };
+    EXPECT_EQ(typed(marked, kVkLShift, back), u"\u200E");
+    EXPECT_EQ(typed(marked, kVkRShift, back), u"\u200F");
+    EXPECT_EQ(typed(marked, kVkLShift, VirtualKey{'A'}), typed(plain, kVkLShift, VirtualKey{'A'}));
+    EXPECT_EQ(typed(plain, kVkLShift, back).find(u'\u200E'), std::u16string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, FeatureLayouts, ::testing::Values("x86", "wow64", "x64", "arm64"));

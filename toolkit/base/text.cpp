@@ -252,4 +252,21 @@ std::string pad(std::string text, size_t width)
     return text;
 }
 
+std::u32string code_points(std::u16string_view text)
+{
+    std::u32string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        const bool pair = unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        if (!pair) {
+            out.push_back(unit);
+            continue;
+        }
+        out.push_back(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+        ++i;
+    }
+    return out;
+}
+
 }  // namespace wendol

@@ -67,6 +67,14 @@ std::vector<std::string> alphanumeric_notes(const Keymap &keymap)
             narrowed_note(keymap)};
 }
 
+bool has_sgcaps_rows(const Keymap &keymap)
+{
+    for (unsigned vk = 0; vk < 256; ++vk)
+        if (!keymap.cells_of(static_cast<uint8_t>(vk), true).empty())
+            return true;
+    return false;
+}
+
 View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks)
 {
     View view;
@@ -103,6 +111,10 @@ View lock_on_view(const Keymap &keymap)
     view.slug = lock_slug(keymap) + "-on";
     view.title = std::string(caps_lock_name(keymap)) + " on";
     view.notes = alphanumeric_notes(keymap);
+    if (has_sgcaps_rows(keymap))
+        view.notes.push_back(std::string("With AltGr or Ctrl held, ") + caps_lock_name(keymap) +
+                             " leaves a key that has a row of its own for the lock as it is "
+                             "without it: AltGr gives what it gives with the lock off.");
     return view;
 }
 

@@ -15,10 +15,11 @@ namespace wendol::cli {
 
 namespace {
 
+// A surrogate pair is the one character it encodes.
 std::string characters(const std::u16string &text)
 {
     std::string out;
-    for (char16_t c : text)
+    for (char32_t c : code_points(std::u16string_view(text)))
         out += (out.empty() ? "" : ", ") + character_label(c);
     return out;
 }
@@ -39,8 +40,13 @@ std::string nothing(const Keymap &keymap, const Press &p)
     case Cell::Kind::NoRow:
         return "nothing (" + vk + " is in no character table)";
     case Cell::Kind::NoColumn: {
-        if (!p.cell.column)
-            return "nothing: modifier bits " + std::to_string(p.cell.bits) + " select no column";
+        if (!p.cell.column) {
+            const auto &m = keymap.tables().modifiers;
+            return "nothing: modifier bits " + std::to_string(p.cell.bits) +
+                   (p.cell.bits > m.max_mod_bits || p.cell.bits >= m.mod_number.size()
+                        ? " lie past wMaxModBits (" + std::to_string(m.max_mod_bits) + ")"
+                        : " select SHFT_INVALID");
+        }
         const unsigned columns = keymap.table(p.cell.key_row).columns;
         return "nothing: column " + std::to_string(*p.cell.column) + " is beyond the " +
                std::to_string(columns) + (columns == 1 ? " column" : " columns") + " of table " +
@@ -54,6 +60,10 @@ std::string nothing(const Keymap &keymap, const Press &p)
         return "nothing (a ligature cell at " + where(keymap, p.cell) +
                (keymap.tables().ligature ? "; the ligature list has no entry for it)"
                                          : "; the layout has no ligature list)");
+    case Cell::Kind::Broken:
+        return "nothing: the tables cannot answer this key (" +
+               std::string(p.cell.fault->error(keymap.tables()).what()) +
+               "); `wendol verify` tells more";
     default:
         return "nothing";
     }
@@ -92,6 +102,10 @@ std::string outcome(const Keymap &keymap, const std::vector<Press> &presses,
                     utf8(text.back()) + ")";
         if (d.pending)
             line += ", dead " + utf8(*d.pending) + " pending";
+        if (last.cell.system)
+            line += "   (a system character: Alt held alone)";
+        if (last.cell.kind == Cell::Kind::Mark)
+            line += "   (KLLF_LRM_RLM: Shift+Backspace)";
     } else if (last.cell.kind == Cell::Kind::Dead && last.delivery.pending) {
         line = "dead " + utf8(*last.delivery.pending) + " (" + code_point_text(*last.delivery.pending) + ")";
     } else if (last.delivery.pending && last.delivery.entry) {

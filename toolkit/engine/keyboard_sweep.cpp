@@ -21,73 +21,68 @@ Locks locks_of(const Typist &typist)
     return {s.caps_lock(), s.num_lock(), s.scroll_lock(), s.kana_lock()};
 }
 
-// A key pressed and released whose cell the tables may fail to give: the
-// key is down by the time the cell is read, so it is released either way.
-std::optional<Press> try_tap(Typist &typist, const Key &key, const SweepState &state,
-                             const SweepBroken &broken)
+// A press the tables could not answer, told to `broken` when given.
+void tell_broken(const Keymap &keymap, const Press &press, const SweepState &state,
+                 const SweepBroken &broken)
 {
-    std::optional<Press> press;
-    try {
-        press = typist.press(key);
-    } catch (const Error &e) {
-        if (broken)
-            broken(state, key, e);
-    }
+    if (broken && press.cell.kind == Cell::Kind::Broken)
+        broken(state, press.key, press.cell.fault->error(keymap.tables()));
+}
+
+void tap(const Keymap &keymap, Typist &typist, const Key &key, const SweepState &state,
+         const SweepBroken &broken)
+{
+    tell_broken(keymap, typist.press(key), state, broken);
     typist.release(key);
-    return press;
 }
 
 // A keyboard with the state's locks on and its modifiers held.
-void set_up(Typist &typist, const SweepState &state, const SweepBroken &broken)
+void set_up(const Keymap &keymap, Typist &typist, const SweepState &state,
+            const SweepBroken &broken)
 {
     if (state.caps_lock)
-        try_tap(typist, VirtualKey{kVkCapital}, state, broken);
+        tap(keymap, typist, VirtualKey{kVkCapital}, state, broken);
     if (state.num_lock)
-        try_tap(typist, VirtualKey{kVkNumLock}, state, broken);
+        tap(keymap, typist, VirtualKey{kVkNumLock}, state, broken);
     // A Kana key held as a modifier flips the lock as it goes down.
     const bool holds_kana = std::find(state.modifiers.begin(), state.modifiers.end(),
                                       kVkKana) != state.modifiers.end();
     if (state.kana_lock != holds_kana)
-        try_tap(typist, VirtualKey{kVkKana}, state, broken);
-    for (uint8_t vk : state.modifiers) {
-        try {
-            typist.press(VirtualKey{vk});
-        } catch (const Error &e) {
-            // The modifier is down; only its own character is lost.
-            if (broken)
-                broken(state, VirtualKey{vk}, e);
-        }
-    }
+        tap(keymap, typist, VirtualKey{kVkKana}, state, broken);
+    // A modifier's own cell may be broken: the modifier is down all the same.
+    for (uint8_t vk : state.modifiers)
+        tell_broken(keymap, typist.press(VirtualKey{vk}), state, broken);
 }
 
 void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const SweepState &state,
                  const SweepVisit &visit, const SweepBroken &broken)
 {
     Typist typist(keymap);
-    set_up(typist, state, broken);
+    set_up(keymap, typist, state, broken);
     const Locks before = locks_of(typist);
     for (const ScanCode &scan : keys) {
-        // As try_tap, without moving each press through an optional: this
-        // is the sweep's inner loop.
-        bool answered = false;
-        try {
-            const Press press = typist.press(scan);
-            answered = true;
-            typist.release(scan);
+        const Press press = typist.press(scan);
+        typist.release(scan);
+        if (press.cell.kind == Cell::Kind::Broken)
+            tell_broken(keymap, press, state, broken);
+        else
             visit(state, press);
-        } catch (const Error &e) {
-            if (answered)
-                throw;   // the visitor's own, not the tables'
-            typist.release(scan);
-            if (broken)
-                broken(state, scan, e);
-        }
         if (locks_of(typist) != before)
-            try_tap(typist, scan, state, nullptr);
+            tap(keymap, typist, scan, state, nullptr);
     }
 }
 
 }  // namespace
+
+bool sent_by_a_key(const Keymap &keymap, uint8_t vk)
+{
+    for (const auto &[scan, mapped] : keymap.scan_codes()) {
+        const auto sent = static_cast<uint8_t>(mapped & 0xFF);
+        if (sent == vk || generic_key(sent) == vk || keypad_digit(mapped) == vk)
+            return true;
+    }
+    return false;
+}
 
 std::vector<uint8_t> sweep_modifiers(const Keymap &keymap)
 {
@@ -118,12 +113,16 @@ std::string locks_text(const Keymap &keymap, const SweepState &state)
 
 void sweep_keyboard(const Keymap &keymap, const SweepVisit &visit, const SweepBroken &broken)
 {
-    // A scan code listed twice is still one key.
     std::vector<ScanCode> keys;
     for (const auto &[scan, vk] : keymap.scan_codes())
-        if (std::find(keys.begin(), keys.end(), scan) == keys.end())
-            keys.push_back(scan);
+        keys.push_back(scan);
     const std::vector<uint8_t> modifiers = sweep_modifiers(keymap);
+    // The Kana key is the one an East Asian layout may leave to its NLS
+    // tables; any other modifier no scan code sends is the layout's loss.
+    const bool kana_unsent = !sent_by_a_key(keymap, kVkKana);
+    std::vector<bool> unsent;
+    for (uint8_t vk : modifiers)
+        unsent.push_back(vk == kVkKana && kana_unsent);
     SweepState state;
     const bool kana_matters = keymap.has_kana_lock_rows();
     for (const bool kana : {false, true}) {
@@ -135,10 +134,14 @@ void sweep_keyboard(const Keymap &keymap, const SweepVisit &visit, const SweepBr
                     state.caps_lock = caps;
                     state.num_lock = num;
                     state.kana_lock = kana;
+                    state.by_virtual_key = kana && kana_unsent;
                     state.modifiers.clear();
-                    for (size_t i = 0; i < modifiers.size(); ++i)
-                        if (held & (1u << i))
-                            state.modifiers.push_back(modifiers[i]);
+                    for (size_t i = 0; i < modifiers.size(); ++i) {
+                        if (!(held & (1u << i)))
+                            continue;
+                        state.modifiers.push_back(modifiers[i]);
+                        state.by_virtual_key = state.by_virtual_key || unsent[i];
+                    }
                     sweep_state(keymap, keys, state, visit, broken);
                 }
             }

@@ -4,7 +4,9 @@
 #include <algorithm>
 
 #include "base/error.h"
+#include "base/text.h"
 
+#include "engine/compose.h"
 #include "engine/keyboard_state.h"
 #include "engine/typing.h"
 
@@ -13,8 +15,8 @@ namespace wendol {
 namespace {
 
 // What one of the lookup's maps holds for `ch`, or null.
-template <class Value>
-const Value *kept_for(const std::map<char16_t, Value> &kept, char16_t ch)
+template <class Char, class Value>
+const Value *kept_for(const std::map<Char, Value> &kept, Char ch)
 {
     auto it = kept.find(ch);
     return it == kept.end() ? nullptr : &it->second;
@@ -26,16 +28,16 @@ std::optional<std::pair<Key, std::optional<bool>>> KeyFinder::key_for(uint8_t vk
                                                                       bool ctrl) const
 {
     for (const auto &[scan, entry] : codes_) {
-        uint8_t sent = static_cast<uint8_t>(entry & 0xFF);
-        bool numpad = (entry & kKbdNumpad) && !(entry & kKbdExt) && num_lock_key(sent);
+        const auto sent = static_cast<uint8_t>(entry & 0xFF);
+        const std::optional<uint8_t> digit = keypad_digit(entry);
         if ((entry & kKbdMultiVk) && ctrl && (sent == kVkNumLock || sent == kVkScroll))
             continue;   // Ctrl turns these into Pause and Break
         if (sent == vk)
             return std::pair<Key, std::optional<bool>>{
-                scan, numpad ? std::optional<bool>(false) : std::nullopt};
+                scan, digit ? std::optional<bool>(false) : std::nullopt};
         // Under Num Lock the keypad sends digits, but Shift gives the
         // navigation key back, so a digit's Shift column is out of reach.
-        if (numpad && *num_lock_key(sent) == vk && !shift)
+        if (digit && *digit == vk && !shift)
             return std::pair<Key, std::optional<bool>>{scan, true};
     }
     return std::nullopt;
@@ -53,11 +55,11 @@ std::optional<Key> KeyFinder::plain_key_for(uint8_t vk) const
     return std::nullopt;
 }
 
-std::u16string Way::text(char16_t ch) const
+std::u16string Way::text(char32_t ch) const
 {
     if (!strokes.empty() && !strokes.back().ligature.empty())
         return strokes.back().ligature;
-    return std::u16string(1, ch);
+    return std::u16string(1, static_cast<char16_t>(ch));
 }
 
 ReverseLookup::ReverseLookup(const Keymap &keymap)
@@ -113,9 +115,9 @@ void ReverseLookup::find_first_strokes()
             const CharRow &row = tables[t].rows[r];
             if (row.vk == kContinuationVk || keymap_.find_row(row.vk) != RowRef{t, r})
                 continue;   // a continuation, or a row an earlier one hides
-            // Caps Lock changes what an SGCAPS or CAPLOK key gives, the Kana
-            // lock what a KANALOK key gives.
-            const bool caps_matters = row.attributes & (kSgCaps | kCapLok);
+            // Caps Lock changes what an SGCAPS, CAPLOK or CAPLOKALTGR key
+            // gives, the Kana lock what a KANALOK key gives.
+            const bool caps_matters = Keymap::caps_matters(row.attributes);
             const bool kana_matters = row.attributes & kKanaLok;
             for (bool kana : {false, true}) {
                 if (kana && !kana_matters)
@@ -137,22 +139,23 @@ void ReverseLookup::keep_first_stroke(const CharRow &row, RowRef ref, unsigned c
     auto bits = keymap_.lowest_bits(static_cast<uint8_t>(column));
     if (!bits)
         return;
-    Cell cell;
-    try {
-        cell = keymap_.cell(row.vk, *bits, caps, kana);
-    } catch (const Error &) {
+    const Cell cell = keymap_.cell(row.vk, *bits, caps, kana);
+    if (cell.kind == Cell::Kind::Broken)
         return;   // a cell the tables cannot give types nothing to find
-    }
-    const auto caps_need = row.attributes & (kSgCaps | kCapLok) ? std::optional<bool>(caps)
-                                                                : std::nullopt;
-    // Held, a KBDKANA key gives a KANALOK row what the lock would.
-    const bool kana_matters = (row.attributes & kKanaLok) && !(*bits & kKbdKana);
-    const auto kana_need = kana_matters ? std::optional<bool>(kana) : std::nullopt;
+    // A lock is needed as it is where turning it the other way reads
+    // another cell.
+    const auto differs = [&](const Cell &other) {
+        return other.read_row != cell.read_row || other.column != cell.column;
+    };
+    const auto caps_need = differs(keymap_.cell(row.vk, *bits, !caps, kana))
+                               ? std::optional<bool>(caps) : std::nullopt;
+    const auto kana_need = differs(keymap_.cell(row.vk, *bits, caps, !kana))
+                               ? std::optional<bool>(kana) : std::nullopt;
     if (cell.kind == Cell::Kind::Ligature) {
         if (cell.ligature.empty())
             return;
         std::optional<Stroke> stroke;
-        for (char16_t ch : cell.ligature) {
+        for (char32_t ch : code_points(cell.ligature)) {
             if (ligature_.count(ch))
                 continue;
             if (!stroke)
@@ -220,7 +223,7 @@ std::optional<Stroke> ReverseLookup::make_stroke(uint8_t vk, uint8_t bits,
     stroke.column = cell.column.value_or(0);
     stroke.dead = cell.kind == Cell::Kind::Dead;
     stroke.gives = cell.ch;
-    stroke.ligature = cell.ligature;
+    stroke.ligature = std::u16string(cell.ligature);
     return stroke;
 }
 
@@ -230,43 +233,44 @@ std::optional<Stroke> ReverseLookup::make_stroke(uint8_t vk, uint8_t bits,
 void ReverseLookup::find_chains()
 {
     std::map<char16_t, Chain> reached;
-    std::vector<char16_t> frontier;
+    std::vector<char16_t> start;
     for (const auto &[dead, stroke] : dead_) {
         reached.emplace(dead, Chain{{stroke}, {}});
-        frontier.push_back(dead);
+        start.push_back(dead);
     }
-    const auto &entries = keymap_.tables().dead_keys;
-    while (!frontier.empty()) {
-        std::vector<char16_t> next;
-        for (const DeadKeyEntry &entry : entries) {
-            const auto dead = static_cast<char16_t>(entry.dead);
-            const auto result = static_cast<char16_t>(entry.composed);
-            if (!(entry.flags & kDkfDead) || reached.count(result) ||
-                std::find(frontier.begin(), frontier.end(), dead) == frontier.end() ||
-                keymap_.composition(dead, static_cast<char16_t>(entry.base)) != &entry)
-                continue;
-            const Stroke *base = kept_for(direct_, static_cast<char16_t>(entry.base));
-            if (!base)
-                continue;
-            Chain chain = reached.at(dead);
-            chain.strokes.push_back(*base);
+    follow_chains(
+        keymap_, start, [&](char16_t base) { return base_stroke(base) != nullptr; },
+        [&](const DeadKeyEntry &entry) {
+            Chain chain = reached.at(static_cast<char16_t>(entry.dead));
+            chain.strokes.push_back(*base_stroke(static_cast<char16_t>(entry.base)));
             chain.entries.push_back(&entry);
-            reached.emplace(result, std::move(chain));
-            next.push_back(result);
-        }
-        frontier = std::move(next);
-    }
-    for (auto &[dead, chain] : reached)
-        if (!dead_.count(dead))
-            chains_.emplace(dead, std::move(chain));
+            chains_.emplace(static_cast<char16_t>(entry.composed), chain);
+            reached.emplace(static_cast<char16_t>(entry.composed), std::move(chain));
+        });
+}
+
+// The stroke that gives `ch` as the base of a composition: a key typing it,
+// or a dead key leaving it (the platform composes a pending dead character
+// with the next dead key's character as with any other).
+const Stroke *ReverseLookup::base_stroke(char16_t ch) const
+{
+    if (const Stroke *direct = kept_for(direct_, ch))
+        return direct;
+    return kept_for(dead_, ch);
 }
 
 Found ReverseLookup::find(char32_t ch) const
 {
     Found found;
     found.ch = ch;
-    // Cells are single UTF-16 units, and the markers are not characters.
-    if (ch > 0xFFFF || ch == kWchNone || ch == kWchDead || ch == kWchLigature)
+    // Beyond the BMP only a ligature types a character, as a surrogate pair.
+    if (ch > 0xFFFF) {
+        if (const Stroke *ligature = kept_for(ligature_, ch))
+            found.way = Way{{*ligature}, nullptr};
+        return found;
+    }
+    // The markers are not characters.
+    if (ch == kWchNone || ch == kWchDead || ch == kWchLigature)
         return found;
     const auto unit = static_cast<char16_t>(ch);
     if (const PlatformMatch *match = kept_for(platform_, unit))
@@ -278,7 +282,7 @@ Found ReverseLookup::find(char32_t ch) const
         found.way = std::move(way);
     else if (auto chained = composed_way(unit, true))
         found.way = std::move(chained);
-    else if (const Stroke *ligature = kept_for(ligature_, unit))
+    else if (const Stroke *ligature = kept_for(ligature_, char32_t{unit}))
         found.way = Way{{*ligature}, nullptr};
     return found;
 }
@@ -287,21 +291,18 @@ Found ReverseLookup::find(char32_t ch) const
 // leaves (or, through_chains, only a chain leaves) and whose base is typed.
 std::optional<Way> ReverseLookup::composed_way(char16_t ch, bool through_chains) const
 {
-    for (const DeadKeyEntry &entry : keymap_.tables().dead_keys) {
-        if (entry.composed != ch || (entry.flags & kDkfDead))
+    for (const DeadKeyEntry *entry : keymap_.compositions()) {
+        if (entry->composed != ch || (entry->flags & kDkfDead))
             continue;
-        // The platform takes the first entry for a pair; a later duplicate never composes.
-        const auto dead_ch = static_cast<char16_t>(entry.dead);
-        if (keymap_.composition(dead_ch, static_cast<char16_t>(entry.base)) != &entry)
-            continue;
-        const Stroke *base = kept_for(direct_, static_cast<char16_t>(entry.base));
+        const auto dead_ch = static_cast<char16_t>(entry->dead);
+        const Stroke *base = base_stroke(static_cast<char16_t>(entry->base));
         if (!base)
             continue;
         if (!through_chains) {
             if (const Stroke *dead = kept_for(dead_, dead_ch))
-                return Way{{*dead, *base}, &entry};
+                return Way{{*dead, *base}, entry};
         } else if (const Chain *chain = kept_for(chains_, dead_ch)) {
-            Way way{chain->strokes, &entry, chain->entries};
+            Way way{chain->strokes, entry, chain->entries};
             way.strokes.push_back(*base);
             return way;
         }

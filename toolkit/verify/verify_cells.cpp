@@ -6,11 +6,14 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/error.h"
 #include "base/text.h"
+#include "engine/keyboard_sweep.h"
 #include "engine/typing.h"
 #include "tables/char_rows.h"
 #include "tables/vk_names.h"
@@ -19,57 +22,31 @@ namespace wendol {
 
 namespace {
 
-constexpr unsigned kShiftBit = kKbdShift;
-
-// WCH_NONE and WCH_LGTR give no character of the cell's own.
-bool holds_character(uint16_t cell)
+// The cells keys read: of the row the platform finds for each virtual key
+// (a second row for one is its own finding) and of its Caps Lock row, as
+// the keymap resolved them, each once (an SGCAPS row's next row may be a
+// key row of its own).
+std::vector<const Cell *> typing_cells(const Keymap &keymap)
 {
-    return cell != kWchNone && cell != kWchLigature;
+    std::vector<const Cell *> cells;
+    std::set<std::tuple<size_t, size_t, size_t>> seen;
+    for (unsigned vk = 0; vk < 256; ++vk)
+        for (bool caps_row : {false, true})
+            for (const Cell &cell : keymap.cells_of(static_cast<uint8_t>(vk), caps_row))
+                if (seen.insert({cell.read_row.table, cell.read_row.row, *cell.column}).second)
+                    cells.push_back(&cell);
+    return cells;
 }
 
-// The rows a key's cells are read from: the row the platform finds for
-// each virtual key (a second row for one is its own finding) and its Caps
-// Lock row.
-std::vector<RowRef> typing_rows(const Keymap &keymap)
+// A cell that gives a character of its own (a dead cell its dead character).
+bool gives_character(const Cell &cell)
 {
-    std::vector<RowRef> rows;
-    const auto &tables = keymap.tables().char_tables;
-    for (size_t t = 0; t < tables.size(); ++t) {
-        for (size_t r = 0; r < tables[t].rows.size(); ++r) {
-            const RowRef ref{t, r};
-            if (keymap.part(ref).role != RowRole::KeyRow ||
-                keymap.find_row(keymap.row(ref).vk) != ref)
-                continue;
-            rows.push_back(ref);
-            if (const auto caps = keymap.part(ref).caps)
-                rows.push_back({t, *caps});
-        }
-    }
-    return rows;
+    return cell.kind == Cell::Kind::Character || cell.kind == Cell::Kind::Dead;
 }
 
-// What the cell gives: its character, or for a dead cell the dead character
-// of the row below.
-std::optional<char16_t> cell_character(const Keymap &keymap, RowRef ref, size_t column)
+std::string cell_text(const Cell &cell)
 {
-    const uint16_t cell = keymap.row(ref).cells[column];
-    if (cell != kWchDead)
-        return holds_character(cell) ? std::optional<char16_t>(cell) : std::nullopt;
-    const std::optional<size_t> below = keymap.part(ref).dead;
-    if (!below)
-        return std::nullopt;
-    const auto &cells = keymap.row({ref.table, *below}).cells;
-    if (column >= cells.size() || !holds_character(cells[column]) || cells[column] == kWchDead)
-        return std::nullopt;
-    return cells[column];
-}
-
-std::string cell_text(const Keymap &keymap, RowRef ref, size_t column)
-{
-    const std::optional<char16_t> ch = cell_character(keymap, ref, column);
-    if (!ch)
-        return "WCH_DEAD";
-    return (keymap.row(ref).cells[column] == kWchDead ? "dead " : "") + character_label(*ch);
+    return (cell.kind == Cell::Kind::Dead ? "dead " : "") + character_label(cell.ch);
 }
 
 std::string listed(const std::vector<std::string> &items)
@@ -80,12 +57,12 @@ std::string listed(const std::vector<std::string> &items)
     return out;
 }
 
-// "ModNumber[0..3] selects 0, 1, 15, 3"
+// "ModNumber[0..3] selects 0, 1, SHFT_INVALID, 3"
 std::string selection(const Modifiers &m)
 {
     std::vector<std::string> columns;
     for (uint8_t column : m.mod_number)
-        columns.push_back(std::to_string(column));
+        columns.push_back(column == kShiftInvalid ? "SHFT_INVALID" : std::to_string(column));
     return "ModNumber[0.." + std::to_string(m.max_mod_bits) + "] selects " + listed(columns);
 }
 
@@ -97,84 +74,6 @@ std::string column_place(const CharTable &table, size_t t, size_t column)
 
 using Column = std::pair<size_t, size_t>;   // (table, column)
 
-// Columns of a table that no modifier bits up to wMaxModBits select: what
-// only they hold is typed by no key state at all.
-std::set<Column> hidden_columns(const Keymap &keymap, const std::vector<RowRef> &rows,
-                                const SweepRecord &record, Findings &findings)
-{
-    const Modifiers &m = keymap.tables().modifiers;
-    const std::set<uint8_t> selected(m.mod_number.begin(), m.mod_number.end());
-    std::set<Column> hidden;
-    const auto &tables = keymap.tables().char_tables;
-    for (size_t t = 0; t < tables.size(); ++t) {
-        for (size_t c = 0; c < tables[t].columns; ++c) {
-            if (selected.count(static_cast<uint8_t>(c)))
-                continue;
-            hidden.insert({t, c});
-            std::vector<std::string> lost;
-            for (const RowRef &ref : rows) {
-                if (ref.table != t || c >= keymap.row(ref).cells.size())
-                    continue;
-                const std::optional<char16_t> ch = cell_character(keymap, ref, c);
-                if (ch && !record.typed.count(*ch))
-                    lost.push_back(cell_text(keymap, ref, c));
-            }
-            const std::string place = column_place(tables[t], t, c);
-            const std::string expected = "modifier bits up to wMaxModBits (" +
-                                         std::to_string(m.max_mod_bits) +
-                                         ") that select column " + std::to_string(c);
-            const std::string none = "none (" + selection(m) + ")";
-            // A column holding nothing that is not typed elsewhere loses nothing.
-            if (lost.empty())
-                findings.warning("modifiers", place, expected,
-                                 none + "; only a warning, as every character in it is typed "
-                                        "by another key state");
-            else
-                findings.error("modifiers", place, expected,
-                               none + ", so no key state types " + listed(lost));
-        }
-    }
-    return hidden;
-}
-
-// The keypad's digit keys as Num Lock makes them: VK_NUMPAD0..9, VK_DECIMAL.
-bool is_keypad_digit(uint8_t vk)
-{
-    return (vk >= 0x60 && vk <= 0x69) || vk == 0x6E;
-}
-
-// Whether some scan code sends the virtual key, directly or through Num
-// Lock on a keypad key.
-bool sent_by_a_key(const Keymap &keymap, uint8_t vk)
-{
-    for (const auto &[scan, mapped] : keymap.scan_codes()) {
-        const auto sent = static_cast<uint8_t>(mapped & 0xFF);
-        if (sent == vk || ((mapped & kKbdNumpad) && num_lock_key(sent) == vk))
-            return true;
-    }
-    return false;
-}
-
-// Every modifier bits value that selects the column holds Shift.
-bool only_with_shift(const Modifiers &m, size_t column)
-{
-    bool any = false;
-    for (size_t bits = 0; bits < m.mod_number.size(); ++bits) {
-        if (m.mod_number[bits] != column)
-            continue;
-        any = true;
-        if (!(bits & kShiftBit))
-            return false;
-    }
-    return any;
-}
-
-// One row's cells no press read.
-struct Unread {
-    std::vector<size_t> columns;
-    std::vector<std::string> cells;
-};
-
 // The same character from several cells is listed once.
 std::vector<std::string> distinct(const std::vector<std::string> &items)
 {
@@ -184,6 +83,86 @@ std::vector<std::string> distinct(const std::vector<std::string> &items)
             out.push_back(item);
     return out;
 }
+
+// Columns of a table that no modifier bits up to wMaxModBits select: what
+// only they hold is typed by no key state at all.  One warning for them
+// all, naming the columns and what is lost: the platform types nothing
+// wrong, it only never types those cells.
+std::set<Column> hidden_columns(const Keymap &keymap, const std::vector<const Cell *> &cells,
+                                const SweepRecord &record, Findings &findings)
+{
+    const Modifiers &m = keymap.tables().modifiers;
+    std::set<uint8_t> selected;
+    for (size_t bits = 0; bits <= m.max_mod_bits && bits < m.mod_number.size(); ++bits)
+        selected.insert(m.mod_number[bits]);
+    std::set<Column> hidden;
+    std::vector<std::string> places;
+    const auto &tables = keymap.tables().char_tables;
+    for (size_t t = 0; t < tables.size(); ++t)
+        for (size_t c = 0; c < tables[t].columns; ++c)
+            if (!selected.count(static_cast<uint8_t>(c)) && hidden.insert({t, c}).second)
+                places.push_back(column_place(tables[t], t, c));
+    if (hidden.empty())
+        return hidden;
+    std::vector<std::string> lost;
+    for (const Cell *cell : cells)
+        if (hidden.count({cell->read_row.table, *cell->column}) && gives_character(*cell) &&
+            !record.typed.count(cell->ch) && sent_by_a_key(keymap, keymap.row(cell->key_row).vk))
+            lost.push_back(cell_text(*cell));
+    lost = distinct(lost);
+    findings.warning("modifiers", listed(places),
+                     "modifier bits up to wMaxModBits (" + std::to_string(m.max_mod_bits) +
+                         ") that select " + (places.size() == 1 ? "the column" : "each column"),
+                     "none (" + selection(m) + ")" +
+                         (lost.empty() ? "; every character in them is typed by another key "
+                                         "state"
+                                       : ", so no key state types " + listed(lost)));
+    return hidden;
+}
+
+// The virtual keys Num Lock makes of the keypad's digit block.
+std::set<uint8_t> keypad_digits(const Keymap &keymap)
+{
+    std::set<uint8_t> digits;
+    for (const auto &[scan, mapped] : keymap.scan_codes())
+        if (const std::optional<uint8_t> digit = keypad_digit(mapped))
+            digits.insert(*digit);
+    return digits;
+}
+
+// Whether every modifier bits value up to wMaxModBits that selects the
+// column has `held` true of it (and one does).
+template <class Held>
+bool only_with(const Modifiers &m, size_t column, Held held)
+{
+    bool any = false;
+    for (size_t bits = 0; bits <= m.max_mod_bits && bits < m.mod_number.size(); ++bits) {
+        if (m.mod_number[bits] != column)
+            continue;
+        any = true;
+        if (!held(static_cast<unsigned>(bits)))
+            return false;
+    }
+    return any;
+}
+
+bool only_with_shift(const Modifiers &m, size_t column)
+{
+    return only_with(m, column, [](unsigned bits) { return (bits & kKbdShift) != 0; });
+}
+
+// The platform reads an SGCAPS key's Caps Lock row only while nothing but
+// Shift is held: a column only other modifiers select is never read there.
+bool only_past_shift(const Modifiers &m, size_t column)
+{
+    return only_with(m, column, [](unsigned bits) { return (bits & ~kKbdShift) != 0; });
+}
+
+// One row's cells no press read.
+struct Unread {
+    std::vector<size_t> columns;
+    std::vector<std::string> cells;
+};
 
 void report_keypad(const Keymap &keymap, const std::map<Column, Unread> &keypad,
                    Findings &findings)
@@ -197,6 +176,32 @@ void report_keypad(const Keymap &keymap, const std::map<Column, Unread> &keypad,
             "none, and only a warning: the platform turns Shift+keypad into the navigation "
             "keys while Num Lock is on, and without Num Lock the keys are navigation keys "
             "anyway");
+}
+
+// One warning for the Caps Lock rows of every table: which columns of them
+// are never read, and what they hold.
+void report_caps_rows(const Keymap &keymap, const std::map<size_t, Unread> &caps_rows,
+                      Findings &findings)
+{
+    if (caps_rows.empty())
+        return;
+    std::vector<std::string> places, cells;
+    for (const auto &[t, unread] : caps_rows) {
+        const std::set<size_t> columns(unread.columns.begin(), unread.columns.end());
+        std::vector<std::string> numbers;
+        for (size_t c : columns)
+            numbers.push_back(std::to_string(c));
+        places.push_back("table " + std::to_string(t + 1) +
+                         (numbers.size() == 1 ? " column " : " columns ") + listed(numbers) +
+                         " (RVA " + hex(keymap.tables().char_tables[t].rva) + ")");
+        cells.insert(cells.end(), unread.cells.begin(), unread.cells.end());
+    }
+    findings.warning(
+        "reach", "the Caps Lock rows of the SGCAPS keys, " + listed(places),
+        "a key state that types " + listed(distinct(cells)),
+        "none, and only a warning: the platform reads an SGCAPS key's Caps Lock row only "
+        "while nothing but Shift is held, and with other modifiers the key's own row, "
+        "whatever Caps Lock says");
 }
 
 // "column 1 (modifier bits 1, 5)": the bits that select each column.
@@ -223,51 +228,54 @@ void report_row(const Keymap &keymap, RowRef ref, const Unread &unread, Findings
                          selected_by(keymap.tables().modifiers, unread.columns));
 }
 
-
-// Cells of the keys' rows, outside the hidden columns, that no press read.
-void unreached_cells(const Keymap &keymap, const std::vector<RowRef> &rows,
+// Cells of the keys' rows, outside the hidden columns, that no press read,
+// told by the row they sit in.
+void unreached_cells(const Keymap &keymap, const std::vector<const Cell *> &cells,
                      const std::set<Column> &hidden, const SweepRecord &record,
                      Findings &findings)
 {
     const Modifiers &m = keymap.tables().modifiers;
+    const std::set<uint8_t> digits = keypad_digits(keymap);
     std::map<Column, Unread> keypad;
-    for (const RowRef &ref : rows) {
-        const size_t key_row = keymap.part(ref).role == RowRole::CapsLock ? ref.row - 1 : ref.row;
-        if (record.broken.count({ref.table, key_row}))
-            continue;
+    std::map<size_t, Unread> caps_rows;                 // by table
+    std::map<std::pair<size_t, size_t>, Unread> rows;   // by (table, row), in table order
+    for (const Cell *cell : cells) {
+        const uint8_t vk = keymap.row(cell->key_row).vk;
+        const size_t c = *cell->column;
         // A virtual key no scan code of the layout sends may still come from
         // another keyboard's driver or a program: its row is no finding.
-        if (!sent_by_a_key(keymap, keymap.row({ref.table, key_row}).vk))
+        if (record.broken.count({cell->key_row.table, cell->key_row.row}) ||
+            !sent_by_a_key(keymap, vk) || hidden.count({cell->read_row.table, c}) ||
+            !gives_character(*cell) ||
+            record.read.count({cell->read_row.table, cell->read_row.row, c}))
             continue;
-        const CharRow &row = keymap.row(ref);
-        const size_t columns = std::min<size_t>(row.cells.size(), keymap.table(ref).columns);
-        Unread unread;
-        for (size_t c = 0; c < columns; ++c) {
-            if (hidden.count({ref.table, c}) || !holds_character(row.cells[c]) ||
-                record.read.count({ref.table, ref.row, c}))
-                continue;
-            const uint8_t vk = keymap.row({ref.table, key_row}).vk;
-            if (is_keypad_digit(vk) && only_with_shift(m, c)) {
-                Unread &column = keypad[{ref.table, c}];
-                column.cells.push_back(cell_text(keymap, ref, c));
-                continue;
-            }
-            unread.columns.push_back(c);
-            unread.cells.push_back(cell_text(keymap, ref, c));
+        if (digits.count(vk) && only_with_shift(m, c)) {
+            keypad[{cell->read_row.table, c}].cells.push_back(cell_text(*cell));
+            continue;
         }
-        if (!unread.cells.empty())
-            report_row(keymap, ref, unread, findings);
+        if (cell->read_row != cell->key_row && only_past_shift(m, c)) {
+            Unread &caps = caps_rows[cell->read_row.table];
+            caps.columns.push_back(c);
+            caps.cells.push_back(cell_text(*cell));
+            continue;
+        }
+        Unread &row = rows[{cell->read_row.table, cell->read_row.row}];
+        row.columns.push_back(c);
+        row.cells.push_back(cell_text(*cell));
     }
+    for (const auto &[at, unread] : rows)
+        report_row(keymap, RowRef{at.first, at.second}, unread, findings);
     report_keypad(keymap, keypad, findings);
+    report_caps_rows(keymap, caps_rows, findings);
 }
 
 }  // namespace
 
 void verify_cells(const Keymap &keymap, const SweepRecord &record, Findings &findings)
 {
-    const std::vector<RowRef> rows = typing_rows(keymap);
-    const std::set<Column> hidden = hidden_columns(keymap, rows, record, findings);
-    unreached_cells(keymap, rows, hidden, record, findings);
+    const std::vector<const Cell *> cells = typing_cells(keymap);
+    const std::set<Column> hidden = hidden_columns(keymap, cells, record, findings);
+    unreached_cells(keymap, cells, hidden, record, findings);
 }
 
 }  // namespace wendol

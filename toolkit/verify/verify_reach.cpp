@@ -1,12 +1,14 @@
 // verify_reach.cpp - what the keyboard types, looked up again: every
 // character is found by the reverse lookup, and the keys it names type that
 // character on a fresh keyboard.
+#include <algorithm>
 #include <iterator>
 #include <map>
 #include <set>
 
 #include "base/error.h"
 #include "base/text.h"
+#include "engine/compose.h"
 #include "engine/key_parse.h"
 #include "engine/keyboard_sweep.h"
 #include "engine/reverse_lookup.h"
@@ -17,9 +19,6 @@
 namespace wendol {
 
 namespace {
-
-// A layout types a few hundred characters; past this the image is noise.
-constexpr size_t kMaxCharacters = 4096;
 
 // How the sweep first typed a character: "VK_SHIFT+VK_ALTGR+e, Caps Lock on"
 // ("Shift Lock on" where Caps Lock is a Shift lock).
@@ -37,15 +36,11 @@ std::string typed_by(const Keymap &keymap, const SweepState &state, const Key &k
 // as the scan-code maps tell it without the press.
 std::optional<RowRef> row_of(const Keymap &keymap, const SweepState &state, const Key &key)
 {
-    uint8_t vk = 0;
-    if (const auto *v = std::get_if<VirtualKey>(&key)) {
-        vk = v->code;
-    } else if (const auto mapped = keymap.virtual_key(std::get<ScanCode>(key))) {
-        vk = static_cast<uint8_t>(*mapped & 0xFF);
-        if (state.num_lock && (*mapped & kKbdNumpad))
-            vk = num_lock_key(vk).value_or(vk);
-    }
-    return keymap.find_row(vk);
+    const bool shift = std::find(state.modifiers.begin(), state.modifiers.end(), kVkShift) !=
+                       state.modifiers.end();
+    const bool ctrl = std::find(state.modifiers.begin(), state.modifiers.end(), kVkControl) !=
+                      state.modifiers.end();
+    return keymap.find_row(keymap.translate(key, state.num_lock, shift, ctrl).vk);
 }
 
 // Presses the tables cannot answer: one finding per key row, however many
@@ -83,28 +78,23 @@ struct Typed {
     std::map<char16_t, std::string> direct;   // each character and how it was first typed
     std::map<char16_t, std::string> dead;     // each dead character likewise
     std::map<char16_t, std::string> composed;
-    std::map<char16_t, std::string> ligature; // characters only a ligature types
+    std::map<char32_t, std::string> ligature; // characters only a ligature types
+    // Characters only a state no scan code makes types (see SweepState).
+    std::map<char16_t, std::string> by_virtual_key;
 };
 
 // Dead characters that DKF_DEAD compositions leave pending after typed dead
-// keys and bases, each added once, so that a chain looping back ends.
+// keys and bases (a base typed by a key or left by a dead key).
 void add_chained_dead(const Keymap &keymap, Typed &typed)
 {
-    const auto &entries = keymap.tables().dead_keys;
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const DeadKeyEntry &e = entries[i];
-            const auto dead = static_cast<char16_t>(e.dead), base = static_cast<char16_t>(e.base);
-            if (!(e.flags & kDkfDead) || !typed.dead.count(dead) || !typed.direct.count(base) ||
-                keymap.composition(dead, base) != &e || typed.dead.count(e.composed))
-                continue;
-            typed.dead.emplace(e.composed, "DEADKEY[" + std::to_string(i) + "]: dead " +
-                                               character_label(dead) + " then " +
-                                               character_label(base));
-            grew = true;
-        }
-    }
+    std::vector<char16_t> start;
+    for (const auto &[dead, origin] : typed.dead)
+        start.push_back(dead);
+    const auto is_base = [&](char16_t ch) { return typed.direct.count(ch) || typed.dead.count(ch); };
+    follow_chains(keymap, start, is_base, [&](const DeadKeyEntry &e) {
+        typed.dead.emplace(e.composed, "dead " + character_label(e.dead) + " then " +
+                                           character_label(e.base) + " (DKF_DEAD)");
+    });
 }
 
 Typed sweep(const Keymap &keymap, SweepRecord &record, Findings &findings)
@@ -118,13 +108,19 @@ Typed sweep(const Keymap &keymap, SweepRecord &record, Findings &findings)
             record.read.insert({press.cell.read_row.table, press.cell.read_row.row,
                                 *press.cell.column});
         if (press.cell.kind == Cell::Kind::Ligature)
-            for (char16_t ch : press.cell.ligature) {
-                record.typed.insert(ch);
+            for (char32_t ch : code_points(press.cell.ligature)) {
+                if (ch <= 0xFFFF)
+                    record.typed.insert(static_cast<char16_t>(ch));
                 typed.ligature.try_emplace(ch, typed_by(keymap, state, press.key) + " (a ligature)");
             }
         if (!first)
             return;
         record.typed.insert(press.cell.ch);
+        if (state.by_virtual_key) {
+            if (press.cell.kind == Cell::Kind::Character)
+                typed.by_virtual_key.try_emplace(press.cell.ch, typed_by(keymap, state, press.key));
+            return;
+        }
         if (!first->count(press.cell.ch))
             first->emplace(press.cell.ch, typed_by(keymap, state, press.key));
     };
@@ -133,20 +129,23 @@ Typed sweep(const Keymap &keymap, SweepRecord &record, Findings &findings)
     // What a typed dead character and a typed base compose, as the platform
     // composes: the first entry for a pair, the result a character.
     const auto &entries = keymap.tables().dead_keys;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const DeadKeyEntry &e = entries[i];
-        const auto dead = static_cast<char16_t>(e.dead), base = static_cast<char16_t>(e.base);
-        if ((e.flags & kDkfDead) || !typed.dead.count(dead) || !typed.direct.count(base) ||
-            keymap.composition(dead, base) != &e || typed.direct.count(e.composed))
+    for (const DeadKeyEntry *e : keymap.compositions()) {
+        const auto dead = static_cast<char16_t>(e->dead), base = static_cast<char16_t>(e->base);
+        if ((e->flags & kDkfDead) || !typed.dead.count(dead) ||
+            !(typed.direct.count(base) || typed.dead.count(base)) || typed.direct.count(e->composed))
             continue;
-        typed.composed.try_emplace(e.composed, "DEADKEY[" + std::to_string(i) + "]: " +
-                                                   character_label(dead) + " then " +
-                                                   character_label(base));
+        typed.composed.try_emplace(e->composed, "DEADKEY[" + std::to_string(e - entries.data()) +
+                                                    "]: " + character_label(dead) + " then " +
+                                                    character_label(base));
     }
+    const auto typed_alone = [&](char32_t ch) {
+        return ch <= 0xFFFF && (typed.direct.count(static_cast<char16_t>(ch)) ||
+                                typed.composed.count(static_cast<char16_t>(ch)));
+    };
     for (auto it = typed.ligature.begin(); it != typed.ligature.end();)
-        it = typed.direct.count(it->first) || typed.composed.count(it->first)
-                 ? typed.ligature.erase(it)
-                 : std::next(it);
+        it = typed_alone(it->first) ? typed.ligature.erase(it) : std::next(it);
+    for (auto it = typed.by_virtual_key.begin(); it != typed.by_virtual_key.end();)
+        it = typed_alone(it->first) ? typed.by_virtual_key.erase(it) : std::next(it);
     return typed;
 }
 
@@ -158,7 +157,7 @@ std::string outcome(const std::u16string &text, std::optional<char16_t> pending)
     return out;
 }
 
-void check_character(const Keymap &keymap, const ReverseLookup &lookup, char16_t ch,
+void check_character(const Keymap &keymap, const ReverseLookup &lookup, char32_t ch,
                      const std::string &origin, bool direct, Findings &findings)
 {
     const std::string place = character_label(ch) + ", typed by " + origin;
@@ -173,17 +172,19 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char16_t
     Typist typist(keymap);
     std::u16string text;
     std::string keys;
-    try {
-        for (const Chord &chord : lookup.key_sequence(*found.way)) {
-            keys += (keys.empty() ? "" : " ") + chord_text(chord);
-            text += delivered(typist.chord(chord));
+    for (const Chord &chord : lookup.key_sequence(*found.way)) {
+        keys += (keys.empty() ? "" : " ") + chord_text(chord);
+        for (const Press &press : typist.chord(chord)) {
+            text += press.delivery.text;
+            if (press.cell.kind != Cell::Kind::Broken)
+                continue;
+            // A key on the way the tables cannot answer: reported by the sweep.
+            findings.error("reach", place,
+                           "the keys the reverse lookup reports (" + keys + ") to type it",
+                           "a key the tables cannot answer: " +
+                               std::string(press.cell.fault->error(keymap.tables()).what()));
+            return;
         }
-    } catch (const Error &e) {
-        // A key on the way the tables cannot answer: reported by the sweep.
-        findings.error("reach", place,
-                       "the keys the reverse lookup reports (" + keys + ") to type it",
-                       std::string("a key the tables cannot answer: ") + e.what());
-        return;
     }
     if (text != found.way->text(ch) || typist.pending())
         findings.error("reach", place,
@@ -198,18 +199,22 @@ void verify_reach(const Keymap &keymap, Findings &findings)
     SweepRecord record;
     const Typed typed = sweep(keymap, record, findings);
     verify_cells(keymap, record, findings);
-    const size_t total = typed.direct.size() + typed.composed.size() + typed.ligature.size();
-    if (total > kMaxCharacters) {
-        findings.warning("reach", "the character tables",
-                         "at most " + std::to_string(kMaxCharacters) + " characters to look up",
-                         std::to_string(total) + "; only that many were checked");
+    if (!typed.by_virtual_key.empty()) {
+        const auto &[ch, origin] = *typed.by_virtual_key.begin();
+        findings.note("reach", "the character tables",
+                      std::to_string(typed.by_virtual_key.size()) +
+                          (typed.by_virtual_key.size() == 1 ? " character" : " characters") +
+                          " that only a virtual key no scan code of the layout sends gives (" +
+                          character_label(ch) + " with " + origin +
+                          " first): the engine does not model where such a key comes from "
+                          "(the NLS tables, an IME), so they are not looked up");
     }
     const ReverseLookup lookup(keymap);
-    size_t checked = 0;
-    for (const auto *group : {&typed.direct, &typed.composed, &typed.ligature})
+    for (const auto *group : {&typed.direct, &typed.composed})
         for (const auto &[ch, origin] : *group)
-            if (checked++ < kMaxCharacters)
-                check_character(keymap, lookup, ch, origin, group == &typed.direct, findings);
+            check_character(keymap, lookup, ch, origin, group == &typed.direct, findings);
+    for (const auto &[ch, origin] : typed.ligature)
+        check_character(keymap, lookup, ch, origin, false, findings);
 }
 
 }  // namespace wendol

@@ -15,7 +15,7 @@ namespace {
 bool numpad_block(const Press &press)
 {
     const std::optional<uint16_t> &mapped = press.translation.mapped;
-    return mapped && (*mapped & kKbdNumpad) && !(*mapped & kKbdExt);
+    return mapped && keypad_digit(*mapped);
 }
 
 // The keys of the numeric keypad, which get the keypad's keysyms.

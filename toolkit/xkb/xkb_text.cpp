@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "base/text.h"
+#include "engine/compose.h"
 
 namespace wendol::xkb {
 
@@ -213,22 +214,19 @@ void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<
 {
     for (const Follower &f : next) {
         const std::string sequence = prefix + " <" + f.keysym + ">";
-        const DeadKeyEntry *entry = keymap.composition(pending, f.character);
-        if (entry && (entry->flags & kDkfDead)) {
+        // The engine's own rule for what a pending dead character and the
+        // next key deliver.
+        Compose compose;
+        compose.dead(keymap, pending);
+        const Delivery d = f.dead ? compose.dead(keymap, f.character)
+                                  : compose.character(keymap, f.character);
+        if (d.pending) {
             // The composition is itself a dead character: it waits for the next key.
             if (depth < kMaxDeadChain)
-                write_sequences(out, keymap, next, sequence, static_cast<char16_t>(entry->composed),
-                                depth + 1, count);
+                write_sequences(out, keymap, next, sequence, *d.pending, depth + 1, count);
             continue;
         }
-        std::u16string text;
-        if (entry) {
-            text.push_back(static_cast<char16_t>(entry->composed));
-        } else {
-            text.push_back(pending);
-            text.push_back(f.character);
-        }
-        out << sequence << " : " << quoted_text(utf8(text)) << '\n';
+        out << sequence << " : " << quoted_text(utf8(d.text)) << '\n';
         ++count;
     }
 }

@@ -50,6 +50,10 @@ Utf8Sequence decode_utf8(std::string_view text);
 // The code points of UTF-8 text, each malformed sequence read as U+FFFD.
 std::u32string code_points(std::string_view text);
 
+// The code points of UTF-16 text: a surrogate pair is the one character it
+// encodes, and an unpaired surrogate stays as it is.
+std::u32string code_points(std::u16string_view text);
+
 // Columns a terminal gives UTF-8 text, roughly: one per code point, none for
 // combining marks.  Enough to line up tables of characters.
 size_t display_width(std::string_view text);

@@ -17,8 +17,11 @@
 // leave the pending character as it is.
 #pragma once
 
+#include <functional>
 #include <optional>
+#include <vector>
 #include <string>
+#include <string_view>
 
 #include "engine/keymap.h"
 
@@ -32,11 +35,22 @@ struct Delivery {
     bool unmatched = false;              // a pending dead character found no entry
 };
 
+// Dead characters that compositions marked DKF_DEAD leave pending, from the
+// dead characters `start` outwards, breadth first: each is reached once, by
+// the fewest compositions, so that a chain that leads back to a dead
+// character already reached ends there.  `is_base` tells whether a base can
+// be typed: by a key, or by a dead key, whose dead character composes as
+// any other.  `reached` is told each composition that reaches a new dead
+// character (its result), after the one its own dead character came from.
+void follow_chains(const Keymap &keymap, const std::vector<char16_t> &start,
+                   const std::function<bool(char16_t)> &is_base,
+                   const std::function<void(const DeadKeyEntry &)> &reached);
+
 class Compose {
 public:
     Delivery character(const Keymap &keymap, char16_t ch);
     Delivery dead(const Keymap &keymap, char16_t dead);
-    Delivery characters(const Keymap &keymap, const std::u16string &text);
+    Delivery characters(const Keymap &keymap, std::u16string_view text);
 
     std::optional<char16_t> pending() const { return pending_; }
     void reset() { pending_.reset(); }

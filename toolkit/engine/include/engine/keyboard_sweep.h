@@ -22,7 +22,15 @@ struct SweepState {
     bool caps_lock = false;
     bool num_lock = false;
     bool kana_lock = false;
+    // The Kana key held or its lock on where no scan code of the layout
+    // sends VK_KANA (its Kana key comes from the NLS tables): no key of
+    // this keyboard makes the state.
+    bool by_virtual_key = false;
 };
+
+// Whether some scan code of the layout sends the virtual key: as mapped,
+// as the generic key of a sided one, or as a keypad digit under Num Lock.
+bool sent_by_a_key(const Keymap &keymap, uint8_t vk);
 
 // The modifier map's distinct virtual keys, the first eight of them: no
 // layout has more, and 2^8 combinations is already the whole byte.
@@ -37,8 +45,8 @@ const char *caps_lock_name(const Keymap &keymap);
 std::string locks_text(const Keymap &keymap, const SweepState &state);
 
 using SweepVisit = std::function<void(const SweepState &, const Press &)>;
-// A press the tables cannot answer (keymap.h: Keymap::cell throws), with the
-// reader's refusal.
+// A press the tables cannot answer (keymap.h: a Broken cell), with the
+// fault as an error.
 using SweepBroken = std::function<void(const SweepState &, const Key &, const Error &)>;
 
 // Presses every scan code the maps give a virtual key, one at a time, each

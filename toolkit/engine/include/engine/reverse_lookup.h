@@ -60,7 +60,7 @@ struct Way {
     std::vector<const DeadKeyEntry *> chain{};   // the DKF_DEAD ones before it, in order
 
     // What typing the way delivers: the character, or a ligature's characters.
-    std::u16string text(char16_t ch) const;
+    std::u16string text(char32_t ch) const;
 };
 
 struct Found {
@@ -108,6 +108,7 @@ private:
     std::optional<Stroke> make_stroke(uint8_t vk, uint8_t bits, std::optional<bool> caps,
                                       std::optional<bool> kana, const Cell &cell) const;
     std::optional<Way> composed_way(char16_t ch, bool through_chains) const;
+    const Stroke *base_stroke(char16_t ch) const;
 
     // A dead character reached through DKF_DEAD compositions: the strokes
     // that leave it pending and the compositions on the way.
@@ -122,7 +123,7 @@ private:
     std::map<char16_t, PlatformMatch> platform_;   // the first cell holding each character
     std::map<char16_t, Stroke> direct_;            // the first stroke typing each character
     std::map<char16_t, Stroke> dead_;              // the first stroke leaving each dead character
-    std::map<char16_t, Stroke> ligature_;          // the first ligature stroke typing each character
+    std::map<char32_t, Stroke> ligature_;          // the first ligature stroke typing each character
     std::map<char16_t, Chain> chains_;             // dead characters only a chain leaves
 };
 

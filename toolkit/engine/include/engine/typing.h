@@ -17,20 +17,6 @@
 
 namespace wendol {
 
-// How the platform turned a key into the virtual key it sends now.
-struct Translation {
-    enum class Rule {
-        AsMapped,         // the map's virtual key (or the virtual key given)
-        NumLock,          // a keypad key under Num Lock: VK_NUMPAD0..9, VK_DECIMAL
-        ShiftNavigation,  // the same key with Shift held: its navigation key
-        CtrlPause,        // Ctrl with Num Lock sends VK_PAUSE
-        CtrlBreak,        // Ctrl with Scroll Lock sends VK_CANCEL
-    };
-    std::optional<uint16_t> mapped;  // the scan-code map's entry, flag bits included
-    uint8_t vk = 0;                  // the virtual key sent; 0 when the key sends none
-    Rule rule = Rule::AsMapped;
-};
-
 // One key going down and what came of it.
 struct Press {
     Key key;
@@ -39,9 +25,6 @@ struct Press {
     Cell cell;                        // with the modifier bits and column it was read with
     Delivery delivery;
 };
-
-// The keypad digit or decimal key that Num Lock makes of a navigation key.
-std::optional<uint8_t> num_lock_key(uint8_t navigation_vk);
 
 class Typist {
 public:
@@ -55,15 +38,16 @@ public:
 
     const KeyboardState &state() const { return state_; }
     std::optional<char16_t> pending() const { return compose_.pending(); }
-    uint8_t modifier_bits() const;
+    uint8_t modifier_bits() const { return bits_; }
 
 private:
-    Translation translate(const Key &key) const;
+    void update_bits(uint8_t vk);
 
     const Keymap &keymap_;
     KeyboardState state_;
     Compose compose_;
     std::vector<std::pair<Key, uint8_t>> pressed_;   // each key held and the VK it sent
+    uint8_t bits_ = 0;                               // what the held modifier keys make
 };
 
 // Everything the presses delivered, in order.
