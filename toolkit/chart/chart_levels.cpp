@@ -144,6 +144,14 @@ std::optional<Label> type_level(const Keymap &keymap, ScanCode key, Level level,
     return label;
 }
 
+bool broken_somewhere(const Keymap &keymap, ScanCode key, Locks locks)
+{
+    for (Level level : kLevels)
+        if (press_at(keymap, key, level, locks).cell.kind == Cell::Kind::Broken)
+            return true;
+    return false;
+}
+
 Levels type_levels(const Keymap &keymap, ScanCode key, Locks locks)
 {
     Levels levels;

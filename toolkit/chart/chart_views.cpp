@@ -81,8 +81,15 @@ View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks)
     view.locks = locks;
     view.width = block.width;
     view.height = block.height;
-    for (const KeyPlace &place : block.keys)
+    std::string broken;
+    for (const KeyPlace &place : block.keys) {
         view.keys.push_back(face(keymap, place, locks));
+        if (broken_somewhere(keymap, place.scan, locks))
+            broken += (broken.empty() ? "" : ", ") + name_of(keymap, place.scan);
+    }
+    if (!broken.empty())
+        view.notes.push_back("The tables cannot answer " + broken +
+                             " at some levels (wendol verify tells how): left blank there.");
     return view;
 }
 
@@ -100,7 +107,8 @@ View lock_off_view(const Keymap &keymap)
     view.lock = caps_lock_name(keymap);
     view.slug = lock_slug(keymap) + "-off";
     view.title = std::string(caps_lock_name(keymap)) + " off";
-    view.notes = alphanumeric_notes(keymap);
+    const std::vector<std::string> notes = alphanumeric_notes(keymap);
+    view.notes.insert(view.notes.begin(), notes.begin(), notes.end());
     return view;
 }
 
@@ -110,7 +118,8 @@ View lock_on_view(const Keymap &keymap)
     view.lock = caps_lock_name(keymap);
     view.slug = lock_slug(keymap) + "-on";
     view.title = std::string(caps_lock_name(keymap)) + " on";
-    view.notes = alphanumeric_notes(keymap);
+    const std::vector<std::string> notes = alphanumeric_notes(keymap);
+    view.notes.insert(view.notes.begin(), notes.begin(), notes.end());
     if (has_sgcaps_rows(keymap))
         view.notes.push_back(std::string("With AltGr or Ctrl held, ") + caps_lock_name(keymap) +
                              " leaves a key that has a row of its own for the lock as it is "

@@ -59,6 +59,12 @@ StateKeysym state_keysym(const Keymap &keymap, ScanCode scan, KeyState state,
     Typist typist = keyboard_in(keymap, state);
     const Press press = typist.press(scan);
     StateKeysym out;
+    if (press.cell.kind == Cell::Kind::Broken) {
+        // Left out, and named: the tables cannot answer the key here.
+        unsupported = std::string("the tables cannot answer it (") +
+                      press.cell.fault->error(keymap.tables()).what() + "), so it is left out";
+        return out;
+    }
     if (press.cell.kind == Cell::Kind::Dead && press.delivery.text.empty()) {
         out.dead = true;
         out.dead_character = press.cell.ch;

@@ -63,6 +63,10 @@ std::optional<Label> type_level(const Keymap &keymap, ScanCode key, Level level,
 
 Levels type_levels(const Keymap &keymap, ScanCode key, Locks locks);
 
+// Whether the tables cannot answer the key at some level (a Broken cell):
+// the chart leaves it blank there and names it.
+bool broken_somewhere(const Keymap &keymap, ScanCode key, Locks locks);
+
 // The lock keys, where the keyboard has them.
 ScanCode caps_lock_scan();
 ScanCode num_lock_scan();

@@ -74,8 +74,8 @@ struct XkbLayout {
     std::vector<Unmapped> unmapped;
 };
 
-// The engine types every key of the module under every state.  Throws
-// Error where the tables break their own rules (as the engine does).
+// The engine types every key of the module under every state.  A state the
+// tables cannot answer is left out, and the key is named in `unmapped`.
 XkbLayout xkb_layout(const Keymap &keymap);
 
 }  // namespace wendol::xkb
