@@ -46,14 +46,14 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
     for (const CharTable &table : t.char_tables)
         widest = std::max<unsigned>(widest, table.columns);
     const auto record = target_of(t, PointerSlot::CharModifiers);
-    const uint32_t p = pointer_size(t.form);
+    const ModifiersLayout at(t.form);
     for (size_t bits = 0; bits < t.modifiers.mod_number.size(); ++bits) {
         const uint8_t column = t.modifiers.mod_number[bits];
         if (column == kShiftInvalid || column < widest)
             continue;
         std::string place = "MODIFIERS.ModNumber[" + std::to_string(bits) + "]";
         if (record)
-            place = rva_place(static_cast<uint32_t>(*record + p + 2 + bits), place);
+            place = rva_place(*record + at.mod_number(static_cast<unsigned>(bits)), place);
         // The platform types nothing in that state, as with SHFT_INVALID; a
         // column this leaves unselected is its own finding (verify_cells.cpp).
         findings.warning("modifiers", place,
@@ -375,6 +375,25 @@ void check_lists_in_order(const LayoutTables &t, Findings &findings)
                 findings);
 }
 
+bool is_name(PointerSlot slot)
+{
+    return slot == PointerSlot::KeyName || slot == PointerSlot::KeyNameExt ||
+           slot == PointerSlot::DeadKeyName;
+}
+
+// A name is a string of UTF-16 units, which a compiler aligns to 2 bytes;
+// one at an odd address is a narrow string cast to a wide one, which the
+// platform still reads, a byte off its alignment.
+void check_name_alignment(const LayoutTables &t, Findings &findings)
+{
+    for (const PointerField &p : t.pointers)
+        if (is_name(p.id.slot) && p.value != 0 && p.target_rva % 2 != 0)
+            findings.warning("key names", rva_place(p.field_rva, p.label()),
+                             "a name aligned to 2 bytes, as UTF-16 units are",
+                             "one at the odd RVA " + hex(p.target_rva) +
+                                 "; only a warning, as the platform reads it where it is");
+}
+
 // Tables share no bytes, except strings (a linker may share a name's
 // tail) and a table reached by two pointers.  A list whose end record was
 // lost runs into whatever follows it.
@@ -388,10 +407,9 @@ bool may_share(const Extent &a, const Extent &b)
 // as dwType and dwSubType are then whatever follows it.
 std::optional<uint32_t> root_type_rva(const LayoutTables &t)
 {
-    const PointerField *last = find_pointer(t, {PointerSlot::Ligature});
-    if (!last)
+    if (!find_pointer(t, {PointerSlot::Ligature}))
         return std::nullopt;
-    return last->field_rva + pointer_size(t.form);
+    return t.root_rva + KbdTablesLayout(t.form).type();
 }
 
 bool in_type_fields(const LayoutTables &t, const Extent &root, const Extent &e)
@@ -407,8 +425,17 @@ void check_root_end(const LayoutTables &t, const std::vector<Extent> &extents,
     const auto type = root_type_rva(t);
     if (!type)
         return;
+    if (!t.has_type_fields) {
+        findings.warning("root record", rva_place(*type, "KBDTABLES.dwType"),
+                         "dwType and dwSubType after pLigature",
+                         "the end of the record's section: an older header, whose record "
+                         "ends after pLigature, so there is no dwType, dwSubType (read as 0, "
+                         "0); only a warning, as the platform then takes the layout type from "
+                         "elsewhere");
+        return;
+    }
     for (const Extent &e : extents) {
-        if (e.rva < *type || e.rva >= *type + 8)
+        if (e.rva < *type || e.rva >= t.root_rva + KbdTablesLayout(t.form).size())
             continue;
         findings.warning("root record", rva_place(*type, "KBDTABLES.dwType"),
                          "dwType and dwSubType after pLigature",
@@ -518,6 +545,7 @@ void verify_tables(const LayoutTables &tables, Findings &findings)
     check_dead_characters(tables, dead, findings);
     check_composition_pairs(tables, findings);
     check_lists_in_order(tables, findings);
+    check_name_alignment(tables, findings);
     check_overlaps(tables, findings);
     note_row_attributes(tables, findings);
     note_modifier_bits(tables, findings);
