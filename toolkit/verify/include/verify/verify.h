@@ -16,6 +16,7 @@
 //   verify_tables.cpp  the tables: rows, continuation rows, dead keys,
 //                      modifier numbers, entries listed twice, key names
 //                      off their alignment, overlaps, an older root record
+//                      (one file per job: table_rules.h)
 //   verify_reach.cpp   every character the keyboard types can be found by
 //                      the reverse lookup, and typing what it reports gives
 //                      the character back; run over whatever tables were
