@@ -22,7 +22,8 @@ using test::put_u32;
 
 constexpr uint32_t kFileSize = 0x400;
 constexpr uint32_t kNt = 0x40;
-constexpr uint32_t kOptional = kNt + 4 + pe::kFileHeaderSize;
+constexpr uint32_t kFile = kNt + pe::kPeSignatureSize;
+constexpr uint32_t kOptional = kFile + pe::kFileHeaderSize;
 constexpr uint32_t kAlignment = 0x1000;
 
 // A PE32 DLL of one kilobyte: the headers, then `sections` sections of
@@ -31,29 +32,31 @@ constexpr uint32_t kAlignment = 0x1000;
 Bytes tiny_image(uint32_t image_size, uint16_t sections, uint32_t virtual_size)
 {
     Bytes b(kFileSize, 0);
-    put_u16(b, 0, 0x5A4D);
+    put_u16(b, 0, pe::kDosSignature);
     put_u32(b, pe::kDosNtOffsetField, kNt);
-    put_u32(b, kNt, 0x00004550);
-    put_u16(b, kNt + 4, pe::kMachineI386);
-    put_u16(b, kNt + 6, sections);
-    const uint16_t optional_size = pe::kOptionalFixedPe32 + 8 * pe::kMaxDirectories;
-    put_u16(b, kNt + 20, optional_size);
-    put_u16(b, kNt + 22, pe::kFileDll);
-    put_u16(b, kOptional, pe::kMagicPe32);
-    put_u32(b, kOptional + 28, 0x10000000);   // ImageBase
-    put_u32(b, kOptional + 32, kAlignment);
-    put_u32(b, kOptional + 36, 0x200);
-    put_u32(b, kOptional + 56, image_size);
-    put_u32(b, kOptional + 60, kFileSize);    // SizeOfHeaders
-    put_u32(b, kOptional + pe::kOptionalFixedPe32 - 4, pe::kMaxDirectories);
+    put_u32(b, kNt, pe::kPeSignature);
+    put_u16(b, kFile + pe::kFileMachine, pe::kMachineI386);
+    put_u16(b, kFile + pe::kFileNumberOfSections, sections);
+    const uint16_t optional_size = pe::kOptionalFixedPe32 + pe::kDataDirectoryEntrySize * pe::kMaxDirectories;
+    put_u16(b, kFile + pe::kFileSizeOfOptionalHeader, optional_size);
+    put_u16(b, kFile + pe::kFileCharacteristics, pe::kFileDll);
+    put_u16(b, kOptional + pe::kOptMagic, pe::kMagicPe32);
+    put_u32(b, kOptional + pe::kOptImageBasePe32, 0x10000000);
+    put_u32(b, kOptional + pe::kOptSectionAlignment, kAlignment);
+    put_u32(b, kOptional + pe::kOptFileAlignment, 0x200);
+    put_u32(b, kOptional + pe::kOptSizeOfImage, image_size);
+    put_u32(b, kOptional + pe::kOptSizeOfHeaders, kFileSize);
+    put_u32(b, kOptional + pe::kOptionalFixedPe32 - pe::kOptNumberOfRvaAndSizesBack,
+            pe::kMaxDirectories);
     const uint32_t table = kOptional + optional_size;
     for (uint16_t i = 0; i < sections; ++i) {
         const uint32_t at = table + pe::kSectionHeaderSize * i;
         b.at(at) = '.';
         b.at(at + 1) = static_cast<uint8_t>('a' + i % 26);
-        put_u32(b, at + 8, virtual_size);
-        put_u32(b, at + 12, kAlignment + i * virtual_size);
-        put_u32(b, at + 36, pe::kScnCntUninitializedData | pe::kScnMemRead);
+        put_u32(b, at + pe::kSectionVirtualSize, virtual_size);
+        put_u32(b, at + pe::kSectionVirtualAddress, kAlignment + i * virtual_size);
+        put_u32(b, at + pe::kSectionCharacteristics,
+                pe::kScnCntUninitializedData | pe::kScnMemRead);
     }
     return b;
 }

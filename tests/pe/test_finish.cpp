@@ -116,7 +116,7 @@ struct Damage {
 
 void set_flags(Bytes &bytes, const Section &s, uint32_t flags)
 {
-    test::put_u32(bytes, s.header_offset + 36, flags);
+    test::put_u32(bytes, s.header_offset + pe::kSectionCharacteristics, flags);
 }
 
 TEST(Finish, RefusesAnythingWritableOrUninitialised)
@@ -144,7 +144,7 @@ TEST(Finish, RefusesAnythingWritableOrUninitialised)
         {"the tables' section reaching past its file data", "finished",
          [](Bytes &b, const PeFile &f) {
              const Section &s = section(f, ".data");
-             test::put_u32(b, s.header_offset + 8, s.raw_size + 0x100);
+             test::put_u32(b, s.header_offset + pe::kSectionVirtualSize, s.raw_size + 0x100);
          },
          {"section .data: expected constant tables and code", "beyond its"}},
         {"not a PE image", "linked", [](Bytes &b, const PeFile &) { b.at(0) = 'X'; },

@@ -43,7 +43,7 @@ struct Landmarks {
     Bytes bytes = test::module_bytes();
     PeFile file{bytes};
     uint32_t nt = get_u32(bytes, pe::kDosNtOffsetField);
-    uint32_t section_table = nt + 4 + pe::kFileHeaderSize + 224;   // PE32
+    uint32_t section_table = file.sections().front().header_offset;
     LayoutTables tables = read_tables(test::map_bytes(bytes));
     DescriptorCall call = call_descriptor(test::map_bytes(bytes));
 
@@ -90,23 +90,23 @@ TEST(Damaged, BrokenHeadersAreRefused)
         {"DOS signature", [](Bytes &b, const Landmarks &) { b[0] = 'X'; }, {"\"MZ\""}},
         {"PE signature", [](Bytes &b, const Landmarks &at) { b[at.nt] = 'X'; },
          {"PE\\0\\0", "0x00004558"}},
-        {"wrong machine", [](Bytes &b, const Landmarks &at) { put_u16(b, at.nt + 4, 0x1234); },
+        {"wrong machine", [](Bytes &b, const Landmarks &at) { put_u16(b, at.nt + pe::kPeSignatureSize + pe::kFileMachine, 0x1234); },
          {"0x14C", "0x1234"}},
         {"x64 machine on a PE32 header",
-         [](Bytes &b, const Landmarks &at) { put_u16(b, at.nt + 4, pe::kMachineAmd64); },
+         [](Bytes &b, const Landmarks &at) { put_u16(b, at.nt + pe::kPeSignatureSize + pe::kFileMachine, pe::kMachineAmd64); },
          {"PE32+", "0x010B"}},
-        {"no sections", [](Bytes &b, const Landmarks &at) { put_u16(b, at.nt + 6, 0); },
+        {"no sections", [](Bytes &b, const Landmarks &at) { put_u16(b, at.nt + pe::kPeSignatureSize + pe::kFileNumberOfSections, 0); },
          {"NumberOfSections", "0"}},
-        {"huge image", [](Bytes &b, const Landmarks &at) { put_u32(b, at.nt + 24 + 56, 0x7FFFF000); },
+        {"huge image", [](Bytes &b, const Landmarks &at) { put_u32(b, at.file.headers().optional_header_offset + pe::kOptSizeOfImage, 0x7FFFF000); },
          {"SizeOfImage", "0x7FFFF000"}},
         {"section beyond the file",
          [](Bytes &b, const Landmarks &at) {
-             const size_t last = at.section_table + 40 * (at.file.sections().size() - 1);
-             put_u32(b, last + 20, static_cast<uint32_t>(b.size()));
+             const size_t last = at.file.sections().back().header_offset;
+             put_u32(b, last + pe::kSectionPointerToRawData, static_cast<uint32_t>(b.size()));
          },
          {"raw data inside the file", ".reloc"}},
         {"sections out of order",
-         [](Bytes &b, const Landmarks &at) { put_u32(b, at.section_table + 40 + 12, 0x1000); },
+         [](Bytes &b, const Landmarks &at) { put_u32(b, at.file.sections().at(1).header_offset + pe::kSectionVirtualAddress, 0x1000); },
          {"VirtualAddress"}},
     };
     for (const HeaderDamage &c : cases) {
@@ -137,9 +137,9 @@ TEST(Damaged, BrokenRelocationsAreRefused)
          },
          {"outside every section", hex(last_page + 0xFFC).c_str()}},
         {"a block shorter than its header",
-         [&](Bytes &b, const Landmarks &) { put_u32(b, block + 4, 4); }, {"SizeOfBlock", "4"}},
+         [&](Bytes &b, const Landmarks &) { put_u32(b, block + pe::kRelocationBlockSizeField, 4); }, {"SizeOfBlock", "4"}},
         {"a block longer than the directory",
-         [&](Bytes &b, const Landmarks &) { put_u32(b, block + 4, 0x10000); },
+         [&](Bytes &b, const Landmarks &) { put_u32(b, block + pe::kRelocationBlockSizeField, 0x10000); },
          {"SizeOfBlock", "65536"}},
         {"a page not page-aligned",
          [&](Bytes &b, const Landmarks &) { put_u32(b, block, page + 2); }, {"page-aligned"}},
@@ -165,19 +165,19 @@ TEST(Damaged, BrokenExportsAreRefused)
     const size_t dir = at.offset(at.file.headers().directories[pe::kDirExport].rva);
     const HeaderDamage cases[] = {
         {"too many functions",
-         [&](Bytes &b, const Landmarks &) { put_u32(b, dir + 20, 0x7FFFFFFF); },
+         [&](Bytes &b, const Landmarks &) { put_u32(b, dir + pe::kExportNumberOfFunctions, 0x7FFFFFFF); },
          {"NumberOfFunctions", "2147483647"}},
         {"more names than functions",
-         [&](Bytes &b, const Landmarks &) { put_u32(b, dir + 24, 5); }, {"NumberOfNames"}},
+         [&](Bytes &b, const Landmarks &) { put_u32(b, dir + pe::kExportNumberOfNames, 5); }, {"NumberOfNames"}},
         {"a name outside the file",
          [&](Bytes &b, const Landmarks &) {
-             put_u32(b, at.offset(get_u32(b, dir + 32)), 0x00FFFF00);
+             put_u32(b, at.offset(get_u32(b, dir + pe::kExportAddressOfNames)), 0x00FFFF00);
          },
          {"export name", "0xFFFF00"}},
         {"a function outside the image",
          [&](Bytes &b, const Landmarks &) {
-             const uint32_t functions = get_u32(b, dir + 28);
-             const uint32_t count = get_u32(b, dir + 20);
+             const uint32_t functions = get_u32(b, dir + pe::kExportAddressOfFunctions);
+             const uint32_t count = get_u32(b, dir + pe::kExportNumberOfFunctions);
              put_u32(b, at.offset(functions + 4 * (count - 1)), 0x00FFFF00);
          },
          {"export address table", "0xFFFF00"}},

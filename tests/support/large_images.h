@@ -36,9 +36,9 @@ inline void grow_headers_for_one_more_section(Bytes &bytes)
         return;
     const uint32_t grow = h.file_alignment;
     bytes.insert(bytes.begin() + h.size_of_headers, grow, 0);
-    put_u32(bytes, h.optional_header_offset + 60, h.size_of_headers + grow);
+    put_u32(bytes, h.optional_header_offset + pe::kOptSizeOfHeaders, h.size_of_headers + grow);
     for (const Section &s : file.sections())
-        put_u32(bytes, s.header_offset + 20, s.raw_offset + grow);
+        put_u32(bytes, s.header_offset + pe::kSectionPointerToRawData, s.raw_offset + grow);
 }
 
 // The RVA a section added after the last one gets.
@@ -62,15 +62,18 @@ inline void append_section(Bytes &bytes, const Bytes &data)
     const uint32_t raw = align_up(static_cast<uint32_t>(bytes.size()), h.file_alignment);
     const uint32_t raw_size = align_up(static_cast<uint32_t>(data.size()), h.file_alignment);
     const char name[8] = {'.', 'l', 'a', 'r', 'g', 'e', 0, 0};
-    std::copy(name, name + 8, bytes.begin() + static_cast<std::ptrdiff_t>(header));
-    put_u32(bytes, header + 8, static_cast<uint32_t>(data.size()));
-    put_u32(bytes, header + 12, rva);
-    put_u32(bytes, header + 16, raw_size);
-    put_u32(bytes, header + 20, raw);
-    put_u32(bytes, header + 36, pe::kScnCntInitializedData | pe::kScnMemRead);
-    const size_t count_field = h.optional_header_offset - pe::kFileHeaderSize + 2;
+    std::copy(name, name + pe::kSectionNameSize,
+              bytes.begin() + static_cast<std::ptrdiff_t>(header + pe::kSectionName));
+    put_u32(bytes, header + pe::kSectionVirtualSize, static_cast<uint32_t>(data.size()));
+    put_u32(bytes, header + pe::kSectionVirtualAddress, rva);
+    put_u32(bytes, header + pe::kSectionSizeOfRawData, raw_size);
+    put_u32(bytes, header + pe::kSectionPointerToRawData, raw);
+    put_u32(bytes, header + pe::kSectionCharacteristics, pe::kScnCntInitializedData | pe::kScnMemRead);
+    const size_t count_field =
+        h.optional_header_offset - pe::kFileHeaderSize + pe::kFileNumberOfSections;
     put_u16(bytes, count_field, static_cast<uint16_t>(file.sections().size() + 1));
-    put_u32(bytes, h.optional_header_offset + 56, align_up(rva + raw_size, h.section_alignment));
+    put_u32(bytes, h.optional_header_offset + pe::kOptSizeOfImage,
+            align_up(rva + raw_size, h.section_alignment));
     bytes.resize(raw, 0);
     bytes.insert(bytes.end(), data.begin(), data.end());
     bytes.resize(raw + raw_size, 0);

@@ -242,6 +242,7 @@ struct Form {
     std::function<Bytes(const Scratch &)> body;
     std::function<uint64_t(uint64_t root)> value;   // what the call returns
     size_t constants;                               // address constants the body holds or reads
+    bool high_half_set = true;                      // a 32-bit body sets EDX
 };
 
 uint64_t zero_extended(uint64_t root)
@@ -265,6 +266,7 @@ void expect_forms(const std::string &variant, uint64_t base, const std::vector<F
         EXPECT_EQ(call.constants.size(), f.constants);
         EXPECT_EQ(call.has_constant, f.constants != 0);
         EXPECT_LE(call.body_size, body.size());
+        EXPECT_EQ(call.high_half_set, f.high_half_set) << call.high_half;
     }
 }
 
@@ -278,7 +280,10 @@ TEST(HandWrittenAccessor, X86FormsOfMsvcAndGcc)
              [](const Scratch &s) {
                  return join({{0x55, 0x8B, 0xEC, 0xB8}, le32(s.root()), {0x5D, 0xC3}});
              },
-             zero_extended, 1},
+             zero_extended, 1, false},
+            {"mov eax, imm32; ret: EDX as the caller left it",
+             [](const Scratch &s) { return join({{0xB8}, le32(s.root()), {0xC3}}); },
+             zero_extended, 1, false},
             {"MSVC /O2: mov eax, imm32; cdq; ret",
              [](const Scratch &s) {
                  return join({{0xB8}, le32(s.root()), {0x99, 0xC3}});

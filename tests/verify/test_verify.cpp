@@ -16,6 +16,7 @@
 #include "pe/pe_format.h"
 #include "support/cli_run.h"
 #include "support/image_helpers.h"
+#include "support/large_images.h"
 #include "tables/descriptor_call.h"
 #include "tables/table_extents.h"
 #include "support/findings_text.h"
@@ -90,16 +91,36 @@ struct Module {
 
     size_t section_header(const std::string &name) const
     {
-        const uint32_t nt = get_u32(bytes, pe::kDosNtOffsetField);
-        const size_t optional_size = bytes.at(nt + 20) | bytes.at(nt + 21) << 8;
-        for (size_t i = 0; i < file.sections().size(); ++i)
-            if (file.sections()[i].name == name)
-                return nt + 4 + pe::kFileHeaderSize + optional_size + pe::kSectionHeaderSize * i;
+        for (const Section &s : file.sections())
+            if (s.name == name)
+                return s.header_offset;
         throw std::runtime_error("no section " + name);
     }
 
     // The file offset of the base relocation entry that patches `rva`.
     size_t relocation_entry(uint32_t rva) const { return test::relocation_entry(bytes, rva); }
+
+    // The file offset of data directory `index` (RVA, then size).
+    size_t directory(unsigned index) const
+    {
+        const uint32_t fixed =
+            file.headers().pe32_plus ? pe::kOptionalFixedPe32Plus : pe::kOptionalFixedPe32;
+        return file.headers().optional_header_offset + fixed +
+               pe::kDataDirectoryEntrySize * index;
+    }
+
+    // The accessor's body replaced by mov eax, imm32; ret, returning what it
+    // did in EAX alone.  The immediate sits where the body's first address
+    // constant did, so that its relocation still patches it.
+    void return_in_eax_alone(Bytes &b) const
+    {
+        if (call.constants.empty() || call.constants.front().rva != call.body_rva + 1)
+            throw std::runtime_error("the accessor does not begin with a move of its address");
+        const size_t body = offset(call.body_rva);
+        b.at(body) = 0xB8;   // mov eax, imm32
+        put_u32(b, body + 1, static_cast<uint32_t>(call.value));
+        b.at(body + 5) = 0xC3;   // ret
+    }
 };
 
 // A copy of the bytes in a file of the test's own, for the program to read.
@@ -268,7 +289,7 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
          Severity::Warning, "order", {"pVSCtoVK_E0[1]"}, "first at pVSCtoVK_E0[0]"},
         {"a writable .data section",
          [&](Bytes &b, const Module &) {
-             const size_t flags = m.section_header(".data") + 36;
+             const size_t flags = m.section_header(".data") + pe::kSectionCharacteristics;
              put_u32(b, flags, get_u32(b, flags) | pe::kScnMemWrite);
          },
          Severity::Warning, "sections", {"section .data"}, "the tables still read the same"},
@@ -280,6 +301,23 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
                      put_u32(b, m.offset(at), 0x01A50038);   // VK_RMENU
          },
          Severity::Error, "reach", {"U+00DF", "VK_ALTGR+b"}, "a way to type it"},
+        {"an import descriptor (the root record's bytes)",
+         [&](Bytes &b, const Module &) {
+             put_u32(b, m.directory(pe::kDirImport), m.tables.root_rva);
+             put_u32(b, m.directory(pe::kDirImport) + pe::kDataDirectorySizeField,
+                     2 * pe::kImportDescriptorSize);
+         },
+         Severity::Error, "image", {"import directory"}, "no imports"},
+        {"a key name at an odd address",
+         [&](Bytes &b, const Module &) {
+             const size_t field = m.offset(m.pointer(PointerSlot::KeyNames).target_rva +
+                                           pointer_size(m.tables.form));
+             put_u32(b, field, get_u32(b, field) + 1);
+         },
+         Severity::Warning, "key names", {label({PointerSlot::KeyName, 0})}, "odd RVA"},
+        {"the accessor leaving EDX as the caller left it, with 64-bit fields",
+         [&](Bytes &b, const Module &) { m.return_in_eax_alone(b); },
+         Severity::Error, "accessor", {"KbdLayerDescriptor body"}, "the caller's EDX"},
     };
     for (const Planted &c : cases)
         expect_found(m, c);
@@ -463,7 +501,7 @@ TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
     {
         const Module m;
         const DataDirectory exports = m.file.headers().directories.at(pe::kDirExport);
-        const uint32_t names = get_u32(whole, m.offset(exports.rva + 32));
+        const uint32_t names = get_u32(whole, m.offset(exports.rva + pe::kExportAddressOfNames));
         no_accessor.at(m.offset(get_u32(whole, m.offset(names)))) = 'k';
         fix_checksum(no_accessor);
     }
@@ -563,6 +601,112 @@ TEST(Verify, TheOrderOfAListThePlatformSearchesIsNoFinding)
     ASSERT_EQ(findings.size(), 2u) << describe(findings);
     EXPECT_TRUE(is_keypad_shift_warning(findings[0])) << describe(findings);
     EXPECT_TRUE(is_caps_altgr_warning(findings[1])) << describe(findings);
+}
+
+// A 20-byte run of zeros in the module's file data, 4-aligned: an import
+// directory there holds the terminator alone.
+uint32_t zero_descriptor(const Module &m)
+{
+    for (const Section &s : m.file.sections())
+        for (uint32_t at = s.virtual_address;
+             at + pe::kImportDescriptorSize <= s.virtual_address + file_backed_size(s); at += 4) {
+            const size_t from = m.offset(at);
+            if (std::all_of(m.bytes.begin() + from,
+                            m.bytes.begin() + from + pe::kImportDescriptorSize,
+                            [](uint8_t b) { return b == 0; }))
+                return at;
+        }
+    throw std::runtime_error("no 20 zero bytes in the module's sections");
+}
+
+// What the platform reads as no import and as the whole result is no
+// finding: an import directory of its terminator alone (as GNU ld writes),
+// and an accessor returning EAX alone where pointers are 32 bits.
+TEST(Verify, WhatThePlatformReadsAsNothingAmissIsNoFinding)
+{
+    const struct {
+        const char *what;
+        std::string module;
+        std::function<void(Bytes &, const Module &)> change;
+    } cases[] = {
+        {"an import directory of its terminator alone", test::module_path(),
+         [](Bytes &b, const Module &m) {
+             put_u32(b, m.directory(pe::kDirImport), zero_descriptor(m));
+             put_u32(b, m.directory(pe::kDirImport) + pe::kDataDirectorySizeField,
+                     pe::kImportDescriptorSize);
+         }},
+        {"mov eax, imm32; ret with 32-bit pointers", test::sibling_module("x86"),
+         [](Bytes &b, const Module &m) { m.return_in_eax_alone(b); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const Module m(c.module);
+        Bytes bytes = m.bytes;
+        c.change(bytes, m);
+        fix_checksum(bytes);
+        const auto findings = verify_bytes(bytes);
+        ASSERT_EQ(findings.size(), 1u) << describe(findings);
+        EXPECT_TRUE(is_keypad_shift_warning(findings[0])) << describe(findings);
+    }
+}
+
+// An older root record that ends with its section: read, with no dwType
+// and dwSubType, and the older-header warning given for it.  The record is
+// the module's own up to pLigature, copied into a section of its own that
+// the accessor is made to return.
+TEST(Verify, AnOlderRootRecordEndingWithItsSectionIsReadAndOneWarning)
+{
+    const Module m;
+    const KbdTablesLayout layout(m.tables.form);
+    const size_t root = m.offset(m.tables.root_rva);
+    const Bytes older(m.bytes.begin() + static_cast<std::ptrdiff_t>(root),
+                      m.bytes.begin() + static_cast<std::ptrdiff_t>(root + layout.older_size()));
+    Bytes bytes = m.bytes;
+    const uint32_t rva = test::next_section_rva(bytes);
+    test::append_section(bytes, older);
+    for (const AddressConstant &c : m.call.constants)
+        put_u32(bytes, test::file_offset(bytes, c.rva),
+                static_cast<uint32_t>(m.file.headers().image_base + rva));
+    fix_checksum(bytes);
+
+    const LayoutTables tables = read_tables(test::map_bytes(bytes));
+    EXPECT_EQ(tables.root_rva, rva);
+    EXPECT_FALSE(tables.has_type_fields);
+    EXPECT_EQ(tables.type, 0u);
+    EXPECT_EQ(tables.subtype, 0u);
+    EXPECT_EQ(tables.scan_map, m.tables.scan_map);
+
+    const auto findings = verify_bytes(bytes);
+    EXPECT_TRUE(std::none_of(findings.begin(), findings.end(),
+                             [](const Finding &f) { return f.check == "tables"; }))
+        << describe(findings);
+    std::vector<Finding> root_record;
+    std::copy_if(findings.begin(), findings.end(), std::back_inserter(root_record),
+                 [](const Finding &f) { return f.check == "root record"; });
+    ASSERT_EQ(root_record.size(), 1u) << describe(findings);
+    EXPECT_EQ(root_record[0].severity, Severity::Warning);
+    EXPECT_EQ(root_record[0].place, rva_place(rva + layout.type(), "KBDTABLES.dwType"));
+    EXPECT_EQ(root_record[0].expected, "dwType and dwSubType after pLigature");
+}
+
+// The counts take in every finding, those past what is listed of a check
+// and severity too, and the line that counts those says how many it
+// stands for.
+TEST(Verify, TheCountsTakeInTheFindingsNotListed)
+{
+    Findings findings;
+    const size_t extra = 50;
+    for (size_t i = 0; i < Findings::kListedPerCheck + extra; ++i)
+        findings.warning("order", "entry " + std::to_string(i), "each once", "again");
+    findings.error("rows", "row 1", "a row", "none");
+    ASSERT_EQ(findings.all().size(), Findings::kListedPerCheck + 2);
+    EXPECT_EQ(findings.warnings(), Findings::kListedPerCheck + extra);
+    EXPECT_EQ(findings.errors(), 1u);
+    EXPECT_EQ(findings.notes(), 0u);
+    const Finding &more = findings.all()[Findings::kListedPerCheck];
+    EXPECT_EQ(more.severity, Severity::Warning);
+    EXPECT_EQ(more.check, "order");
+    EXPECT_EQ(more.count, extra);
 }
 
 // A row the keymap cannot answer costs only its own key: one reach finding

@@ -16,7 +16,8 @@ void print_findings(std::ostream &out, const std::string &path,
 {
     size_t counts[3] = {};
     for (const Finding &f : findings) {
-        ++counts[static_cast<int>(f.severity)];
+        // A line that counts findings not listed adds them all.
+        counts[static_cast<int>(f.severity)] += f.count;
         out << path << ": " << to_string(f.severity) << " [" << f.check << "] "
             << (f.place.empty() ? "" : f.place + ": ") << f.text << '\n';
     }

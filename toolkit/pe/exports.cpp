@@ -32,13 +32,13 @@ void check_inside(uint32_t rva, uint32_t count, uint32_t width, uint32_t size_of
 ExportTables read_directory(const FileRva &file, uint32_t at, uint32_t size_of_image)
 {
     ExportTables t;
-    t.module_name = file.u32(at + 12, "export directory Name");
-    t.base = file.u32(at + 16, "export directory Base");
-    t.function_count = file.u32(at + 20, "export directory NumberOfFunctions");
-    t.name_count = file.u32(at + 24, "export directory NumberOfNames");
-    t.functions = file.u32(at + 28, "export directory AddressOfFunctions");
-    t.names = file.u32(at + 32, "export directory AddressOfNames");
-    t.ordinals = file.u32(at + 36, "export directory AddressOfNameOrdinals");
+    t.module_name = file.u32(at + pe::kExportName, "export directory Name");
+    t.base = file.u32(at + pe::kExportBase, "export directory Base");
+    t.function_count = file.u32(at + pe::kExportNumberOfFunctions, "export directory NumberOfFunctions");
+    t.name_count = file.u32(at + pe::kExportNumberOfNames, "export directory NumberOfNames");
+    t.functions = file.u32(at + pe::kExportAddressOfFunctions, "export directory AddressOfFunctions");
+    t.names = file.u32(at + pe::kExportAddressOfNames, "export directory AddressOfNames");
+    t.ordinals = file.u32(at + pe::kExportAddressOfNameOrdinals, "export directory AddressOfNameOrdinals");
     if (t.function_count > pe::kMaxExports)
         fail("export directory NumberOfFunctions",
              "at most " + std::to_string(pe::kMaxExports), std::to_string(t.function_count));

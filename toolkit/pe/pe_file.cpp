@@ -18,13 +18,13 @@ namespace {
 uint32_t read_nt_offset(const ByteView &file)
 {
     const uint16_t magic = file.u16(0, "DOS header");
-    if (magic != 0x5A4D)
+    if (magic != pe::kDosSignature)
         fail("DOS header", "the signature \"MZ\" (0x5A4D)", hex(magic, 4));
     const uint32_t nt = file.u32(pe::kDosNtOffsetField, "DOS header e_lfanew");
     if (nt % 4 != 0)
         fail("DOS header e_lfanew", "a 4-byte aligned offset", hex(nt));
     const uint32_t signature = file.u32(nt, "PE signature");
-    if (signature != 0x00004550)
+    if (signature != pe::kPeSignature)
         fail("PE signature at file offset " + hex(nt), "\"PE\\0\\0\" (0x00004550)",
              hex(signature, 8));
     return nt;
@@ -39,17 +39,17 @@ bool known_machine(uint16_t machine)
 void parse_file_header(const ByteView &file, uint32_t at, HeaderLayout &out)
 {
     Headers &h = out.headers;
-    h.machine = file.u16(at + 0, "file header Machine");
+    h.machine = file.u16(at + pe::kFileMachine, "file header Machine");
     if (!known_machine(h.machine))
         fail("file header Machine", "0x14C (x86), 0x8664 (x64) or 0xAA64 (Arm64)",
              hex(h.machine, 4));
-    out.section_count = file.u16(at + 2, "file header NumberOfSections");
+    out.section_count = file.u16(at + pe::kFileNumberOfSections, "file header NumberOfSections");
     if (out.section_count == 0 || out.section_count > pe::kMaxSections)
         fail("file header NumberOfSections",
              "1 to " + std::to_string(pe::kMaxSections) + " sections",
              std::to_string(out.section_count));
-    h.timestamp = file.u32(at + 4, "file header TimeDateStamp");
-    h.file_characteristics = file.u16(at + 18, "file header Characteristics");
+    h.timestamp = file.u32(at + pe::kFileTimeDateStamp, "file header TimeDateStamp");
+    h.file_characteristics = file.u16(at + pe::kFileCharacteristics, "file header Characteristics");
 }
 
 bool power_of_two(uint32_t value)
@@ -87,7 +87,7 @@ void check_sizes(const Headers &h, uint64_t file_size, uint32_t headers_end)
 void parse_optional_header(const ByteView &file, uint32_t at, uint16_t size, HeaderLayout &out)
 {
     Headers &h = out.headers;
-    const uint16_t magic = file.u16(at, "optional header Magic");
+    const uint16_t magic = file.u16(at + pe::kOptMagic, "optional header Magic");
     if (magic != pe::kMagicPe32 && magic != pe::kMagicPe32Plus)
         fail("optional header Magic", "0x10B (PE32) or 0x20B (PE32+)", hex(magic, 4));
     h.pe32_plus = magic == pe::kMagicPe32Plus;
@@ -103,31 +103,31 @@ void parse_optional_header(const ByteView &file, uint32_t at, uint16_t size, Hea
     file.bytes(at, size, "optional header");
 
     h.optional_header_offset = at;
-    h.entry_point = file.u32(at + 16, "optional header AddressOfEntryPoint");
-    h.image_base = h.pe32_plus ? file.u64(at + 24, "optional header ImageBase")
-                               : file.u32(at + 28, "optional header ImageBase");
-    h.section_alignment = file.u32(at + 32, "optional header SectionAlignment");
-    h.file_alignment = file.u32(at + 36, "optional header FileAlignment");
-    h.subsystem_major = file.u16(at + 48, "optional header MajorSubsystemVersion");
-    h.subsystem_minor = file.u16(at + 50, "optional header MinorSubsystemVersion");
-    h.size_of_image = file.u32(at + 56, "optional header SizeOfImage");
-    h.size_of_headers = file.u32(at + 60, "optional header SizeOfHeaders");
-    h.checksum_offset = at + 64;
+    h.entry_point = file.u32(at + pe::kOptAddressOfEntryPoint, "optional header AddressOfEntryPoint");
+    h.image_base = h.pe32_plus ? file.u64(at + pe::kOptImageBasePe32Plus, "optional header ImageBase")
+                               : file.u32(at + pe::kOptImageBasePe32, "optional header ImageBase");
+    h.section_alignment = file.u32(at + pe::kOptSectionAlignment, "optional header SectionAlignment");
+    h.file_alignment = file.u32(at + pe::kOptFileAlignment, "optional header FileAlignment");
+    h.subsystem_major = file.u16(at + pe::kOptMajorSubsystemVersion, "optional header MajorSubsystemVersion");
+    h.subsystem_minor = file.u16(at + pe::kOptMinorSubsystemVersion, "optional header MinorSubsystemVersion");
+    h.size_of_image = file.u32(at + pe::kOptSizeOfImage, "optional header SizeOfImage");
+    h.size_of_headers = file.u32(at + pe::kOptSizeOfHeaders, "optional header SizeOfHeaders");
+    h.checksum_offset = at + pe::kOptCheckSum;
     h.checksum = file.u32(h.checksum_offset, "optional header CheckSum");
-    h.subsystem = file.u16(at + 68, "optional header Subsystem");
-    h.dll_characteristics = file.u16(at + 70, "optional header DllCharacteristics");
+    h.subsystem = file.u16(at + pe::kOptSubsystem, "optional header Subsystem");
+    h.dll_characteristics = file.u16(at + pe::kOptDllCharacteristics, "optional header DllCharacteristics");
 
-    const uint32_t count = file.u32(at + fixed - 4, "optional header NumberOfRvaAndSizes");
+    const uint32_t count = file.u32(at + fixed - pe::kOptNumberOfRvaAndSizesBack, "optional header NumberOfRvaAndSizes");
     const uint32_t kept = std::min<uint32_t>(count, pe::kMaxDirectories);
-    if (fixed + 8 * kept > size)
+    if (fixed + pe::kDataDirectoryEntrySize * kept > size)
         fail("optional header NumberOfRvaAndSizes",
              "no more directories than the optional header's " + std::to_string(size) +
                  " bytes hold",
              std::to_string(count));
     for (uint32_t i = 0; i < kept; ++i) {
-        const uint32_t entry = at + fixed + 8 * i;
+        const uint32_t entry = at + fixed + pe::kDataDirectoryEntrySize * i;
         h.directories.push_back({file.u32(entry, "data directory RVA"),
-                                 file.u32(entry + 4, "data directory Size")});
+                                 file.u32(entry + pe::kDataDirectorySizeField, "data directory Size")});
     }
     check_alignment(h);
 }
@@ -138,9 +138,11 @@ HeaderLayout parse_headers(const ByteView &file)
 {
     HeaderLayout out;
     const uint32_t nt = read_nt_offset(file);
-    parse_file_header(file, nt + 4, out);
-    const uint32_t optional = nt + 4 + pe::kFileHeaderSize;
-    const uint16_t optional_size = file.u16(nt + 4 + 16, "file header SizeOfOptionalHeader");
+    const uint32_t file_header = nt + pe::kPeSignatureSize;
+    parse_file_header(file, file_header, out);
+    const uint32_t optional = file_header + pe::kFileHeaderSize;
+    const uint16_t optional_size =
+        file.u16(file_header + pe::kFileSizeOfOptionalHeader, "file header SizeOfOptionalHeader");
     parse_optional_header(file, optional, optional_size, out);
     out.section_table = optional + optional_size;
     const uint32_t headers_end = out.section_table + pe::kSectionHeaderSize * out.section_count;
@@ -174,13 +176,13 @@ namespace {
 Section read_section_header(const ByteView &file, uint32_t at)
 {
     Section s;
-    const auto name = file.bytes(at, 8, "section name");
+    const auto name = file.bytes(at + pe::kSectionName, pe::kSectionNameSize, "section name");
     s.name.assign(name.begin(), std::find(name.begin(), name.end(), uint8_t{0}));
-    s.virtual_size = file.u32(at + 8, "section VirtualSize");
-    s.virtual_address = file.u32(at + 12, "section VirtualAddress");
-    s.raw_size = file.u32(at + 16, "section SizeOfRawData");
-    s.raw_offset = file.u32(at + 20, "section PointerToRawData");
-    s.characteristics = file.u32(at + 36, "section Characteristics");
+    s.virtual_size = file.u32(at + pe::kSectionVirtualSize, "section VirtualSize");
+    s.virtual_address = file.u32(at + pe::kSectionVirtualAddress, "section VirtualAddress");
+    s.raw_size = file.u32(at + pe::kSectionSizeOfRawData, "section SizeOfRawData");
+    s.raw_offset = file.u32(at + pe::kSectionPointerToRawData, "section PointerToRawData");
+    s.characteristics = file.u32(at + pe::kSectionCharacteristics, "section Characteristics");
     s.header_offset = at;
     return s;
 }

@@ -30,10 +30,10 @@ void read_block(const FileRva &file, uint32_t page, uint32_t entries_rva, uint32
 {
     for (uint32_t i = 0; i < count; ++i) {
         const uint16_t entry = file.u16(entries_rva + 2 * i, "base relocation entry");
-        const auto type = static_cast<uint16_t>(entry >> 12);
+        const auto type = static_cast<uint16_t>(entry >> pe::kRelocationTypeShift);
         if (type == pe::kRelAbsolute)
             continue;
-        const uint32_t target = page + (entry & 0x0FFFu);
+        const uint32_t target = page + (entry & pe::kRelocationOffsetMask);
         if (!section_holding(sections, target, patched_width(type)))
             fail("base relocation at RVA " + hex(entries_rva + 2 * i),
                  "a target inside a section", "RVA " + hex(target) + " outside every section");
@@ -54,7 +54,7 @@ std::vector<BaseRelocation> parse_relocations(const FileRva &file, const DataDir
         if (end - at < pe::kRelocationBlockHeader)
             fail(context, "an 8-byte block header", std::to_string(end - at) + " bytes left");
         const uint32_t page = file.u32(at, "base relocation block VirtualAddress");
-        const uint32_t size = file.u32(at + 4, "base relocation block SizeOfBlock");
+        const uint32_t size = file.u32(at + pe::kRelocationBlockSizeField, "base relocation block SizeOfBlock");
         if (size < pe::kRelocationBlockHeader || size % 2 != 0 || size > end - at)
             fail(context,
                  "an even SizeOfBlock of at least 8 bytes within the directory's " +

@@ -201,6 +201,10 @@ DescriptorCall Machine::returned(uint32_t pc, uint32_t end, const std::string &n
     DescriptorCall call;
     call.body_rva = start_;
     call.value = result.number;
+    if (high) {
+        call.high_half_set = high->is(Value::Kind::Number);
+        call.high_half = describe(*high);
+    }
     if (high && high->is(Value::Kind::Number))
         call.value = high->number << 32 | (result.number & 0xFFFFFFFFu);
     call.body_size = end - start_;

@@ -24,10 +24,12 @@ public:
 
     void root()
     {
-        // The record ends with dwType and dwSubType after pLigature.
-        if (const PointerField *last = find_pointer(t_, {PointerSlot::Ligature}))
-            add(t_.root_rva, last->field_rva + p_ + 8 - t_.root_rva, "KBDTABLES",
-                Extent::Kind::Record);
+        // The record ends with dwType and dwSubType after pLigature, unless
+        // it is an older one that ends with its section.
+        const KbdTablesLayout layout(t_.form);
+        if (find_pointer(t_, {PointerSlot::Ligature}))
+            add(t_.root_rva, t_.has_type_fields ? layout.size() : layout.older_size(),
+                "KBDTABLES", Extent::Kind::Record);
     }
 
     // The table a non-null pointer leads to.
@@ -37,8 +39,7 @@ public:
         const uint32_t i = field.id.entry;
         switch (field.id.slot) {
         case PointerSlot::CharModifiers:
-            add(at, p_ + 2 + count_bytes(t_.modifiers.mod_number.size(), 1), "MODIFIERS",
-                Extent::Kind::Record);
+            add(at, modifiers_size(), "MODIFIERS", Extent::Kind::Record);
             break;
         case PointerSlot::VkToBit:
             list(at, t_.modifiers.keys.size(), 2, "VK_TO_BIT list");
@@ -93,6 +94,14 @@ public:
     }
 
 private:
+    // pVkToBit, wMaxModBits and a ModNumber for each combination of bits.
+    uint32_t modifiers_size() const
+    {
+        // At most wMaxModBits + 1 of them: the sum fits.
+        const auto numbers = static_cast<unsigned>(t_.modifiers.mod_number.size());
+        return ModifiersLayout(t_.form).mod_number(numbers);
+    }
+
     // `count` records and the end record after them.
     void list(uint32_t rva, size_t count, uint32_t record, const std::string &what)
     {

@@ -10,6 +10,11 @@ namespace wendol {
 
 namespace {
 
+// A name is read wherever it starts: the platform reads a key name a byte
+// off its alignment (a narrow literal cast to a wide one) as it reads any
+// other, and the verifier warns of it.
+constexpr uint32_t kNameAlignment = 1;
+
 std::vector<VkToBit> read_vk_to_bits(TableReader &reader, uint32_t rva)
 {
     std::vector<VkToBit> keys;
@@ -111,7 +116,7 @@ std::vector<KeyName> read_key_names(TableReader &reader, uint32_t rva, PointerSl
         const PointerId id{list, index};
         const std::string what = label(id);
         const uint8_t scan = reader.image().u8(at, "VSC_LPWSTR.vsc");
-        const auto text = reader.pointer(at + p, id, 2);
+        const auto text = reader.pointer(at + p, id, kNameAlignment);
         if (scan == 0)
             return false;
         if (!text)
@@ -129,7 +134,7 @@ std::vector<std::u16string> read_dead_key_names(TableReader &reader, uint32_t rv
     reader.walk(rva, reader.pointer_size(), list, [&](uint32_t at, uint32_t index) {
         const PointerId id{PointerSlot::DeadKeyName, index};
         const std::string what = label(id);
-        const auto text = reader.pointer(at, id, 2);
+        const auto text = reader.pointer(at, id, kNameAlignment);
         if (!text)
             return false;
         names.push_back(reader.string(*text, what));

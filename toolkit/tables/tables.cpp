@@ -47,9 +47,18 @@ void check_root(const MappedImage &image, uint32_t root_rva, const KbdTablesLayo
     if (root_rva % layout.p != 0)
         fail("KBDTABLES", "a record aligned to " + std::to_string(layout.p) + " bytes",
              "one at RVA " + hex(root_rva));
-    if (!section_holding(image.file().sections(), root_rva, layout.size()))
-        fail("KBDTABLES", std::to_string(layout.size()) + " bytes inside one section",
+    // An older record ends after pLigature: it needs only that much room.
+    if (!section_holding(image.file().sections(), root_rva, layout.older_size()))
+        fail("KBDTABLES",
+             std::to_string(layout.older_size()) + " bytes inside one section (" +
+                 std::to_string(layout.size()) + " with dwType and dwSubType)",
              "a record at RVA " + hex(root_rva) + " that does not fit");
+}
+
+// Whether the section holding the record holds dwType and dwSubType too.
+bool has_type_fields(const MappedImage &image, uint32_t root_rva, const KbdTablesLayout &layout)
+{
+    return section_holding(image.file().sections(), root_rva, layout.size()) != nullptr;
 }
 
 void read_root_tables(TableReader &reader, uint32_t root, const KbdTablesLayout &at, LayoutTables &out)
@@ -86,6 +95,9 @@ void read_root_values(TableReader &reader, uint32_t root, const KbdTablesLayout 
     out.ligature = ligature.value;
     if (ligature.value != 0)
         out.ligatures = read_ligatures(reader, ligature.target_rva, out.lg_max, out.cb_lg_entry);
+    out.has_type_fields = has_type_fields(image, root, at);
+    if (!out.has_type_fields)
+        return;
     out.type = image.u32(root + at.type(), "KBDTABLES.dwType");
     out.subtype = image.u32(root + at.subtype(), "KBDTABLES.dwSubType");
 }

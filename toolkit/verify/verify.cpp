@@ -48,6 +48,7 @@ void Findings::add(Finding finding)
     } else {
         findings_[listed.summary].text = text;
     }
+    findings_[listed.summary].count = more;
 }
 
 void Findings::error(std::string check, std::string place, std::string expected,
@@ -84,7 +85,8 @@ size_t count(const std::vector<Finding> &findings, Severity severity)
 {
     size_t n = 0;
     for (const Finding &f : findings)
-        n += f.severity == severity;
+        if (f.severity == severity)
+            n += f.count;
     return n;
 }
 

@@ -19,8 +19,6 @@ namespace {
 constexpr const char *kDescriptor = "KbdLayerDescriptor";
 // East Asian layouts export their NLS tables' accessor beside it.
 constexpr const char *kNlsDescriptor = "KbdNlsLayerDescriptor";
-constexpr unsigned kDirTls = 9;
-constexpr unsigned kDirDelayImport = 13;
 
 std::string section_place(const Section &s)
 {
@@ -65,21 +63,39 @@ void check_section_data(const PeFile &file, Findings &findings)
     }
 }
 
-void check_no_code_at_load(const Headers &h, Findings &findings)
+std::string directory_text(const DataDirectory &d)
 {
+    return hex(d.size) + " bytes at RVA " + hex(d.rva);
+}
+
+// An import directory that holds only the descriptor ending the list (GNU
+// ld writes one for a module that imports nothing) imports nothing.  One the
+// file does not hold is reported as it stands.
+bool imports_something(const PeFile &file)
+{
+    try {
+        return import_descriptor_count(file) != 0;
+    } catch (const Error &) {
+        return true;
+    }
+}
+
+void check_no_code_at_load(const PeFile &file, Findings &findings)
+{
+    const Headers &h = file.headers();
     if (h.entry_point != 0)
         findings.error("image", "optional header AddressOfEntryPoint",
                        "0 (a layout runs no code when it is loaded)", hex(h.entry_point));
     // Imports bring code in with them; TLS callbacks run at load.
+    if (imports_something(file))
+        findings.error("image", directory_name(pe::kDirImport) + " directory", "no imports",
+                       directory_text(h.directories[pe::kDirImport]));
     constexpr std::pair<unsigned, const char *> kNone[] = {
-        {pe::kDirImport, "no imports"},
-        {kDirTls, "no TLS callbacks"},
-        {kDirDelayImport, "no delay-load imports"}};
+        {pe::kDirTls, "no TLS callbacks"}, {pe::kDirDelayImport, "no delay-load imports"}};
     for (const auto &[index, expected] : kNone)
         if (index < h.directories.size() && h.directories[index].size != 0)
             findings.error("image", directory_name(index) + " directory", expected,
-                           hex(h.directories[index].size) + " bytes at RVA " +
-                               hex(h.directories[index].rva));
+                           directory_text(h.directories[index]));
 }
 
 void check_exports(const PeFile &file, Findings &findings)
@@ -148,7 +164,7 @@ void verify_file_shape(const PeFile &file, Findings &findings)
 {
     check_dll(file.headers(), findings);
     check_section_data(file, findings);
-    check_no_code_at_load(file.headers(), findings);
+    check_no_code_at_load(file, findings);
     check_exports(file, findings);
     check_relocation_types(file, findings);
     check_checksum(file, findings);
@@ -268,12 +284,38 @@ private:
     std::set<uint32_t> explained_;
 };
 
+// With 64-bit pointer fields the platform takes the accessor's result as a
+// 64-bit pointer: a 32-bit body returns it in EDX:EAX, the address in EAX
+// and EDX its extension.  One that leaves EDX as it found it returns
+// whatever the caller had there in the high half.  With 32-bit pointers the
+// result is EAX alone.
+void check_accessor_result(const DescriptorCall &call, const LayoutTables &tables,
+                           Findings &findings)
+{
+    if (tables.form != PointerForm::Wow64)
+        return;
+    const auto low = static_cast<uint32_t>(call.value);
+    const auto high = static_cast<uint32_t>(call.value >> 32);
+    const uint32_t sign = (low & 0x80000000u) ? 0xFFFFFFFFu : 0;
+    const std::string place = rva_place(call.body_rva, "KbdLayerDescriptor body");
+    const std::string expected = "a 64-bit result: the address in EAX and its extension in EDX";
+    if (!call.high_half_set)
+        findings.error("accessor", place, expected,
+                       "the address in EAX alone, EDX holding " + call.high_half +
+                           " at the return, as a function returning a 32-bit pointer leaves it");
+    else if (high != 0 && high != sign)
+        findings.error("accessor", place, expected,
+                       "EDX holding " + hex(high) + ", which extends no address in EAX (" +
+                           hex(low) + ")");
+}
+
 }  // namespace
 
 void verify_table_image(const MappedImage &image, const DescriptorCall &call,
                         const LayoutTables &tables, Findings &findings)
 {
     const std::vector<Extent> extents = layout_extents(call, tables);
+    check_accessor_result(call, tables, findings);
     check_table_sections(image.file(), extents, call, findings);
     RelocationCheck relocations(image.file(), tables, findings);
     for (const PointerField &p : tables.pointers)

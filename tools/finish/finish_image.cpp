@@ -36,19 +36,6 @@ namespace wendol {
 
 namespace {
 
-// Where the fields this step writes lie in the structures the reader found.
-constexpr uint32_t kSectionCharacteristics = 36;   // in a section header
-constexpr uint32_t kSizeOfCode = 4;                // in the optional header
-constexpr uint32_t kSizeOfInitializedData = 8;
-constexpr uint32_t kSizeOfUninitializedData = 12;
-constexpr uint32_t kBaseOfCode = 20;
-constexpr uint32_t kBaseOfData = 24;               // PE32 only
-constexpr uint32_t kExportBase = 16;               // in the export directory
-constexpr uint32_t kExportFunctionCount = 20;
-constexpr uint32_t kExportNameCount = 24;
-constexpr uint32_t kExportFunctions = 28;
-constexpr uint32_t kExportOrdinals = 36;
-
 constexpr uint32_t kSealed = pe::kScnCntCode | pe::kScnMemExecute | pe::kScnMemRead;
 
 // The finished file: the bytes as read, written over at file offsets.
@@ -129,7 +116,7 @@ void check_nothing_writable(const PeFile &file, const Section &tables)
 // and bases are made to agree with the sections.
 void seal_code_section(const PeFile &file, const Section &code, Patches &out)
 {
-    out.u32(code.header_offset + kSectionCharacteristics, kSealed, "section Characteristics");
+    out.u32(code.header_offset + pe::kSectionCharacteristics, kSealed, "section Characteristics");
 
     uint64_t data_size = 0;
     uint32_t data_base = 0;   // the first initialised-data section besides the code
@@ -144,13 +131,13 @@ void seal_code_section(const PeFile &file, const Section &code, Patches &out)
              hex(data_size));
 
     const uint32_t optional = file.headers().optional_header_offset;
-    out.u32(optional + kSizeOfCode, code.raw_size, "optional header SizeOfCode");
-    out.u32(optional + kSizeOfInitializedData, static_cast<uint32_t>(data_size),
+    out.u32(optional + pe::kOptSizeOfCode, code.raw_size, "optional header SizeOfCode");
+    out.u32(optional + pe::kOptSizeOfInitializedData, static_cast<uint32_t>(data_size),
             "optional header SizeOfInitializedData");
-    out.u32(optional + kSizeOfUninitializedData, 0, "optional header SizeOfUninitializedData");
-    out.u32(optional + kBaseOfCode, code.virtual_address, "optional header BaseOfCode");
+    out.u32(optional + pe::kOptSizeOfUninitializedData, 0, "optional header SizeOfUninitializedData");
+    out.u32(optional + pe::kOptBaseOfCode, code.virtual_address, "optional header BaseOfCode");
     if (!file.headers().pe32_plus)
-        out.u32(optional + kBaseOfData, data_base, "optional header BaseOfData");
+        out.u32(optional + pe::kOptBaseOfData, data_base, "optional header BaseOfData");
 }
 
 // The linker numbers exports from ordinal base 0 and leaves slot 0 empty.
@@ -167,10 +154,10 @@ void fix_export_base(const PeFile &file, Patches &out)
     const ByteView bytes(file.bytes(), "file offset", "the file");
     const FileRva at(bytes, file.sections(), file.headers().size_of_headers);
     const uint32_t dir = directories[pe::kDirExport].rva;
-    const uint32_t count = at.u32(dir + kExportFunctionCount, "export directory NumberOfFunctions");
-    const uint32_t names = at.u32(dir + kExportNameCount, "export directory NumberOfNames");
-    const uint32_t functions = at.u32(dir + kExportFunctions, "export directory AddressOfFunctions");
-    const uint32_t ordinals = at.u32(dir + kExportOrdinals, "export directory AddressOfNameOrdinals");
+    const uint32_t count = at.u32(dir + pe::kExportNumberOfFunctions, "export directory NumberOfFunctions");
+    const uint32_t names = at.u32(dir + pe::kExportNumberOfNames, "export directory NumberOfNames");
+    const uint32_t functions = at.u32(dir + pe::kExportAddressOfFunctions, "export directory AddressOfFunctions");
+    const uint32_t ordinals = at.u32(dir + pe::kExportAddressOfNameOrdinals, "export directory AddressOfNameOrdinals");
 
     if (count == 0)
         fail("export address table", "an empty slot 0 under ordinal base 0", "no slots");
@@ -190,8 +177,8 @@ void fix_export_base(const PeFile &file, Patches &out)
         out.u16(at.offset(entry, 2, "export ordinal table"), static_cast<uint16_t>(index - 1),
                 "export ordinal table");
     }
-    out.u32(at.offset(dir + kExportBase, 4, "export directory Base"), 1, "export directory Base");
-    out.u32(at.offset(dir + kExportFunctionCount, 4, "export directory NumberOfFunctions"),
+    out.u32(at.offset(dir + pe::kExportBase, 4, "export directory Base"), 1, "export directory Base");
+    out.u32(at.offset(dir + pe::kExportNumberOfFunctions, 4, "export directory NumberOfFunctions"),
             count - 1, "export directory NumberOfFunctions");
 }
 

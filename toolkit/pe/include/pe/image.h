@@ -86,6 +86,14 @@ private:
     uint32_t export_ordinal_base_ = 0;
 };
 
+// The import descriptors before the all-zero one that ends the list, read
+// as far as the import directory reaches (one at least, when it has a
+// size): 0 for an image without an import directory, and 0 for one whose
+// directory holds the terminator alone, as GNU ld writes for a module that
+// imports nothing.  Throws Error where the file does not hold a descriptor
+// it reads.
+uint32_t import_descriptor_count(const PeFile &file);
+
 // The image mapped at a base, relocated, as the loader leaves it in memory.
 class MappedImage {
 public:

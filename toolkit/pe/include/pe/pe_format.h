@@ -25,6 +25,69 @@ constexpr uint32_t kOptionalFixedPe32 = 96;      // up to the data directories
 constexpr uint32_t kOptionalFixedPe32Plus = 112;
 constexpr uint32_t kExportDirectorySize = 40;
 constexpr uint32_t kRelocationBlockHeader = 8;
+constexpr uint32_t kImportDescriptorSize = 20;
+
+// Signatures.
+constexpr uint16_t kDosSignature = 0x5A4D;       // "MZ"
+constexpr uint32_t kPeSignature = 0x00004550;    // "PE\0\0"
+constexpr uint32_t kPeSignatureSize = 4;
+
+// File header fields, from the header's start (after the signature).
+constexpr uint32_t kFileMachine = 0;
+constexpr uint32_t kFileNumberOfSections = 2;
+constexpr uint32_t kFileTimeDateStamp = 4;
+constexpr uint32_t kFileSizeOfOptionalHeader = 16;
+constexpr uint32_t kFileCharacteristics = 18;
+
+// Optional header fields, from the header's start.  Those of PE32 and
+// PE32+ agree up to ImageBase; BaseOfData is PE32's alone.
+constexpr uint32_t kOptMagic = 0;
+constexpr uint32_t kOptSizeOfCode = 4;
+constexpr uint32_t kOptSizeOfInitializedData = 8;
+constexpr uint32_t kOptSizeOfUninitializedData = 12;
+constexpr uint32_t kOptAddressOfEntryPoint = 16;
+constexpr uint32_t kOptBaseOfCode = 20;
+constexpr uint32_t kOptBaseOfData = 24;          // PE32 only
+constexpr uint32_t kOptImageBasePe32 = 28;       // 4 bytes
+constexpr uint32_t kOptImageBasePe32Plus = 24;   // 8 bytes
+constexpr uint32_t kOptSectionAlignment = 32;
+constexpr uint32_t kOptFileAlignment = 36;
+constexpr uint32_t kOptMajorSubsystemVersion = 48;
+constexpr uint32_t kOptMinorSubsystemVersion = 50;
+constexpr uint32_t kOptSizeOfImage = 56;
+constexpr uint32_t kOptSizeOfHeaders = 60;
+constexpr uint32_t kOptCheckSum = 64;
+constexpr uint32_t kOptSubsystem = 68;
+constexpr uint32_t kOptDllCharacteristics = 70;
+// NumberOfRvaAndSizes is the last field before the data directories, which
+// start at kOptionalFixedPe32 / kOptionalFixedPe32Plus.
+constexpr uint32_t kOptNumberOfRvaAndSizesBack = 4;
+constexpr uint32_t kDataDirectoryEntrySize = 8;   // RVA, then Size
+constexpr uint32_t kDataDirectorySizeField = 4;
+
+// Section header fields.
+constexpr uint32_t kSectionName = 0;
+constexpr uint32_t kSectionNameSize = 8;
+constexpr uint32_t kSectionVirtualSize = 8;
+constexpr uint32_t kSectionVirtualAddress = 12;
+constexpr uint32_t kSectionSizeOfRawData = 16;
+constexpr uint32_t kSectionPointerToRawData = 20;
+constexpr uint32_t kSectionCharacteristics = 36;
+
+// Export directory fields.
+constexpr uint32_t kExportName = 12;
+constexpr uint32_t kExportBase = 16;
+constexpr uint32_t kExportNumberOfFunctions = 20;
+constexpr uint32_t kExportNumberOfNames = 24;
+constexpr uint32_t kExportAddressOfFunctions = 28;
+constexpr uint32_t kExportAddressOfNames = 32;
+constexpr uint32_t kExportAddressOfNameOrdinals = 36;
+
+// Base relocation blocks: a page RVA and the block's size, then 16-bit
+// entries of a type (high 4 bits) and an offset in the page (low 12).
+constexpr uint32_t kRelocationBlockSizeField = 4;
+constexpr unsigned kRelocationTypeShift = 12;
+constexpr uint16_t kRelocationOffsetMask = 0x0FFF;
 
 // Data directory indices.
 constexpr unsigned kDirExport = 0;
@@ -32,6 +95,8 @@ constexpr unsigned kDirImport = 1;
 constexpr unsigned kDirResource = 2;
 constexpr unsigned kDirSecurity = 4;   // the one that holds a file offset
 constexpr unsigned kDirBaseReloc = 5;
+constexpr unsigned kDirTls = 9;
+constexpr unsigned kDirDelayImport = 13;
 constexpr unsigned kMaxDirectories = 16;
 
 // File characteristics.

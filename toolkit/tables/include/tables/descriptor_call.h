@@ -65,6 +65,12 @@ struct DescriptorCall {
     bool has_constant = false;   // the body holds an absolute address...
     uint32_t constant_rva = 0;   // ...here, the first the returned address comes from
     std::vector<AddressConstant> constants;   // all it holds or reads, by RVA
+    // A 32-bit body's EDX at the return, the high half of a 64-bit result:
+    // whether the body set it to a known value (cdq, xor edx, edx, the
+    // address itself, ...), and what it holds there ("the caller's EDX",
+    // "0x0").  A 64-bit body returns one whole register: set, and no text.
+    bool high_half_set = true;
+    std::string high_half{};
 };
 
 // Interprets the body at `function_rva` of the mapped image.

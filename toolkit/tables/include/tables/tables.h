@@ -137,6 +137,10 @@ struct LayoutTables {
     std::vector<LigatureEntry> ligatures;    // stored order, no terminator
     uint32_t type = 0;
     uint32_t subtype = 0;
+    // Whether dwType and dwSubType lie inside the root record's section.  An
+    // older record, which ends after pLigature, may end with its section:
+    // then they are not there, and read as 0.
+    bool has_type_fields = true;
 
     // Every far pointer field read, null or not, in reading order.
     std::vector<PointerField> pointers;

@@ -12,10 +12,11 @@
 //
 // Four concerns, one file each:
 //   verify_image.cpp   the file: machine, sections, entry point, imports,
-//                      exports, relocations, checksum
+//                      exports, relocations, checksum, the accessor's result
 //   verify_tables.cpp  the tables: rows, continuation rows, dead keys,
-//                      modifier numbers, entries listed twice, overlaps,
-//                      an older root record
+//                      modifier numbers, entries listed twice, key names
+//                      off their alignment, overlaps, an older root record
+//                      (one file per job: table_rules.h)
 //   verify_reach.cpp   every character the keyboard types can be found by
 //                      the reverse lookup, and typing what it reports gives
 //                      the character back; run over whatever tables were
@@ -52,6 +53,9 @@ struct Finding {
     std::string text;         // "expected ..., found ...", or a message naming no expectation
     std::string expected{};   // what the rule asks for; empty with such a message
     std::string found{};      // what the image holds instead
+    // The findings this line stands for: 1, or for the line that counts
+    // those of its check and severity past what is listed, that count.
+    size_t count = 1;
 };
 
 // Collects findings as the checks go.
@@ -67,6 +71,7 @@ public:
     void refusal(std::string check, const Error &refused);
 
     const std::vector<Finding> &all() const { return findings_; }
+    // Every finding of the severity, listed or only counted.
     size_t errors() const;
     size_t warnings() const;
     size_t notes() const;
@@ -95,7 +100,8 @@ std::vector<Finding> verify_file(const std::string &path);
 // relocation types, checksum.
 void verify_file_shape(const PeFile &file, Findings &findings);
 
-// What needs the tables to judge the image: the sections that hold them
+// What needs the tables to judge the image: the accessor's result (with
+// 64-bit pointer fields, EDX:EAX with EDX set), the sections that hold them
 // (never writable), the accessor's section (executable), and the
 // relocations (one on every non-null pointer, none elsewhere in the tables).
 void verify_table_image(const MappedImage &image, const DescriptorCall &call,

@@ -1,0 +1,72 @@
+// verify_ligatures.cpp - the ligature list as the platform walks it: an
+// entry for each WCH_LGTR cell, each key and column once, its characters
+// before the first WCH_NONE.
+#include <algorithm>
+#include <map>
+
+#include "tables/cell_label.h"
+#include "tables/vk_names.h"
+#include "table_rules.h"
+
+namespace wendol::table_rules {
+
+namespace {
+
+std::string ligature_place(const LayoutTables &t, size_t index)
+{
+    const LigatureEntry &e = t.ligatures[index];
+    return rva_place(e.rva, "ligature list[" + std::to_string(index) + "], " + vk_label(e.vk) +
+                                " column " + std::to_string(e.column));
+}
+
+// The entry's characters: at least one, and none after the first WCH_NONE
+// (the platform stops there).
+void check_ligature_text(const LayoutTables &t, size_t index, Findings &findings)
+{
+    const LigatureEntry &e = t.ligatures[index];
+    if (e.text().empty()) {
+        findings.warning("ligatures", ligature_place(t, index), "at least one character",
+                         "none: the key types nothing");
+        return;
+    }
+    const auto end = std::find(e.chars.begin(), e.chars.end(), kWchNone);
+    const auto after = std::find_if(end, e.chars.end(), [](uint16_t u) { return u != kWchNone; });
+    if (after != e.chars.end())
+        findings.warning("ligatures", ligature_place(t, index),
+                         "only WCH_NONE after the first WCH_NONE (the platform stops there)",
+                         cell_label(*after) + " in wch[" +
+                             std::to_string(after - e.chars.begin()) + "]");
+}
+
+}  // namespace
+
+// The list as the platform walks it: entries of cbLgEntry bytes holding
+// nLgMax characters, each for a WCH_LGTR cell, each key and column once.
+// Their order is no finding: the list is searched from the start.
+void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings &findings)
+{
+    if (t.ligature == 0)
+        return;
+    const unsigned wanted = 4 + 2u * t.lg_max;
+    if (t.cb_lg_entry != wanted)
+        findings.error("ligatures", rva_place(t.root_rva, "KBDTABLES.cbLgEntry"),
+                       std::to_string(wanted) + " bytes, 4 + 2 per character of nLgMax " +
+                           std::to_string(t.lg_max),
+                       std::to_string(t.cb_lg_entry));
+    std::map<std::pair<uint8_t, uint16_t>, size_t> first;
+    for (size_t i = 0; i < t.ligatures.size(); ++i) {
+        const LigatureEntry &e = t.ligatures[i];
+        const auto [at, fresh] = first.emplace(std::pair{e.vk, e.column}, i);
+        if (!fresh)
+            findings.error("ligatures", ligature_place(t, i),
+                           "each key and column once (the platform reads the first)",
+                           "a second entry, never read: the first is ligature list[" +
+                               std::to_string(at->second) + "]");
+        else if (!cells.count({e.vk, e.column}))
+            findings.warning("ligatures", ligature_place(t, i), "a WCH_LGTR cell it serves",
+                             "none: no key reaches the entry");
+        check_ligature_text(t, i, findings);
+    }
+}
+
+}  // namespace wendol::table_rules
