@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_module.h"
+#include "engine/keymap.h"
 
 namespace wendol::bench {
 namespace {
@@ -49,6 +50,18 @@ void BM_LoadRelocateAndReadEveryTable(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LoadRelocateAndReadEveryTable);
+
+// And the tables compiled into the keymap every reader asks.
+void BM_LoadReadAndCompile(benchmark::State &state)
+{
+    const std::vector<uint8_t> &bytes = module_bytes();
+    for (auto _ : state) {
+        const MappedImage image(PeFile(bytes), kForeignBase);
+        const Keymap keymap(read_tables(image));
+        benchmark::DoNotOptimize(keymap.scan_codes().data());
+    }
+}
+BENCHMARK(BM_LoadReadAndCompile);
 
 }  // namespace
 }  // namespace wendol::bench

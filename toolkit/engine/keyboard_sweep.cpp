@@ -61,6 +61,14 @@ void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const 
     set_up(keymap, typist, state, broken);
     const Locks before = locks_of(typist);
     for (const ScanCode &scan : keys) {
+        // Most keys change nothing on the keyboard: asked, not pressed.
+        if (std::optional<Press> press = typist.peek(scan)) {
+            if (press->cell.kind == Cell::Kind::Broken)
+                tell_broken(keymap, *press, state, broken);
+            else
+                visit(state, *press);
+            continue;
+        }
         const Press press = typist.press(scan);
         typist.release(scan);
         if (press.cell.kind == Cell::Kind::Broken)

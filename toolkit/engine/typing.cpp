@@ -45,6 +45,14 @@ Press Typist::press(const Key &key)
         update_bits(p.translation.vk);
     }
 
+    type_cell(p, compose_);
+    return p;
+}
+
+// The cell the held keys and the locks select, and what it delivers with
+// what `compose` holds pending.
+void Typist::type_cell(Press &p, Compose &compose) const
+{
     const bool right_shift = state_.is_down(kVkRShift) && !state_.is_down(kVkLShift);
     p.cell = keymap_.typed(p.translation.vk,
                            ShiftState{bits_, state_.caps_lock(), state_.kana_lock(), right_shift});
@@ -52,19 +60,34 @@ Press Typist::press(const Key &key)
     case Cell::Kind::Character:
     case Cell::Kind::Control:
     case Cell::Kind::Mark:
-        p.delivery = compose_.character(keymap_, p.cell.ch);
+        p.delivery = compose.character(keymap_, p.cell.ch);
         break;
     case Cell::Kind::Dead:
-        p.delivery = compose_.dead(keymap_, p.cell.ch);
+        p.delivery = compose.dead(keymap_, p.cell.ch);
         break;
     case Cell::Kind::Ligature:
-        p.delivery = compose_.characters(keymap_, p.cell.ligature);
+        p.delivery = compose.characters(keymap_, p.cell.ligature);
         break;
     default:
         // Nothing typed: whatever is pending stays pending.
-        p.delivery.pending = compose_.pending();
+        p.delivery.pending = compose.pending();
         break;
     }
+}
+
+std::optional<Press> Typist::peek(const Key &key) const
+{
+    Press p;
+    p.key = key;
+    p.translation = keymap_.translate(key, state_.num_lock(), state_.is_down(kVkShift),
+                                      state_.is_down(kVkControl));
+    const uint8_t vk = p.translation.vk;
+    if (vk == 0 || state_.is_down(vk) || keymap_.modifier_bits_of(vk) ||
+        keymap_.modifier_bits_of(generic_key(vk)) || vk == kVkCapital || vk == kVkNumLock ||
+        vk == kVkScroll || vk == kVkKana || vk == kVkRMenu || generic_key(vk) == kVkShift)
+        return std::nullopt;   // the press would change the keyboard's state
+    Compose compose = compose_;
+    type_cell(p, compose);
     return p;
 }
 

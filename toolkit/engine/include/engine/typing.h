@@ -32,6 +32,10 @@ public:
     explicit Typist(const Keymap &keymap);
 
     Press press(const Key &key);
+    // What pressing and releasing the key would give, on this keyboard,
+    // leaving it as it is; nothing for a key whose press changes the
+    // keyboard's state (a modifier, a lock, a key already down): press it.
+    std::optional<Press> peek(const Key &key) const;
     void release(const Key &key);
     // Presses the keys in order and releases them in reverse order.
     std::vector<Press> chord(const std::vector<Key> &keys);
@@ -42,6 +46,7 @@ public:
 
 private:
     void update_bits(uint8_t vk);
+    void type_cell(Press &p, Compose &compose) const;
 
     const Keymap &keymap_;
     KeyboardState state_;
