@@ -121,6 +121,15 @@ struct Module {
         put_u32(b, body + 1, static_cast<uint32_t>(call.value));
         b.at(body + 5) = 0xC3;   // ret
     }
+
+    // The right Alt key sends VK_RMENU, not VK_ALTGR: the AltGr levels gone.
+    void remove_altgr(Bytes &b) const
+    {
+        const uint32_t e0 = pointer(PointerSlot::VscToVkE0).target_rva;
+        for (uint32_t at = e0; get_u32(b, offset(at)) != 0; at += 4)
+            if (get_u32(b, offset(at)) == 0x01E80038)   // E0 38: VK_ALTGR | KBDEXT
+                put_u32(b, offset(at), 0x01A50038);     // VK_RMENU | KBDEXT
+    }
 };
 
 // A copy of the bytes in a file of the test's own, for the program to read.
@@ -295,11 +304,7 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
          Severity::Warning, "sections", {"section .data"}, "the tables still read the same"},
 
         {"the AltGr key gone from the E0 map",
-         [&](Bytes &b, const Module &) {
-             for (uint32_t at = e0.target_rva; at < e0_end; at += 4)
-                 if (get_u32(b, m.offset(at)) == 0x01E80038)
-                     put_u32(b, m.offset(at), 0x01A50038);   // VK_RMENU
-         },
+         [&](Bytes &b, const Module &) { m.remove_altgr(b); },
          Severity::Error, "reach", {"U+00DF", "VK_ALTGR+b"}, "a way to type it"},
         {"an import descriptor (the root record's bytes)",
          [&](Bytes &b, const Module &) {
@@ -381,8 +386,6 @@ TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
     const uint32_t field = m.pointer(PointerSlot::DeadKey).field_rva;
     const size_t entry = m.relocation_entry(field);
     const DeadCell dead = first_dead_cell(m.tables);
-    const PointerField &e0 = m.pointer(PointerSlot::VscToVkE0);
-    const uint32_t e0_end = e0.target_rva + 4 * static_cast<uint32_t>(m.tables.scan_map_e0.size());
 
     struct Case {
         const char *fault;
@@ -395,11 +398,7 @@ TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
         {"HIGHLOW, and a dead cell without a dead character", pe::kRelHighLow, "HIGHLOW",
          [&](Bytes &b) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); }, "dead keys"},
         {"an unknown type, and the AltGr key gone from the E0 map", 7, "type 7",
-         [&](Bytes &b) {
-             for (uint32_t at = e0.target_rva; at < e0_end; at += 4)
-                 if (get_u32(b, m.offset(at)) == 0x01E80038)
-                     put_u32(b, m.offset(at), 0x01A50038);   // VK_RMENU
-         },
+         [&](Bytes &b) { m.remove_altgr(b); },
          "reach"},
     };
     for (const Case &c : cases) {
@@ -546,10 +545,7 @@ TEST(Verify, CommandExitsOneOnAnErrorAndTwoOnAMistake)
 
     const Module m;
     Bytes bytes = m.bytes;
-    const uint32_t e0 = m.pointer(PointerSlot::VscToVkE0).target_rva;
-    for (uint32_t at = e0; get_u32(bytes, m.offset(at)) != 0; at += 4)
-        if (get_u32(bytes, m.offset(at)) == 0x01E80038)
-            put_u32(bytes, m.offset(at), 0x01A50038);   // VK_RMENU: AltGr gone
+    m.remove_altgr(bytes);
     fix_checksum(bytes);
     const std::string damaged = write_temporary("verify_damaged.dll", bytes);
     const test::CliRun bad = test::run_cli({"verify", test::module_path(), damaged});
@@ -718,7 +714,6 @@ TEST(Verify, TheCountsTakeInTheFindingsNotListed)
 TEST(Verify, ABrokenRowIsOneFindingAndReachGoesOnOverTheRest)
 {
     const Module m;
-    const PointerField &e0 = m.pointer(PointerSlot::VscToVkE0);
     const PointerField &names = m.pointer(PointerSlot::KeyNamesDead);
     // The dead key's dead character made WCH_NONE: the platform has no dead
     // character to hold (a row below of another key would still be read).
@@ -731,9 +726,7 @@ TEST(Verify, ABrokenRowIsOneFindingAndReachGoesOnOverTheRest)
                               key_row.cells.begin();
         const uint32_t below = m.tables.char_tables[broken.table].rows[broken.row + 1].rva;
         test::put_u16(bytes, m.offset(below + 2 + 2 * static_cast<uint32_t>(column)), kWchNone);
-        for (uint32_t at = e0.target_rva; get_u32(bytes, m.offset(at)) != 0; at += 4)
-            if (get_u32(bytes, m.offset(at)) == 0x01E80038)
-                put_u32(bytes, m.offset(at), 0x01A50038);   // VK_RMENU
+        m.remove_altgr(bytes);
         // The first dead-key name's pointer nulled: the list ends there.
         put_u32(bytes, m.offset(names.target_rva), 0);
         put_u32(bytes, m.offset(names.target_rva + 4), 0);

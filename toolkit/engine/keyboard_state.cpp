@@ -3,16 +3,6 @@
 
 namespace wendol {
 
-uint8_t generic_key(uint8_t vk)
-{
-    switch (vk) {
-    case kVkLShift: case kVkRShift: return kVkShift;
-    case kVkLControl: case kVkRControl: return kVkControl;
-    case kVkLMenu: case kVkRMenu: return kVkMenu;
-    default: return vk;
-    }
-}
-
 bool KeyboardState::press(uint8_t vk)
 {
     if (down_.test(vk))

@@ -60,13 +60,14 @@ void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const 
     Typist typist(keymap);
     set_up(keymap, typist, state, broken);
     const Locks before = locks_of(typist);
+    Press asked;
     for (const ScanCode &scan : keys) {
         // Most keys change nothing on the keyboard: asked, not pressed.
-        if (std::optional<Press> press = typist.peek(scan)) {
-            if (press->cell.kind == Cell::Kind::Broken)
-                tell_broken(keymap, *press, state, broken);
+        if (typist.peek(scan, asked)) {
+            if (asked.cell.kind == Cell::Kind::Broken)
+                tell_broken(keymap, asked, state, broken);
             else
-                visit(state, *press);
+                visit(state, asked);
             continue;
         }
         const Press press = typist.press(scan);

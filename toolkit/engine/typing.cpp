@@ -75,20 +75,21 @@ void Typist::type_cell(Press &p, Compose &compose) const
     }
 }
 
-std::optional<Press> Typist::peek(const Key &key) const
+bool Typist::peek(const Key &key, Press &p) const
 {
-    Press p;
     p.key = key;
+    p.repeat = false;
     p.translation = keymap_.translate(key, state_.num_lock(), state_.is_down(kVkShift),
                                       state_.is_down(kVkControl));
     const uint8_t vk = p.translation.vk;
+    const uint8_t generic = generic_key(vk);
     if (vk == 0 || state_.is_down(vk) || keymap_.modifier_bits_of(vk) ||
-        keymap_.modifier_bits_of(generic_key(vk)) || vk == kVkCapital || vk == kVkNumLock ||
-        vk == kVkScroll || vk == kVkKana || vk == kVkRMenu || generic_key(vk) == kVkShift)
-        return std::nullopt;   // the press would change the keyboard's state
+        keymap_.modifier_bits_of(generic) || vk == kVkCapital || vk == kVkNumLock ||
+        vk == kVkScroll || vk == kVkKana || vk == kVkRMenu || generic == kVkShift)
+        return false;   // the press would change the keyboard's state
     Compose compose = compose_;
     type_cell(p, compose);
-    return p;
+    return true;
 }
 
 void Typist::release(const Key &key)

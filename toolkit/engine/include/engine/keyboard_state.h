@@ -18,7 +18,15 @@ namespace wendol {
 
 // The generic modifier key that a sided one stands for (VK_LSHIFT and
 // VK_RSHIFT -> VK_SHIFT, and so on for Ctrl and Alt); any other key is itself.
-uint8_t generic_key(uint8_t vk);
+inline uint8_t generic_key(uint8_t vk)
+{
+    switch (vk) {
+    case kVkLShift: case kVkRShift: return kVkShift;
+    case kVkLControl: case kVkRControl: return kVkControl;
+    case kVkLMenu: case kVkRMenu: return kVkMenu;
+    default: return vk;
+    }
+}
 
 // How the layout's locale flags make keys act on the state.
 struct KeyboardRules {

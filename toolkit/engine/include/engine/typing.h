@@ -33,9 +33,10 @@ public:
 
     Press press(const Key &key);
     // What pressing and releasing the key would give, on this keyboard,
-    // leaving it as it is; nothing for a key whose press changes the
-    // keyboard's state (a modifier, a lock, a key already down): press it.
-    std::optional<Press> peek(const Key &key) const;
+    // leaving it as it is, into `press`; false for a key whose press
+    // changes the keyboard's state (a modifier, a lock, a key already
+    // down): press that one.
+    bool peek(const Key &key, Press &press) const;
     void release(const Key &key);
     // Presses the keys in order and releases them in reverse order.
     std::vector<Press> chord(const std::vector<Key> &keys);
