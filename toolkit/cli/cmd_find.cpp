@@ -110,6 +110,19 @@ std::string stroke_text(const Stroke &stroke, const std::string &lock)
     return text;
 }
 
+// The cell, in the column the platform reports, of the key it reports, that
+// the tables cannot answer.
+const Cell *broken_cell(const Keymap &keymap, const Found &found)
+{
+    if (!found.platform)
+        return nullptr;
+    for (bool caps_row : {false, true})
+        for (const Cell &cell : keymap.cells_of(found.platform->vk, caps_row))
+            if (cell.kind == Cell::Kind::Broken && cell.column == found.platform->column)
+                return &cell;
+    return nullptr;
+}
+
 int run_find(std::vector<std::string> args, std::ostream &out)
 {
     const std::optional<std::string> base = take_option(args, "--base");
@@ -147,6 +160,10 @@ int run_find(std::vector<std::string> args, std::ostream &out)
         for (size_t i = 0; i < sequence.size(); ++i)
             out << (i ? " " : "") << chord_text(sequence[i]);
         out << "   (from no lock on)\n";
+    } else if (const Cell *broken = broken_cell(keymap, found)) {
+        // The key holds it, but the tables cannot answer the key there.
+        out << "  to type it: none; the tables cannot answer the key that holds it ("
+            << broken->fault->error(keymap.tables()).what() << "); wendol verify tells more\n";
     } else {
         out << "  to type it: no key or dead-key sequence gives it\n";
     }
