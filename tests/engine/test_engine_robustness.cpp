@@ -120,6 +120,71 @@ TEST(EngineRobustness, AResultMarkedDeadStaysPending)
     EXPECT_FALSE(typist.pending());
 }
 
+// A layout with Ctrl and Alt too: columns plain, Shift, Ctrl+Alt,
+// Shift+Ctrl+Alt; Ctrl on 0x1D, Alt on 0x38, Num Lock on 0x45, and a grey
+// Home key (E0 47) flagged as the keypad's as well as extended.
+LayoutTables altgr_layout(std::vector<CharRow> rows)
+{
+    LayoutTables t = tiny_layout(std::move(rows), 4);
+    t.modifiers.keys = {{kVkShift, kKbdShift}, {kVkControl, kKbdCtrl}, {kVkMenu, kKbdAlt}};
+    t.modifiers.max_mod_bits = 7;
+    t.modifiers.mod_number = {0, 1, kShiftInvalid, kShiftInvalid, kShiftInvalid, kShiftInvalid,
+                              2, 3};
+    t.scan_map.resize(0x80, 0xFF);
+    t.scan_map[0x1D] = kVkLControl;
+    t.scan_map[0x38] = kVkLMenu;
+    t.scan_map[0x45] = kVkNumLock;
+    t.scan_map_e0 = {{0x47, static_cast<uint16_t>(kVkHome | kKbdExt | kKbdNumpad)}};
+    return t;
+}
+
+// Rules no layout of the tests' own shows, typed on tables made for them;
+// each way `find` gives types its character back.
+TEST(EngineRobustness, RulesOnTablesMadeForThem)
+{
+    const Key ctrl = ScanCode{Prefix::None, 0x1D}, alt = ScanCode{Prefix::None, 0x38};
+    const Key num = ScanCode{Prefix::None, 0x45}, home = ScanCode{Prefix::E0, 0x47};
+    // CAPLOKALTGR without CAPLOK: Caps Lock shifts Ctrl+Alt only.
+    LayoutTables t = altgr_layout({row('A', kCapLokAltGr, {'a', 'A', u'æ', u'Æ'})});
+    // A pair listed twice: the platform takes the first.
+    t.char_tables[0].rows.push_back(row('B', 0, {kWchDead, 'B', kWchNone, kWchNone}));
+    t.char_tables[0].rows.push_back(row(kContinuationVk, 0, {u'´', kWchNone, kWchNone, kWchNone}));
+    t.scan_map[0x30] = 'B';
+    t.dead_keys = {{u'´', u'a', u'á', 0}, {u'´', u'a', u'ä', 0}};
+    const Keymap keymap(t);
+    const struct {
+        std::vector<std::vector<Key>> chords;
+        std::u16string typed;
+    } cases[] = {
+        {{{kCaps}, {kA}}, u"a"},
+        {{{kCaps}, {ctrl, alt, kA}}, u"Æ"},
+        {{{ctrl, alt, kA}}, u"æ"},
+        {{{ScanCode{Prefix::None, 0x30}}, {kA}}, u"á"},
+    };
+    for (const auto &c : cases) {
+        Typist typist(keymap);
+        std::u16string text;
+        for (const auto &chord : c.chords)
+            text += delivered(typist.chord(chord));
+        EXPECT_EQ(text, c.typed);
+    }
+    const ReverseLookup lookup(keymap);
+    for (char16_t ch : {u'a', u'æ', u'Æ', u'á'}) {
+        const Found found = lookup.find(ch);
+        ASSERT_TRUE(found.way) << utf8(ch);
+        Typist typist(keymap);
+        std::u16string text;
+        for (const auto &chord : lookup.key_sequence(*found.way))
+            text += delivered(typist.chord(chord));
+        EXPECT_EQ(text, std::u16string(1, ch));
+    }
+    EXPECT_FALSE(lookup.find(u'ä').way);   // the second entry never composes
+    // The grey Home key is extended: Num Lock leaves it a navigation key.
+    Typist typist(keymap);
+    typist.chord({num});
+    EXPECT_EQ(typist.press(home).translation.vk, kVkHome);
+}
+
 // Random tables, random keys: Error is the only way out.
 TEST(EngineRobustness, RandomTablesNeverCrash)
 {
