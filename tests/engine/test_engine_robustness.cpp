@@ -150,7 +150,10 @@ TEST(EngineRobustness, RulesOnTablesMadeForThem)
     t.char_tables[0].rows.push_back(row('B', 0, {kWchDead, 'B', kWchNone, kWchNone}));
     t.char_tables[0].rows.push_back(row(kContinuationVk, 0, {u'´', kWchNone, kWchNone, kWchNone}));
     t.scan_map[0x30] = 'B';
-    t.dead_keys = {{u'´', u'a', u'á', 0}, {u'´', u'a', u'ä', 0}};
+    // The dead key twice leaves ˝ (DKF_DEAD), a chain whose stroke is a
+    // dead key; ˝ then a is ő.
+    t.dead_keys = {{u'´', u'a', u'á', 0}, {u'´', u'a', u'ä', 0}, {u'´', u'´', u'˝', kDkfDead},
+                   {u'˝', u'a', u'ő', 0}};
     const Keymap keymap(t);
     const struct {
         std::vector<std::vector<Key>> chords;
@@ -169,7 +172,7 @@ TEST(EngineRobustness, RulesOnTablesMadeForThem)
         EXPECT_EQ(text, c.typed);
     }
     const ReverseLookup lookup(keymap);
-    for (char16_t ch : {u'a', u'æ', u'Æ', u'á'}) {
+    for (char16_t ch : {u'a', u'æ', u'Æ', u'á', u'ő'}) {
         const Found found = lookup.find(ch);
         ASSERT_TRUE(found.way) << utf8(ch);
         Typist typist(keymap);
