@@ -12,11 +12,7 @@ namespace {
 void expect_lines(const std::vector<std::string> &args, int exit_code,
                   const std::vector<std::string> &lines)
 {
-    std::vector<std::string> all = args;
-    all.insert(all.begin() + 1, module_path());
-    const CliRun run = run_cli(all);
-    EXPECT_EQ(run.exit_code, exit_code) << run.output;
-    expect_lines_in_order(run, lines);
+    expect_lines_for(module_path(), args, exit_code, lines);
 }
 
 TEST(CliType, EachKeyTellsWhatItProduced)
@@ -97,39 +93,26 @@ TEST(CliFind, BaseAddressIsANumber)
         expect_lines({"find", "--base", bad, "e"}, 2, {"expected an address such as 0x90000000"});
 }
 
-// A test layout's own output, where the module has no such key.
-void expect_lines_on(const std::string &dll, const std::vector<std::string> &args,
-                     const std::vector<std::string> &lines)
-{
-    std::vector<std::string> all = args;
-    all.insert(all.begin() + 1, dll);
-    const CliRun run = run_cli(all);
-    EXPECT_EQ(run.exit_code, 0) << run.output;
-    for (const std::string &line : lines)
-        EXPECT_NE(run.output.find(line), std::string::npos) << "\"" << line << "\" missing in:\n"
-                                                            << run.output;
-}
-
 // A dead key is named by its dead-key name, as the platform names it; a key
 // of the name lists keeps its own.
 TEST(CliNames, ADeadKeyHasItsDeadKeyName)
 {
     const std::string minimal = test_layout("minimal", "wow64");
-    expect_lines_on(minimal, {"names", "sc:1A"},
+    expect_lines_for(minimal, {"names", "sc:1A"}, 0,
                     {"\"Acute\" (the dead-key name of U+00B4 \u00B4)"});
-    expect_lines_on(minimal, {"names", "sc:39"}, {"\"Space\""});
+    expect_lines_for(minimal, {"names", "sc:39"}, 0, {"\"Space\""});
 }
 
 // Under KLLF_SHIFTLOCK the lock Caps Lock turns on is a Shift lock.
 TEST(CliType, TheShiftLockIsCalledSo)
 {
-    expect_lines_on(test_layout("altgr_shiftlock", "x64"), {"type", "CapsLock"},
+    expect_lines_for(test_layout("altgr_shiftlock", "x64"), {"type", "CapsLock"}, 0,
                     {"CapsLock  now on: Shift Lock"});
-    expect_lines_on(test_layout("altgr", "x64"), {"type", "CapsLock"},
+    expect_lines_for(test_layout("altgr", "x64"), {"type", "CapsLock"}, 0,
                     {"CapsLock  now on: Caps Lock"});
     // S sits on an SGCAPS key, whose Caps Lock row swaps the cases, so the
     // way to it names the lock's state.
-    expect_lines_on(test_layout("altgr_shiftlock", "wow64"), {"find", "S"},
+    expect_lines_for(test_layout("altgr_shiftlock", "wow64"), {"find", "S"}, 0,
                     {"to type it: with Shift Lock off, Shift+s"});
 }
 

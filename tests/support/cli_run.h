@@ -70,4 +70,15 @@ inline void expect_lines_in_order(const CliRun &run, const std::vector<std::stri
     }
 }
 
+// Runs the program with `file` after the command's name and expects its
+// exit code and each of `lines` in its output, in order.
+inline void expect_lines_for(const std::string &file, std::vector<std::string> args,
+                             int exit_code, const std::vector<std::string> &lines)
+{
+    args.insert(args.begin() + 1, file);
+    const CliRun run = run_cli(args);
+    EXPECT_EQ(run.exit_code, exit_code) << run.output;
+    expect_lines_in_order(run, lines);
+}
+
 }  // namespace wendol::test
