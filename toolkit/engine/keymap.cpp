@@ -108,20 +108,22 @@ Keymap::Keymap(LayoutTables tables) : tables_(std::move(tables))
         key.key_row = ref;
         key.attributes = row(ref).attributes;
         key.columns = table(ref).columns;
+        key.caps = key.attributes & kSgCaps;
+        key.first = cells_.size();
         for (uint8_t c = 0; c < key.columns; ++c)
-            key.cells.push_back(resolve(ref, ref, c));
-        if (key.attributes & kSgCaps) {
+            cells_.push_back(resolve(ref, ref, c));
+        if (key.caps) {
             const std::optional<RowRef> caps = caps_row(ref);
             for (uint8_t c = 0; c < key.columns; ++c) {
                 if (caps) {
-                    key.caps_cells.push_back(resolve(ref, *caps, c));
+                    cells_.push_back(resolve(ref, *caps, c));
                     continue;
                 }
-                Cell broken = key.cells[c];
+                Cell broken = cells_[key.first + c];
                 broken.kind = Cell::Kind::Broken;
                 broken.fault = keep_fault(ref, c, "a Caps Lock row below the SGCAPS row",
                                           "the end of the table");
-                key.caps_cells.push_back(broken);
+                cells_.push_back(broken);
             }
         }
         key_of_vk_[vk] = static_cast<int16_t>(keys_.size());
@@ -287,14 +289,16 @@ std::optional<RowRef> Keymap::caps_row(RowRef key_row) const
     return RowRef{key_row.table, key_row.row + 1};
 }
 
-const std::vector<Cell> &Keymap::cells_of(uint8_t vk, bool caps_row) const
+std::span<const Cell> Keymap::cells_of(uint8_t vk, bool caps_row) const
 {
-    static const std::vector<Cell> none;
     const int16_t index = key_of_vk_[vk];
     if (index < 0)
-        return none;
+        return {};
     const CompiledKey &key = keys_[static_cast<size_t>(index)];
-    return caps_row ? key.caps_cells : key.cells;
+    if (caps_row && !key.caps)
+        return {};
+    return std::span<const Cell>(cells_).subspan(key.first + (caps_row ? key.columns : 0),
+                                                 key.columns);
 }
 
 bool Keymap::caps_matters(uint8_t attributes)
@@ -339,7 +343,7 @@ Cell Keymap::lookup(uint8_t vk, unsigned bits, bool caps_lock, bool kana_lock) c
         return cell;
     }
     const bool system = cell.system;
-    cell = (caps_row ? key.caps_cells : key.cells)[*col];
+    cell = cells_[key.first + (caps_row ? key.columns : 0) + *col];
     cell.system = system;
     cell.bits = bits;
     return cell;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -168,7 +169,7 @@ public:
     // Every column of the row the platform finds for `vk` (caps_row: of its
     // Caps Lock row, when the row is SGCAPS), resolved as a key reads it;
     // empty where there is no such row.
-    const std::vector<Cell> &cells_of(uint8_t vk, bool caps_row = false) const;
+    std::span<const Cell> cells_of(uint8_t vk, bool caps_row = false) const;
     // Whether Caps Lock can change what the row gives under some modifiers.
     static bool caps_matters(uint8_t attributes);
 
@@ -209,13 +210,14 @@ public:
     const std::vector<const DeadKeyEntry *> &compositions() const { return compositions_; }
 
 private:
-    // A key's row and its Caps Lock row, every column resolved once.
+    // A key's row and its Caps Lock row, every column resolved once into
+    // cells_: the key row's columns from `first`, then the Caps Lock row's.
     struct CompiledKey {
         RowRef key_row;
         uint8_t attributes = 0;
         uint8_t columns = 0;
-        std::vector<Cell> cells;        // the key row's columns
-        std::vector<Cell> caps_cells;   // the Caps Lock row's (SGCAPS), else empty
+        bool caps = false;   // SGCAPS: a Caps Lock row's cells follow
+        size_t first = 0;
     };
 
     Cell resolve(RowRef key_row, RowRef read_row, uint8_t column);
@@ -236,6 +238,7 @@ private:
     std::array<std::optional<RowRef>, 256> first_rows_{};
     std::array<int16_t, 256> key_of_vk_{};    // index into keys_, -1 for none
     std::vector<CompiledKey> keys_;
+    std::vector<Cell> cells_;
     std::deque<CellFault> faults_;            // stable: cells point at them
     std::deque<std::u16string> ligature_texts_;
     std::vector<std::pair<uint32_t, size_t>> first_compositions_;
