@@ -327,7 +327,7 @@ Cell Keymap::lookup(uint8_t vk, unsigned bits, bool caps_lock, bool kana_lock) c
         // leaves the key alone.
         bits |= kKbdKana;
     } else if (caps_lock) {
-        const bool nothing_but_shift = (bits & ~kKbdShift) == 0;
+        const bool nothing_but_shift = reads_caps_row(bits);
         if (((key.attributes & kCapLok) && nothing_but_shift) ||
             ((key.attributes & kCapLokAltGr) && (bits & kKbdAltGr) == kKbdAltGr))
             bits ^= kKbdShift;

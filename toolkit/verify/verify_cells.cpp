@@ -151,11 +151,11 @@ bool only_with_shift(const Modifiers &m, size_t column)
     return only_with(m, column, [](unsigned bits) { return (bits & kKbdShift) != 0; });
 }
 
-// The platform reads an SGCAPS key's Caps Lock row only while nothing but
-// Shift is held: a column only other modifiers select is never read there.
+// A column of an SGCAPS key's Caps Lock row that only bits the keymap never
+// reads that row with select.
 bool only_past_shift(const Modifiers &m, size_t column)
 {
-    return only_with(m, column, [](unsigned bits) { return (bits & ~kKbdShift) != 0; });
+    return only_with(m, column, [](unsigned bits) { return !Keymap::reads_caps_row(bits); });
 }
 
 // One row's cells no press read.

@@ -170,6 +170,10 @@ public:
     // Caps Lock row, when the row is SGCAPS), resolved as a key reads it;
     // empty where there is no such row.
     std::span<const Cell> cells_of(uint8_t vk, bool caps_row = false) const;
+    // Whether the platform reads an SGCAPS key's Caps Lock row (and lets
+    // CAPLOK act) with these modifier bits held: only while nothing but
+    // Shift is.
+    static bool reads_caps_row(unsigned bits) { return (bits & ~kKbdShift) == 0; }
     // Whether Caps Lock can change what the row gives under some modifiers.
     static bool caps_matters(uint8_t attributes);
 
