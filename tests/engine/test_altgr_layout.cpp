@@ -162,11 +162,11 @@ TEST_P(AltGrLayout, TheSweepGoesOnPastAKeyTheTablesCannotAnswer)
     std::set<uint8_t> broken_keys;
     sweep_keyboard(
         damaged, [&](const SweepState &, const Press &) { ++visited; },
-        [&](const SweepState &state, const Key &key, const Error &e) {
+        [&](const SweepState &state, const Key &key, const CellFault &fault) {
             ++broken;
             EXPECT_TRUE(state.caps_lock);
             broken_keys.insert(std::get<ScanCode>(key).code);
-            EXPECT_NE(std::string(e.what()).find("Caps Lock row"), std::string::npos) << e.what();
+            EXPECT_NE(fault.expected.find("Caps Lock row"), std::string::npos) << fault.expected;
         });
     EXPECT_EQ(broken_keys, std::set<uint8_t>{0x32});
     std::set<std::pair<Prefix, uint8_t>> keys;

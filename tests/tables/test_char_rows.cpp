@@ -68,7 +68,7 @@ TEST(CharRows, TheModuleHasNoStrayRowAndNoDeadCellWithoutItsRow)
         const CharTable &table = tables.char_tables[t];
         const std::vector<RowPart> parts = row_parts(table);
         for (size_t r = 0; r < parts.size(); ++r) {
-            SCOPED_TRACE(row_place(tables, RowRef{t, r}));
+            SCOPED_TRACE(row_text(tables, RowRef{t, r}));
             EXPECT_NE(parts[r].role, RowRole::Stray);
             const bool reads =
                 parts[r].role == RowRole::KeyRow || parts[r].role == RowRole::CapsLock;

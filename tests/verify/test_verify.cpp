@@ -35,11 +35,10 @@ using Bytes = std::vector<uint8_t>;
 // but no key state types it: the one warning on our module.
 bool is_keypad_shift_warning(const Finding &f)
 {
-    return f.severity == Severity::Warning && f.check == "reach" &&
-           f.place.find("column 1") != std::string::npos &&
-           f.place.find("keypad") != std::string::npos &&
-           f.text.find("U+2166 \u2166") != std::string::npos &&
-           f.text.find("Num Lock") != std::string::npos;
+    return f.severity == Severity::Warning && f.check == Check::Reach &&
+           f.place.what == "the keypad's digit keys" && f.place.tables.size() == 1 &&
+           f.place.tables[0].columns == std::vector<size_t>{1} &&
+           f.expected.find("U+2166 \u2166") != std::string::npos && f.found == "none";
 }
 
 // The Ctrl and AltGr columns of the Caps Lock rows (the fractions, ˜, ᵢ, ΅,
@@ -47,12 +46,15 @@ bool is_keypad_shift_warning(const Finding &f)
 // keys' own rows: the other warning.
 bool is_caps_altgr_warning(const Finding &f)
 {
-    return f.severity == Severity::Warning && f.check == "reach" &&
-           f.place.find("Caps Lock rows") != std::string::npos &&
-           f.place.find("table 6 columns 2, 3, 4") != std::string::npos &&
-           f.place.find("table 7 columns 2, 3") != std::string::npos &&
-           f.text.find("U+215F \u215F") != std::string::npos &&
-           f.text.find("U+2025 \u2025") != std::string::npos;
+    const auto columns = [&](size_t i) {
+        return i < f.place.tables.size() ? f.place.tables[i].columns : std::vector<size_t>{};
+    };
+    return f.severity == Severity::Warning && f.check == Check::Reach &&
+           f.place.what == "the Caps Lock rows of the SGCAPS keys" &&
+           f.place.tables.size() == 2 && columns(0) == std::vector<size_t>{2, 3, 4} &&
+           columns(1) == std::vector<size_t>{2, 3} &&
+           f.expected.find("U+215F \u215F") != std::string::npos &&
+           f.expected.find("U+2025 \u2025") != std::string::npos && f.found == "none";
 }
 
 TEST(Verify, EveryBuiltModulePassesWithTheKeypadAndCapsLockAltGrColumnsItsOnlyWarnings)
@@ -202,18 +204,28 @@ RowRef first_dead_key_row(const LayoutTables &tables)
     });
 }
 
-std::string row_text(RowRef ref)
+using PlaceTest = std::function<bool(const Place &)>;
+
+PlaceTest is(const Place &place)
 {
-    return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) + " ";
+    return [place](const Place &p) { return p == place; };
+}
+
+// Any cell of the row.
+PlaceTest in_row(RowRef ref)
+{
+    return [ref](const Place &p) {
+        return p.tables.size() == 1 && p.tables[0].table == ref.table && p.tables[0].row == ref.row;
+    };
 }
 
 struct Planted {
     const char *fault;
     std::function<void(Bytes &, const Module &)> plant;
     Severity severity;
-    const char *check;
-    std::vector<std::string> in_place;   // every one appears in the finding's place
-    const char *in_text;                 // and this in its text
+    Check check;
+    PlaceTest at;
+    std::optional<std::string> expected;   // what the finding says the rule asks for
 };
 
 // Plants the fault in a copy of the module (its checksum made right again)
@@ -226,11 +238,8 @@ void expect_found(const Module &m, const Planted &c)
     fix_checksum(bytes);
     const auto findings = verify_bytes(bytes);
     const bool found = std::any_of(findings.begin(), findings.end(), [&](const Finding &f) {
-        bool here = f.severity == c.severity && f.check == c.check &&
-                    f.text.find(c.in_text) != std::string::npos;
-        for (const std::string &part : c.in_place)
-            here = here && f.place.find(part) != std::string::npos;
-        return here;
+        return f.severity == c.severity && f.check == c.check && c.at(f.place) &&
+               (!c.expected || f.expected == *c.expected);
     });
     EXPECT_TRUE(found) << "findings:" << describe(findings);
 }
@@ -261,68 +270,86 @@ TEST(Verify, FindsEveryPlantedFaultAtItsPlace)
     const Planted cases[] = {
         {"a missing end record",
          [&](Bytes &b, const Module &) { put_u32(b, m.offset(e0_end), 0x01FF007F); },
-         Severity::Error, "overlaps", {"pVSCtoVK_E0"}, "end record"},
+         Severity::Error, Check::Overlaps,
+         [&](const Place &p) { return p.field == "pVSCtoVK_E0" && p.rva == e0.target_rva; },
+         "its end record before the next table"},
         {"a pointer outside the image",
          [&](Bytes &b, const Module &) {
              put_u32(b, m.offset(m.pointer(PointerSlot::DeadKey).field_rva),
                      static_cast<uint32_t>(h.image_base + h.size_of_image + 0x100));
          },
-         Severity::Error, "tables", {label({PointerSlot::DeadKey})}, "inside a section"},
+         Severity::Error, Check::Tables,
+         [&](const Place &p) {
+             return p.what == label({PointerSlot::DeadKey}) + " at RVA " +
+                                  hex(m.pointer(PointerSlot::DeadKey).field_rva);
+         },
+         std::nullopt},
         {"a relocated null pointer",
          [&](Bytes &b, const Module &) {
              const size_t entry = m.relocation_entry(modifiers.field_rva);
              put_u16(b, entry, static_cast<uint16_t>(0x3000 | (ligature.field_rva & 0xFFF)));
          },
-         Severity::Error, "relocations", {ligature.label()}, "null pointer"},
+         Severity::Error, Check::Relocations, is(rva_place(ligature.field_rva, ligature.label())),
+         "no relocation on a null pointer (relocated, it is no longer null)"},
         {"a dead cell without a dead character",
          [&](Bytes &b, const Module &) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); },
-         Severity::Error, "dead keys",
-         {"table " + std::to_string(dead.row.table + 1) + " row " + std::to_string(dead.row.row),
-          "column " + std::to_string(dead.column)},
-         "dead character"},
+         Severity::Error, Check::DeadKeys, is(row_place(m.tables, dead.row, dead.column)),
+         "a dead character in the same column of " +
+             row_text(m.tables, {dead.row.table, dead.row.row + 1})},
         {"an SGCAPS row without its Caps Lock row",
          [&](Bytes &b, const Module &) { make_key_row(b, sgcaps); },
-         Severity::Error, "rows", {row_text(sgcaps)}, "a Caps Lock row (0xFF)"},
+         Severity::Error, Check::Rows, is(row_place(m.tables, sgcaps)),
+         "a Caps Lock row (0xFF) under an SGCAPS row"},
         {"dead cells without their dead-character row",
          [&](Bytes &b, const Module &) { make_key_row(b, dead_key); },
-         Severity::Error, "dead keys", {row_text(dead_key)}, "a dead-character row (0xFF)"},
+         Severity::Error, Check::DeadKeys, in_row(dead_key),
+         "a dead-character row (0xFF) under the row"},
         {"a composition pair twice",
          [&](Bytes &b, const Module &) {
              put_u32(b, m.offset(compositions + 8), get_u32(b, m.offset(compositions)));
          },
-         Severity::Warning, "compositions", {"DEADKEY[1]"}, "never typed"},
+         Severity::Warning, Check::Compositions, is(rva_place(compositions + 8, "DEADKEY[1]")),
+         "each pair (dead character, base) once"},
         {"a scan code twice in the E0 map",
          [&](Bytes &b, const Module &) {
              put_u32(b, m.offset(e0.target_rva + 4), get_u32(b, m.offset(e0.target_rva)));
          },
-         Severity::Warning, "order", {"pVSCtoVK_E0[1]"}, "first at pVSCtoVK_E0[0]"},
+         Severity::Warning, Check::Order, is(rva_place(e0.target_rva + 4, "pVSCtoVK_E0[1]")),
+         "each scan code once (the platform reads the first)"},
         {"a writable .data section",
          [&](Bytes &b, const Module &) {
              const size_t flags = m.section_header(".data") + pe::kSectionCharacteristics;
              put_u32(b, flags, get_u32(b, flags) | pe::kScnMemWrite);
          },
-         Severity::Warning, "sections", {"section .data"}, "the tables still read the same"},
+         Severity::Warning, Check::Sections,
+         [](const Place &p) { return p.field == "section .data"; }, std::nullopt},
 
         {"the AltGr key gone from the E0 map",
          [&](Bytes &b, const Module &) { m.remove_altgr(b); },
-         Severity::Error, "reach", {"U+00DF", "VK_ALTGR+b"}, "a way to type it"},
+         Severity::Error, Check::Reach,
+         [](const Place &p) { return p.character == U'\u00DF' && p.what == "typed by VK_ALTGR+b"; },
+         "a way to type it from the reverse lookup"},
         {"an import descriptor (the root record's bytes)",
          [&](Bytes &b, const Module &) {
              put_u32(b, m.directory(pe::kDirImport), m.tables.root_rva);
              put_u32(b, m.directory(pe::kDirImport) + pe::kDataDirectorySizeField,
                      2 * pe::kImportDescriptorSize);
          },
-         Severity::Error, "image", {"import directory"}, "no imports"},
+         Severity::Error, Check::Image, is(named("import directory")), "no imports"},
         {"a key name at an odd address",
          [&](Bytes &b, const Module &) {
              const size_t field = m.offset(m.pointer(PointerSlot::KeyNames).target_rva +
                                            pointer_size(m.tables.form));
              put_u32(b, field, get_u32(b, field) + 1);
          },
-         Severity::Warning, "key names", {label({PointerSlot::KeyName, 0})}, "odd RVA"},
+         Severity::Warning, Check::KeyNames,
+         is(rva_place(m.pointer(PointerSlot::KeyNames).target_rva + pointer_size(m.tables.form),
+                      label({PointerSlot::KeyName, 0}))),
+         "a name aligned to 2 bytes, as UTF-16 units are"},
         {"the accessor leaving EDX as the caller left it, with 64-bit fields",
          [&](Bytes &b, const Module &) { m.return_in_eax_alone(b); },
-         Severity::Error, "accessor", {"KbdLayerDescriptor body"}, "the caller's EDX"},
+         Severity::Error, Check::Accessor,
+         is(rva_place(m.call.body_rva, "KbdLayerDescriptor body")), std::nullopt},
     };
     for (const Planted &c : cases)
         expect_found(m, c);
@@ -343,8 +370,9 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
-          Severity::Error, "relocations", {label({PointerSlot::DeadKey}) + ", byte 4"},
-          "low half"}},
+          Severity::Error, Check::Relocations,
+          [](const Place &p) { return p.field == label({PointerSlot::DeadKey}) + ", byte 4"; },
+          "a relocation on the pointer's low half only"}},
         {nullptr,
          // The root's first word pair, where 32-bit pointers would sit side
          // by side: still judged as a high half, not as another form.
@@ -354,12 +382,17 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | ((field + 4) & 0xFFF)));
           },
-          Severity::Error, "relocations", {label({PointerSlot::CharModifiers}) + ", byte 4"},
-          "low half"}},
+          Severity::Error, Check::Relocations,
+          [](const Place &p) {
+              return p.field == label({PointerSlot::CharModifiers}) + ", byte 4";
+          },
+          "a relocation on the pointer's low half only"}},
         {"x86",
          {"the accessor's address constant not relocated",
           [](Bytes &b, const Module &m) { put_u16(b, m.relocation_entry(m.call.constant_rva), 0); },
-          Severity::Error, "relocations", {"KbdLayerDescriptor body"}, "root record's address"}},
+          Severity::Error, Check::Relocations,
+          [](const Place &p) { return p.field == "KbdLayerDescriptor body"; },
+          "a base relocation on the root record's address"}},
         {"x64",
          {"a 32-bit relocation in a 64-bit image",
           [](Bytes &b, const Module &m) {
@@ -367,7 +400,9 @@ TEST(Verify, FindsRelocationFaultsOfEveryPointerForm)
               const size_t entry = m.relocation_entry(field);
               put_u16(b, entry, static_cast<uint16_t>(0x3000 | (field & 0xFFF)));
           },
-          Severity::Error, "relocations", {"(base relocation)"}, "DIR64 in a PE32+ image"}},
+          Severity::Error, Check::Relocations,
+          [](const Place &p) { return p.field == "base relocation"; },
+          "DIR64 in a PE32+ image"}},
     };
     for (const Variant &v : variants) {
         const std::string path = v.target ? test::sibling_module(v.target) : test::module_path();
@@ -392,14 +427,15 @@ TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
         uint16_t type;
         const char *type_name;
         std::function<void(Bytes &)> second;
-        const char *second_check;
+        Check second_check;
     };
     const Case cases[] = {
         {"HIGHLOW, and a dead cell without a dead character", pe::kRelHighLow, "HIGHLOW",
-         [&](Bytes &b) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); }, "dead keys"},
+         [&](Bytes &b) { put_u16(b, m.offset(dead.dead_character_rva), kWchNone); },
+         Check::DeadKeys},
         {"an unknown type, and the AltGr key gone from the E0 map", 7, "type 7",
          [&](Bytes &b) { m.remove_altgr(b); },
-         "reach"},
+         Check::Reach},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fault);
@@ -411,13 +447,13 @@ TEST(Verify, AWrongRelocationTypeIsOneFindingAndTheTablesAreStillJudged)
 
         std::vector<Finding> relocations;
         std::copy_if(findings.begin(), findings.end(), std::back_inserter(relocations),
-                     [](const Finding &f) { return f.check == "relocations"; });
+                     [](const Finding &f) { return f.check == Check::Relocations; });
         ASSERT_EQ(relocations.size(), 1u) << describe(findings);
         EXPECT_EQ(relocations[0].place, rva_place(field, "base relocation"));
-        EXPECT_EQ(relocations[0].text,
-                  std::string("expected DIR64 in a PE32+ image, found ") + c.type_name);
+        EXPECT_EQ(relocations[0].expected, "DIR64 in a PE32+ image");
+        EXPECT_EQ(relocations[0].found, c.type_name);
         EXPECT_TRUE(std::none_of(findings.begin(), findings.end(),
-                                 [](const Finding &f) { return f.check == "image"; }))
+                                 [](const Finding &f) { return f.check == Check::Image; }))
             << "the image was refused:" << describe(findings);
         EXPECT_TRUE(std::any_of(findings.begin(), findings.end(),
                                 [&](const Finding &f) { return f.check == c.second_check; }))
@@ -439,12 +475,11 @@ TEST(Verify, FindingsCarryTheirPlaceExpectationAndWhatWasFound)
     const auto refused = verify_bytes(bytes);
     ASSERT_FALSE(refused.empty());
     const Finding &refusal = refused.back();
-    EXPECT_EQ(refusal.check, "tables");
-    EXPECT_EQ(refusal.place, dead.label() + " at RVA " + hex(dead.field_rva));
+    EXPECT_EQ(refusal.check, Check::Tables);
+    EXPECT_EQ(refusal.place.what, dead.label() + " at RVA " + hex(dead.field_rva));
     EXPECT_NE(refusal.expected.find("inside a section of the image"), std::string::npos)
         << refusal.expected;
     EXPECT_EQ(refusal.found, hex(outside));
-    EXPECT_EQ(refusal.text, "expected " + refusal.expected + ", found " + refusal.found);
 
     bytes = m.bytes;
     put_u32(bytes, h.checksum_offset, h.checksum ^ 1);
@@ -452,7 +487,9 @@ TEST(Verify, FindingsCarryTheirPlaceExpectationAndWhatWasFound)
     ASSERT_EQ(judged.size(), 3u) << describe(judged);
     EXPECT_EQ(judged[0].expected,
               hex(m.file.computed_checksum(), 8) + " as computed over the file");
-    EXPECT_EQ(judged[0].found.rfind(hex(h.checksum ^ 1, 8) + ";", 0), 0u) << judged[0].found;
+    EXPECT_EQ(judged[0].found, hex(h.checksum ^ 1, 8));
+    EXPECT_EQ(judged[0].reason,
+              "only a warning, as the platform does not check a layout's checksum");
 }
 
 // The platform does not check a layout's checksum: a stale one and the
@@ -463,10 +500,10 @@ TEST(Verify, AWrongOrZeroChecksumIsTheOnlyFindingAndAWarning)
     const uint32_t at = m.file.headers().checksum_offset;
     const struct {
         uint32_t stored;
-        const char *why;
+        std::string found;
     } cases[] = {
-        {get_u32(m.bytes, at) + 1, "does not check a layout's checksum"},
-        {0, "the linker's default"},
+        {get_u32(m.bytes, at) + 1, hex(get_u32(m.bytes, at) + 1, 8)},
+        {0, "0x00000000 (the linker's default)"},
     };
     for (const auto &c : cases) {
         Bytes bytes = m.bytes;
@@ -475,9 +512,11 @@ TEST(Verify, AWrongOrZeroChecksumIsTheOnlyFindingAndAWarning)
         ASSERT_EQ(findings.size(), 3u) << describe(findings);
         const Finding &f = findings[0];
         EXPECT_EQ(f.severity, Severity::Warning);
-        EXPECT_EQ(f.check, "checksum");
-        EXPECT_NE(f.text.find(hex(m.file.computed_checksum(), 8)), std::string::npos) << f.text;
-        EXPECT_NE(f.text.find(c.why), std::string::npos) << f.text;
+        EXPECT_EQ(f.check, Check::Checksum);
+        EXPECT_EQ(f.place.field, "optional header CheckSum");
+        EXPECT_EQ(f.place.file_offset, at);
+        EXPECT_EQ(f.expected, hex(m.file.computed_checksum(), 8) + " as computed over the file");
+        EXPECT_EQ(f.found, c.found);
         EXPECT_TRUE(is_keypad_shift_warning(findings[1])) << describe(findings);
         EXPECT_TRUE(is_caps_altgr_warning(findings[2])) << describe(findings);
     }
@@ -518,23 +557,24 @@ TEST(Verify, AnUnreadableImageIsAFindingNotACrash)
         }
         const Finding &refusal = findings.back();
         EXPECT_EQ(refusal.severity, Severity::Error);
-        EXPECT_NE((refusal.place + refusal.text).find(c.says), std::string::npos)
+        EXPECT_NE((refusal.place.what + refusal.expected).find(c.says), std::string::npos)
             << describe(findings);
-        EXPECT_FALSE(refusal.expected.empty()) << refusal.text;
-        EXPECT_FALSE(refusal.found.empty()) << refusal.text;
+        EXPECT_FALSE(refusal.expected.empty()) << describe(findings);
+        EXPECT_FALSE(refusal.found.empty()) << describe(findings);
     }
     // Without the export there are no tables to read: one finding, of the
     // exports, and no refusal of the tables after it.
     const auto unexported = verify_bytes(no_accessor);
     ASSERT_EQ(unexported.size(), 1u) << describe(unexported);
     EXPECT_EQ(unexported[0].severity, Severity::Error);
-    EXPECT_EQ(unexported[0].check, "exports");
-    EXPECT_NE(unexported[0].text.find("an export named KbdLayerDescriptor"), std::string::npos)
-        << unexported[0].text;
+    EXPECT_EQ(unexported[0].check, Check::Exports);
+    EXPECT_EQ(unexported[0].place, named("export directory"));
+    EXPECT_EQ(unexported[0].expected, "an export named KbdLayerDescriptor");
 
     const auto missing = verify_file("/nonexistent/Wendol.dll");
     ASSERT_EQ(missing.size(), 1u);
-    EXPECT_NE(missing[0].text.find("readable file"), std::string::npos) << missing[0].text;
+    EXPECT_NE(missing[0].expected.find("readable file"), std::string::npos)
+        << describe(missing);
 }
 
 TEST(Verify, CommandExitsOneOnAnErrorAndTwoOnAMistake)
@@ -675,11 +715,11 @@ TEST(Verify, AnOlderRootRecordEndingWithItsSectionIsReadAndOneWarning)
 
     const auto findings = verify_bytes(bytes);
     EXPECT_TRUE(std::none_of(findings.begin(), findings.end(),
-                             [](const Finding &f) { return f.check == "tables"; }))
+                             [](const Finding &f) { return f.check == Check::Tables; }))
         << describe(findings);
     std::vector<Finding> root_record;
     std::copy_if(findings.begin(), findings.end(), std::back_inserter(root_record),
-                 [](const Finding &f) { return f.check == "root record"; });
+                 [](const Finding &f) { return f.check == Check::RootRecord; });
     ASSERT_EQ(root_record.size(), 1u) << describe(findings);
     EXPECT_EQ(root_record[0].severity, Severity::Warning);
     EXPECT_EQ(root_record[0].place, rva_place(rva + layout.type(), "KBDTABLES.dwType"));
@@ -694,16 +734,19 @@ TEST(Verify, TheCountsTakeInTheFindingsNotListed)
     Findings findings;
     const size_t extra = 50;
     for (size_t i = 0; i < Findings::kListedPerCheck + extra; ++i)
-        findings.warning("order", "entry " + std::to_string(i), "each once", "again");
-    findings.error("rows", "row 1", "a row", "none");
+        findings.warning(Check::Order, named("entry " + std::to_string(i)), "each once", "again",
+                         "");
+    findings.error(Check::Rows, named("row 1"), "a row", "none");
     ASSERT_EQ(findings.all().size(), Findings::kListedPerCheck + 2);
     EXPECT_EQ(findings.warnings(), Findings::kListedPerCheck + extra);
     EXPECT_EQ(findings.errors(), 1u);
     EXPECT_EQ(findings.notes(), 0u);
     const Finding &more = findings.all()[Findings::kListedPerCheck];
     EXPECT_EQ(more.severity, Severity::Warning);
-    EXPECT_EQ(more.check, "order");
+    EXPECT_EQ(more.check, Check::Order);
     EXPECT_EQ(more.count, extra);
+    EXPECT_TRUE(more.unlisted);
+    EXPECT_TRUE(more.place.empty());
 }
 
 // A row the keymap cannot answer costs only its own key: one reach finding
@@ -719,7 +762,7 @@ TEST(Verify, ABrokenRowIsOneFindingAndReachGoesOnOverTheRest)
     // character to hold (a row below of another key would still be read).
     const RowRef dead_key = first_dead_key_row(m.tables);
     for (const RowRef &broken : {dead_key}) {
-        SCOPED_TRACE(row_text(broken));
+        SCOPED_TRACE(row_text(m.tables, broken));
         Bytes bytes = m.bytes;
         const CharRow &key_row = m.tables.char_tables[broken.table].rows[broken.row];
         const size_t column = std::find(key_row.cells.begin(), key_row.cells.end(), kWchDead) -
@@ -737,21 +780,20 @@ TEST(Verify, ABrokenRowIsOneFindingAndReachGoesOnOverTheRest)
             return std::count_if(findings.begin(), findings.end(), which);
         };
         EXPECT_EQ(count([&](const Finding &f) {
-                      return f.check == "reach" && f.severity == Severity::Error &&
-                             f.place.find(row_text(broken)) != std::string::npos;
+                      return f.check == Check::Reach && f.severity == Severity::Error &&
+                             in_row(broken)(f.place);
                   }),
                   1)
             << describe(findings);
         EXPECT_EQ(count([](const Finding &f) {
-                      return f.check == "reach" && f.place.find("U+00DF") != std::string::npos &&
-                             f.text.find("a way to type it") != std::string::npos;
+                      return f.check == Check::Reach && f.place.character == U'\u00DF' &&
+                             f.expected == "a way to type it from the reverse lookup";
                   }),
                   1)
             << describe(findings);
         EXPECT_EQ(count(is_keypad_shift_warning), 1) << describe(findings);
         EXPECT_GT(count([](const Finding &f) {
-                      return f.check == "dead keys" &&
-                             f.text.find("aKeyNamesDead") != std::string::npos;
+                      return f.check == Check::DeadKeys && f.found == "none in aKeyNamesDead";
                   }),
                   0)
             << describe(findings);
@@ -781,8 +823,10 @@ TEST(VerifyLayouts, AColumnNoModifierSelectsIsOneWarningNamingWhatIsLost)
             ASSERT_EQ(findings.size(), beyond ? 2u : 1u) << describe(findings);
             const Finding &hidden = findings.back();
             EXPECT_EQ(hidden.severity, Severity::Warning);
-            EXPECT_EQ(hidden.check, "modifiers");
-            EXPECT_EQ(hidden.place.rfind("table 1 column 2 ", 0), 0u) << hidden.place;
+            EXPECT_EQ(hidden.check, Check::Modifiers);
+            ASSERT_EQ(hidden.place.tables.size(), 1u) << describe(findings);
+            EXPECT_EQ(hidden.place.tables[0].table, 0u);
+            EXPECT_EQ(hidden.place.tables[0].columns, std::vector<size_t>{2});
             EXPECT_NE(hidden.expected.find(beyond ? "wMaxModBits (7)" : "wMaxModBits (3)"),
                       std::string::npos)
                 << hidden.expected;
@@ -792,7 +836,7 @@ TEST(VerifyLayouts, AColumnNoModifierSelectsIsOneWarningNamingWhatIsLost)
             if (beyond) {
                 const Finding &number = findings.front();
                 EXPECT_EQ(number.severity, Severity::Warning);
-                EXPECT_NE(number.place.find("ModNumber[6]"), std::string::npos) << number.place;
+                EXPECT_EQ(number.place.field, "MODIFIERS.ModNumber[6]") << describe(findings);
                 EXPECT_NE(number.found.find("column 3, which no table has"), std::string::npos)
                     << number.found;
             }
@@ -845,9 +889,11 @@ TEST(VerifyLayouts, CellsNoKeyStateReachesAreOneWarningPerRow)
                      [](const Finding &f) { return f.severity == Severity::Warning; });
         ASSERT_EQ(warnings.size(), unreached_rows) << describe(findings);
         for (const Finding &f : warnings) {
-            EXPECT_EQ(f.check, "reach");
-            EXPECT_EQ(f.place.rfind("table 1 row ", 0), 0u) << f.place;
-            EXPECT_NE(f.found.find("column 1 (modifier bits 1)"), std::string::npos) << f.found;
+            EXPECT_EQ(f.check, Check::Reach);
+            ASSERT_EQ(f.place.tables.size(), 1u) << describe(findings);
+            EXPECT_EQ(f.place.tables[0].table, 0u);
+            EXPECT_TRUE(f.place.tables[0].row) << describe(findings);
+            EXPECT_NE(f.reason.find("column 1 (modifier bits 1)"), std::string::npos) << f.reason;
         }
         EXPECT_TRUE(std::any_of(warnings.begin(), warnings.end(), [](const Finding &f) {
             return f.expected == "a key state that types U+0021 !";
@@ -874,11 +920,12 @@ TEST(VerifyLayouts, AnOlderRootRecordIsOneWarningNamingTheTableBehindIt)
         ASSERT_EQ(findings.size(), 1u) << describe(findings);
         const Finding &f = findings[0];
         EXPECT_EQ(f.severity, Severity::Warning);
-        EXPECT_EQ(f.check, "root record");
-        EXPECT_NE(f.place.find("KBDTABLES.dwType"), std::string::npos) << f.place;
-        for (const char *says : {"pVSCtoVK_E1 beginning at", "older header", "ends after pLigature",
-                                 "takes the layout type from elsewhere"})
+        EXPECT_EQ(f.check, Check::RootRecord);
+        EXPECT_EQ(f.place.field, "KBDTABLES.dwType");
+        for (const char *says : {"pVSCtoVK_E1 beginning at", "older header", "ends after pLigature"})
             EXPECT_NE(f.found.find(says), std::string::npos) << f.found;
+        EXPECT_EQ(f.reason,
+                  "only a warning, as the platform then takes the layout type from elsewhere");
         // What the newer reading takes for dwType: Pause's entry, 1D 00 13 00.
         const Keymap keymap = layout_keymap(path);
         EXPECT_EQ(keymap.tables().type, 0x0013001Du);

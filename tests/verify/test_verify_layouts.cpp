@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "support/image_helpers.h"
 #include "tables/table_extents.h"
 #include "support/findings_text.h"
+#include "tables/vk_names.h"
 #include "verify/verify.h"
 
 namespace wendol {
@@ -41,6 +43,18 @@ struct Layout {
         return tables.root_rva + offset_in_units_of_p * pointer_size(tables.form) + extra;
     }
     uint32_t target(PointerSlot slot) const { return find_pointer(tables, {slot})->target_rva; }
+    // The row of a key, or one cell of it.
+    Place key_place(uint8_t vk, std::optional<size_t> column = std::nullopt) const
+    {
+        return row_place(tables, *Keymap(LayoutTables(tables)).find_row(vk), column);
+    }
+    Place ligature_place(size_t i) const
+    {
+        const LigatureEntry &e = tables.ligatures[i];
+        Place place = rva_place(e.rva, "ligature list[" + std::to_string(i) + "]");
+        place.what = vk_label(e.vk) + " column " + std::to_string(e.column);
+        return place;
+    }
 };
 
 std::vector<Finding> verify_damaged(const Layout &layout, const std::function<void(Bytes &)> &damage)
@@ -52,19 +66,19 @@ std::vector<Finding> verify_damaged(const Layout &layout, const std::function<vo
     return verify_bytes(bytes);
 }
 
-// What a finding must be: its severity and check, and words in its place
-// and its text.
+// What a finding must be: its severity and check, and where given its
+// place, what it expected and what it found.
 struct Expected {
     Severity severity;
-    const char *check;
-    const char *in_place;
-    const char *in_text;
+    Check check;
+    std::optional<Place> place;
+    std::optional<std::string> expected = std::nullopt;
+    std::optional<std::string> found = std::nullopt;
 
     bool matches(const Finding &f) const
     {
-        return f.severity == severity && f.check == check &&
-               f.place.find(in_place) != std::string::npos &&
-               f.text.find(in_text) != std::string::npos;
+        return f.severity == severity && f.check == check && (!place || f.place == *place) &&
+               (!expected || f.expected == *expected) && (!found || f.found == *found);
     }
 };
 
@@ -77,7 +91,8 @@ size_t count_matching(const std::vector<Finding> &findings, const Expected &e)
 void expect_finding(const std::vector<Finding> &findings, const Expected &e)
 {
     EXPECT_EQ(count_matching(findings, e), 1u)
-        << e.check << " \"" << e.in_text << "\" once in:" << describe(findings);
+        << to_string(e.check) << (e.place ? describe(*e.place) : "") << " "
+        << e.expected.value_or("") << " once in:" << describe(findings);
 }
 
 class FeatureLayouts : public ::testing::TestWithParam<const char *> {};
@@ -91,8 +106,9 @@ TEST_P(FeatureLayouts, AsBuiltTheyGetOnlyTheirNotes)
     // The NLS export is recognised, never an unexpected one.
     const auto kana = verify_file(test::test_layout("kana", GetParam()));
     ASSERT_EQ(kana.size(), 1u) << describe(kana);
-    EXPECT_TRUE((Expected{Severity::Note, "exports", "KbdNlsLayerDescriptor", "models neither"}
-                     .matches(kana[0])))
+    EXPECT_TRUE((Expected{Severity::Note, Check::Exports, std::nullopt, "", "NLS tables"}
+                     .matches(kana[0])) &&
+                kana[0].place.field == "KbdNlsLayerDescriptor")
         << describe(kana);
 }
 
@@ -105,36 +121,49 @@ TEST_P(FeatureLayouts, ADamagedLigatureListIsFound)
     // The AltGr+F entry moved to the plain column: the cell loses it and
     // the entry serves no cell.
     const auto moved = verify_damaged(l, [&](Bytes &b) { put_u16(b, entry(1) + 2, 0); });
-    expect_finding(moved, {Severity::Error, "ligatures", "column 2", "the key types nothing"});
-    expect_finding(moved, {Severity::Warning, "ligatures", "ligature list[1], F column 0",
-                           "no key reaches"});
+    expect_finding(moved, {Severity::Error, Check::Ligatures, l.key_place('F', 2),
+                           "an entry for F column 2 in the ligature list", "none"});
+    Place moved_entry = l.ligature_place(1);
+    moved_entry.what = "F column 0";
+    expect_finding(moved, {Severity::Warning, Check::Ligatures, moved_entry,
+                           "a WCH_LGTR cell it serves", "none"});
 
     // The list ended at its first entry: two cells without theirs.
     const auto ended = verify_damaged(l, [&](Bytes &b) { b.at(entry(1)) = 0; });
-    EXPECT_EQ(count_matching(ended, {Severity::Error, "ligatures", "", "the key types nothing"}),
+    EXPECT_EQ(count_matching(ended, {Severity::Error, Check::Ligatures, std::nullopt,
+                                     std::nullopt, "none"}),
               2u) << describe(ended);
 
     // cbLgEntry that does not match nLgMax.
     const auto size = verify_damaged(l, [&](Bytes &b) { b.at(l.offset(l.root_field(10, 5))) = 14; });
-    expect_finding(size, {Severity::Error, "ligatures", "KBDTABLES.cbLgEntry", "12 bytes"});
+    expect_finding(size, {Severity::Error, Check::Ligatures,
+                          rva_place(l.root_field(10, 5), "KBDTABLES.cbLgEntry"),
+                          "12 bytes, 4 + 2 per character of nLgMax 4", "14"});
 
     // The same key and column twice: the second is never read.
     const auto twice = verify_damaged(l, [&](Bytes &b) {
         b.at(entry(2)) = 'J';
         put_u16(b, entry(2) + 2, 1);
     });
-    expect_finding(twice, {Severity::Error, "ligatures", "ligature list[2]", "never read"});
-    expect_finding(twice, {Severity::Error, "ligatures", "column 3", "the key types nothing"});
+    Place second = l.ligature_place(2);
+    second.what = "J column 1";
+    expect_finding(twice, {Severity::Error, Check::Ligatures, second,
+                           "each key and column once (the platform reads the first)"});
+    expect_finding(twice, {Severity::Error, Check::Ligatures,
+                           l.key_place(l.tables.ligatures[2].vk, l.tables.ligatures[2].column),
+                           std::nullopt, "none"});
 
     // A character after WCH_NONE, and an entry with no character at all.
     const auto after = verify_damaged(l, [&](Bytes &b) { put_u16(b, entry(0) + 4 + 6, 'x'); });
-    expect_finding(after, {Severity::Warning, "ligatures", "ligature list[0]", "wch[3]"});
+    expect_finding(after, {Severity::Warning, Check::Ligatures, l.ligature_place(0),
+                           "only WCH_NONE after the first WCH_NONE (the platform stops there)",
+                           "U+0078 x in wch[3]"});
     const auto empty = verify_damaged(l, [&](Bytes &b) {
         put_u16(b, entry(0) + 4, 0xF000);
         put_u16(b, entry(0) + 6, 0xF000);
     });
-    expect_finding(empty, {Severity::Warning, "ligatures", "ligature list[0]",
-                           "at least one character"});
+    expect_finding(empty, {Severity::Warning, Check::Ligatures, l.ligature_place(0),
+                           "at least one character", "none"});
 }
 
 // A ligature list that runs out of its section is a refusal, not a crash.
@@ -153,7 +182,12 @@ TEST_P(FeatureLayouts, ALigatureListPastItsSectionIsRefused)
         const uint64_t address = file.headers().image_base + near_end;
         put_u32(b, l.offset(field), static_cast<uint32_t>(address));
     });
-    expect_finding(findings, {Severity::Error, "tables", "ligature list", "end record"});
+    Place place;
+    place.what = "ligature list at RVA " + hex(near_end);
+    expect_finding(findings, {Severity::Error, Check::Tables, place,
+                              "its end record before the end of its section (RVA " +
+                                  hex(s->virtual_address + virtual_extent(*s)) + ")",
+                              "0 entries and no end"});
 }
 
 TEST_P(FeatureLayouts, ADeadResultWithoutCompositionsIsFound)
@@ -164,8 +198,11 @@ TEST_P(FeatureLayouts, ADeadResultWithoutCompositionsIsFound)
     const auto findings = verify_damaged(l, [&](Bytes &b) {
         put_u16(b, l.offset(list + 8 * 3 + 4), 0x02D8);
     });
-    expect_finding(findings, {Severity::Warning, "dead keys", "DEADKEY[3]",
-                              "only comes out as itself"});
+    expect_finding(findings, {Severity::Warning, Check::DeadKeys,
+                              rva_place(list + 8 * 3, "DEADKEY[3]"),
+                              "compositions for the dead character U+02D8 \u02D8 its DKF_DEAD "
+                              "result leaves pending",
+                              "none"});
     EXPECT_EQ(std::count_if(findings.begin(), findings.end(),
                             [](const Finding &f) { return f.severity == Severity::Error; }),
               0) << describe(findings);
@@ -184,10 +221,17 @@ TEST_P(FeatureLayouts, UnmodelledBitsGetOneNoteEach)
         const size_t flags = l.offset(l.root_field(10, 0));
         put_u16(b, flags, 0x0004 | 0x0100);                     // KLLF_LRM_RLM, undefined
     });
-    expect_finding(findings, {Severity::Note, "attributes", "table 1 row 1", "GRPSELTAP (0x80) on 3 rows"});
-    expect_finding(findings, {Severity::Note, "attributes", "table 1 row 4", "undefined bit 0x40"});
-    expect_finding(findings, {Severity::Note, "modifiers", "VK_MENU", "KBDROYA (0x10)"});
-    expect_finding(findings, {Severity::Note, "locale flags", "fLocaleFlags", "undefined bit 0x0100"});
+    expect_finding(findings, {Severity::Note, Check::Attributes, row_place(l.tables, {0, 1}), "",
+                              "row attribute GRPSELTAP (0x80) on 3 rows"});
+    expect_finding(findings, {Severity::Note, Check::Attributes, row_place(l.tables, {0, 4}), "",
+                              "row attribute the undefined bit 0x40 on 1 row"});
+    Place menu = rva_place(bits + 2 * 2, "VK_TO_BIT[2]");
+    menu.what = "VK_MENU";
+    expect_finding(findings, {Severity::Note, Check::Modifiers, menu, "",
+                              "modifier bit KBDROYA (0x10)"});
+    expect_finding(findings, {Severity::Note, Check::LocaleFlags,
+                              rva_place(l.root_field(10, 0), "KBDTABLES.fLocaleFlags"), "",
+                              "locale flag the undefined bit 0x0100"});
     EXPECT_EQ(std::count_if(findings.begin(), findings.end(),
                             [](const Finding &f) { return f.severity != Severity::Note; }),
               0) << describe(findings);

@@ -26,7 +26,7 @@ std::string characters(const std::u16string &text)
 
 std::string where(const Keymap &keymap, const Cell &cell)
 {
-    return row_place(keymap.tables(), cell.read_row, cell.column.value_or(0)) +
+    return row_text(keymap.tables(), cell.read_row, cell.column.value_or(0)) +
            (cell.read_row == cell.key_row ? "" : ", Caps Lock row");
 }
 

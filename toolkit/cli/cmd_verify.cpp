@@ -5,6 +5,7 @@
 #include <string>
 
 #include "commands.h"
+#include "finding_text.h"
 #include "verify/verify.h"
 
 namespace wendol::cli {
@@ -18,8 +19,9 @@ void print_findings(std::ostream &out, const std::string &path,
     for (const Finding &f : findings) {
         // A line that counts findings not listed adds them all.
         counts[static_cast<int>(f.severity)] += f.count;
-        out << path << ": " << to_string(f.severity) << " [" << f.check << "] "
-            << (f.place.empty() ? "" : f.place + ": ") << f.text << '\n';
+        const std::string place = place_text(f.place);
+        out << path << ": " << to_string(f.severity) << " [" << to_string(f.check) << "] "
+            << (place.empty() ? "" : place + ": ") << finding_text(f) << '\n';
     }
     out << path << ": ";
     if (findings.empty())
@@ -43,7 +45,8 @@ std::vector<Finding> judge(const std::string &path)
     try {
         return verify_file(path);
     } catch (const std::exception &e) {
-        return {{Severity::Error, "verifier", "", std::string("the verifier failed: ") + e.what()}};
+        return {{Severity::Error, Check::Verifier, {}, "",
+                 std::string("the verifier failed: ") + e.what()}};
     }
 }
 

@@ -26,7 +26,7 @@ void tell_broken(const Keymap &keymap, const Press &press, const SweepState &sta
                  const SweepBroken &broken)
 {
     if (broken && press.cell.kind == Cell::Kind::Broken)
-        broken(state, press.key, press.cell.fault->error(keymap.tables()));
+        broken(state, press.key, *press.cell.fault);
 }
 
 void tap(const Keymap &keymap, Typist &typist, const Key &key, const SweepState &state,

@@ -27,7 +27,7 @@ bool alt_is_cleared(unsigned bits)
 
 Error CellFault::error(const LayoutTables &tables) const
 {
-    return Error(row_place(tables, row, column), expected, found);
+    return Error(row_text(tables, row, column), expected, found);
 }
 
 std::optional<uint8_t> num_lock_key(uint8_t navigation_vk)

@@ -48,7 +48,7 @@ std::vector<RowPart> row_parts(const CharTable &table)
     return parts;
 }
 
-std::string row_place(const LayoutTables &tables, RowRef ref, std::optional<size_t> column)
+std::string row_text(const LayoutTables &tables, RowRef ref, std::optional<size_t> column)
 {
     const CharRow &row = tables.char_tables.at(ref.table).rows.at(ref.row);
     return "table " + std::to_string(ref.table + 1) + " row " + std::to_string(ref.row) +

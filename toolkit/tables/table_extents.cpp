@@ -42,13 +42,13 @@ public:
             add(at, modifiers_size(), "MODIFIERS", Extent::Kind::Record);
             break;
         case PointerSlot::VkToBit:
-            list(at, t_.modifiers.keys.size(), 2, "VK_TO_BIT list");
+            list(at, t_.modifiers.keys.size(), kVkToBitSize, "VK_TO_BIT list");
             break;
         case PointerSlot::VkToWcharTable:
             list(at, t_.char_tables.size(), 2 * p_, "aVkToWcharTable");
             break;
         case PointerSlot::DeadKey:
-            list(at, t_.dead_keys.size(), 8, "DEADKEY list");
+            list(at, t_.dead_keys.size(), kDeadKeySize, "DEADKEY list");
             break;
         case PointerSlot::KeyNames:
             list(at, t_.key_names.size(), 2 * p_, "aKeyNames");
@@ -63,10 +63,10 @@ public:
             add(at, count_bytes(t_.scan_map.size(), 2), "pusVSCtoVK", Extent::Kind::Record);
             break;
         case PointerSlot::VscToVkE0:
-            list(at, t_.scan_map_e0.size(), 4, "pVSCtoVK_E0");
+            list(at, t_.scan_map_e0.size(), kVscVkSize, "pVSCtoVK_E0");
             break;
         case PointerSlot::VscToVkE1:
-            list(at, t_.scan_map_e1.size(), 4, "pVSCtoVK_E1");
+            list(at, t_.scan_map_e1.size(), kVscVkSize, "pVSCtoVK_E1");
             break;
         case PointerSlot::Ligature:
             list(at, t_.ligatures.size(), std::max<uint32_t>(t_.cb_lg_entry, 1), "ligature list");

@@ -28,12 +28,12 @@ namespace wendol::table_rules {
 // Where the non-null pointer in `slot` leads, or nothing.
 std::optional<uint32_t> target_of(const LayoutTables &tables, PointerSlot slot);
 
-// "pVSCtoVK_E0[3] (RVA 0x2B94)", or without an RVA if the list has none.
-std::string entry_place(const LayoutTables &tables, PointerSlot pointer, const std::string &list,
-                        size_t index, uint32_t record);
+// "pVSCtoVK_E0[3]" at its RVA, or without an RVA if the list has none.
+Place entry_place(const LayoutTables &tables, PointerSlot pointer, const std::string &list,
+                  size_t index, uint32_t record);
 
 // Where each dead character comes from, for the findings about it.
-using DeadSources = std::map<char16_t, std::string>;
+using DeadSources = std::map<char16_t, Place>;
 
 // The WCH_LGTR cells of the key rows, by the key and column the platform
 // looks the ligature up with.

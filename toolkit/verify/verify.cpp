@@ -20,17 +20,58 @@ const char *to_string(Severity severity)
     return "?";
 }
 
-namespace {
-
-Finding expectation(Severity severity, std::string check, std::string place,
-                    std::string expected, std::string found)
+const char *to_string(Check check)
 {
-    std::string text = expectation_text(expected, found);
-    return {severity, std::move(check), std::move(place), std::move(text), std::move(expected),
-            std::move(found)};
+    switch (check) {
+    case Check::Image: return "image";
+    case Check::Sections: return "sections";
+    case Check::Exports: return "exports";
+    case Check::Relocations: return "relocations";
+    case Check::Checksum: return "checksum";
+    case Check::Accessor: return "accessor";
+    case Check::Tables: return "tables";
+    case Check::RootRecord: return "root record";
+    case Check::Rows: return "rows";
+    case Check::DeadKeys: return "dead keys";
+    case Check::Compositions: return "compositions";
+    case Check::Ligatures: return "ligatures";
+    case Check::Modifiers: return "modifiers";
+    case Check::Order: return "order";
+    case Check::KeyNames: return "key names";
+    case Check::Overlaps: return "overlaps";
+    case Check::Attributes: return "attributes";
+    case Check::LocaleFlags: return "locale flags";
+    case Check::Reach: return "reach";
+    case Check::Verifier: return "verifier";
+    }
+    return "?";
 }
 
-}  // namespace
+Place named(std::string field)
+{
+    Place place;
+    place.field = std::move(field);
+    return place;
+}
+
+Place rva_place(uint32_t rva, std::string field)
+{
+    Place place;
+    place.field = std::move(field);
+    place.rva = rva;
+    return place;
+}
+
+Place row_place(const LayoutTables &tables, RowRef ref, std::optional<size_t> column)
+{
+    const CharRow &row = tables.char_tables.at(ref.table).rows.at(ref.row);
+    TablePlace at{ref.table, ref.row, {}, row.vk, row.rva};
+    if (column)
+        at.columns.push_back(*column);
+    Place place;
+    place.tables.push_back(std::move(at));
+    return place;
+}
 
 void Findings::add(Finding finding)
 {
@@ -40,43 +81,40 @@ void Findings::add(Finding finding)
         return;
     }
     const size_t more = listed.count - kListedPerCheck;
-    const std::string text = "and " + std::to_string(more) + " more like the " +
-                             std::to_string(kListedPerCheck) + " above, not listed";
     if (more == 1) {
         listed.summary = findings_.size();
-        findings_.push_back({finding.severity, finding.check, "", text});
-    } else {
-        findings_[listed.summary].text = text;
+        findings_.push_back({finding.severity, finding.check, {}, "", "", "", more, true});
     }
     findings_[listed.summary].count = more;
 }
 
-void Findings::error(std::string check, std::string place, std::string expected,
-                     std::string found)
+void Findings::error(Check check, Place place, std::string expected, std::string found,
+                     std::string reason)
 {
-    add(expectation(Severity::Error, std::move(check), std::move(place), std::move(expected),
-                    std::move(found)));
+    add({Severity::Error, check, std::move(place), std::move(expected), std::move(found),
+         std::move(reason)});
 }
 
-void Findings::warning(std::string check, std::string place, std::string expected,
-                       std::string found)
+void Findings::warning(Check check, Place place, std::string expected, std::string found,
+                       std::string reason)
 {
-    add(expectation(Severity::Warning, std::move(check), std::move(place), std::move(expected),
-                    std::move(found)));
+    add({Severity::Warning, check, std::move(place), std::move(expected), std::move(found),
+         std::move(reason)});
 }
 
-void Findings::note(std::string check, std::string place, std::string text)
+void Findings::note(Check check, Place place, std::string found, std::string reason)
 {
-    add({Severity::Note, std::move(check), std::move(place), std::move(text)});
+    add({Severity::Note, check, std::move(place), "", std::move(found), std::move(reason)});
 }
 
-void Findings::refusal(std::string check, const Error &refused)
+void Findings::refusal(Check check, const Error &refused)
 {
+    Place place;
+    place.what = refused.context();
     if (refused.has_expectation())
-        add(expectation(Severity::Error, std::move(check), refused.context(), refused.expected(),
-                        refused.found()));
+        add({Severity::Error, check, std::move(place), refused.expected(), refused.found()});
     else
-        add({Severity::Error, std::move(check), "", refused.what()});
+        add({Severity::Error, check, {}, "", refused.what()});
 }
 
 namespace {
@@ -107,15 +145,10 @@ size_t Findings::notes() const
     return count(findings_, Severity::Note);
 }
 
-std::string rva_place(uint32_t rva, const std::string &what)
-{
-    return "RVA " + hex(rva) + (what.empty() ? "" : " (" + what + ")");
-}
-
 namespace {
 
 // Runs one stage; a refusal by the reader ends it with a finding.
-bool stage(Findings &findings, const char *check, const std::function<void()> &step)
+bool stage(Findings &findings, Check check, const std::function<void()> &step)
 {
     try {
         step();
@@ -152,18 +185,18 @@ std::vector<Finding> verify_pe(PeFile file, Findings &findings)
     std::optional<DescriptorCall> call;
     std::optional<LayoutTables> tables;
     const uint64_t base = file.headers().image_base;
-    if (!stage(findings, "image", [&] { image.emplace(std::move(file), base); }) ||
-        !stage(findings, "tables", [&] {
+    if (!stage(findings, Check::Image, [&] { image.emplace(std::move(file), base); }) ||
+        !stage(findings, Check::Tables, [&] {
             call = call_descriptor(*image);
             tables = read_tables(*image, *call);
         }))
         return findings.all();
     verify_table_image(*image, *call, *tables, findings);
 
-    stage(findings, "tables", [&] { verify_tables(*tables, findings); });
+    stage(findings, Check::Tables, [&] { verify_tables(*tables, findings); });
     // Typing runs over whatever was read, faults and all: a key the tables
     // cannot answer is a finding of its own and costs only that key.
-    stage(findings, "reach", [&] { verify_reach(Keymap(std::move(*tables)), findings); });
+    stage(findings, Check::Reach, [&] { verify_reach(Keymap(std::move(*tables)), findings); });
     return findings.all();
 }
 
@@ -173,7 +206,7 @@ std::vector<Finding> verify_bytes(std::vector<uint8_t> bytes)
 {
     Findings findings;
     std::optional<PeFile> file;
-    if (!stage(findings, "image", [&] { file.emplace(std::move(bytes)); }))
+    if (!stage(findings, Check::Image, [&] { file.emplace(std::move(bytes)); }))
         return findings.all();
     return verify_pe(std::move(*file), findings);
 }
@@ -182,7 +215,7 @@ std::vector<Finding> verify_file(const std::string &path)
 {
     Findings findings;
     std::optional<PeFile> file;
-    if (!stage(findings, "image", [&] { file.emplace(PeFile::read(path)); }))
+    if (!stage(findings, Check::Image, [&] { file.emplace(PeFile::read(path)); }))
         return findings.all();
     return verify_pe(std::move(*file), findings);
 }

@@ -66,13 +66,20 @@ std::string selection(const Modifiers &m)
     return "ModNumber[0.." + std::to_string(m.max_mod_bits) + "] selects " + listed(columns);
 }
 
-std::string column_place(const CharTable &table, size_t t, size_t column)
-{
-    return "table " + std::to_string(t + 1) + " column " + std::to_string(column) + " (RVA " +
-           hex(table.rva) + ")";
-}
-
 using Column = std::pair<size_t, size_t>;   // (table, column)
+
+// The columns of each table, one place for them all.
+Place columns_place(const Keymap &keymap, const std::set<Column> &columns)
+{
+    Place place;
+    for (const auto &[t, c] : columns) {
+        if (place.tables.empty() || place.tables.back().table != t)
+            place.tables.push_back({t, std::nullopt, {}, std::nullopt,
+                                    keymap.tables().char_tables[t].rva});
+        place.tables.back().columns.push_back(c);
+    }
+    return place;
+}
 
 // The same character from several cells is listed once.
 std::vector<std::string> distinct(const std::vector<std::string> &items)
@@ -96,12 +103,11 @@ std::set<Column> hidden_columns(const Keymap &keymap, const std::vector<const Ce
     for (size_t bits = 0; bits <= m.max_mod_bits && bits < m.mod_number.size(); ++bits)
         selected.insert(m.mod_number[bits]);
     std::set<Column> hidden;
-    std::vector<std::string> places;
     const auto &tables = keymap.tables().char_tables;
     for (size_t t = 0; t < tables.size(); ++t)
         for (size_t c = 0; c < tables[t].columns; ++c)
-            if (!selected.count(static_cast<uint8_t>(c)) && hidden.insert({t, c}).second)
-                places.push_back(column_place(tables[t], t, c));
+            if (!selected.count(static_cast<uint8_t>(c)))
+                hidden.insert({t, c});
     if (hidden.empty())
         return hidden;
     std::vector<std::string> lost;
@@ -110,13 +116,15 @@ std::set<Column> hidden_columns(const Keymap &keymap, const std::vector<const Ce
             !record.typed.count(cell->ch) && sent_by_a_key(keymap, keymap.row(cell->key_row).vk))
             lost.push_back(cell_text(*cell));
     lost = distinct(lost);
-    findings.warning("modifiers", listed(places),
+    findings.warning(Check::Modifiers, columns_place(keymap, hidden),
                      "modifier bits up to wMaxModBits (" + std::to_string(m.max_mod_bits) +
-                         ") that select " + (places.size() == 1 ? "the column" : "each column"),
+                         ") that select " + (hidden.size() == 1 ? "the column" : "each column"),
                      "none (" + selection(m) + ")" +
-                         (lost.empty() ? "; every character in them is typed by another key "
-                                         "state"
-                                       : ", so no key state types " + listed(lost)));
+                         (lost.empty() ? "" : ", so no key state types " + listed(lost)),
+                     lost.empty() ? "only a warning, as every character in them is typed by "
+                                    "another key state"
+                                  : "only a warning, as the platform types nothing wrong: it "
+                                    "only never types those cells");
     return hidden;
 }
 
@@ -167,15 +175,15 @@ struct Unread {
 void report_keypad(const Keymap &keymap, const std::map<Column, Unread> &keypad,
                    Findings &findings)
 {
-    for (const auto &[at, unread] : keypad)
+    for (const auto &[at, unread] : keypad) {
+        Place place = columns_place(keymap, {at});
+        place.what = "the keypad's digit keys";
         findings.warning(
-            "reach",
-            column_place(keymap.tables().char_tables[at.first], at.first, at.second) +
-                ", the keypad's digit keys",
-            "a key state that types " + listed(distinct(unread.cells)),
-            "none, and only a warning: the platform turns Shift+keypad into the navigation "
-            "keys while Num Lock is on, and without Num Lock the keys are navigation keys "
-            "anyway");
+            Check::Reach, std::move(place),
+            "a key state that types " + listed(distinct(unread.cells)), "none",
+            "only a warning: the platform turns Shift+keypad into the navigation keys while "
+            "Num Lock is on, and without Num Lock the keys are navigation keys anyway");
+    }
 }
 
 // One warning for the Caps Lock rows of every table: which columns of them
@@ -185,23 +193,21 @@ void report_caps_rows(const Keymap &keymap, const std::map<size_t, Unread> &caps
 {
     if (caps_rows.empty())
         return;
-    std::vector<std::string> places, cells;
+    std::set<Column> columns;
+    std::vector<std::string> cells;
     for (const auto &[t, unread] : caps_rows) {
-        const std::set<size_t> columns(unread.columns.begin(), unread.columns.end());
-        std::vector<std::string> numbers;
-        for (size_t c : columns)
-            numbers.push_back(std::to_string(c));
-        places.push_back("table " + std::to_string(t + 1) +
-                         (numbers.size() == 1 ? " column " : " columns ") + listed(numbers) +
-                         " (RVA " + hex(keymap.tables().char_tables[t].rva) + ")");
+        for (size_t c : unread.columns)
+            columns.insert({t, c});
         cells.insert(cells.end(), unread.cells.begin(), unread.cells.end());
     }
+    Place place = columns_place(keymap, columns);
+    place.what = "the Caps Lock rows of the SGCAPS keys";
     findings.warning(
-        "reach", "the Caps Lock rows of the SGCAPS keys, " + listed(places),
-        "a key state that types " + listed(distinct(cells)),
-        "none, and only a warning: the platform reads an SGCAPS key's Caps Lock row only "
-        "while nothing but Shift is held, and with other modifiers the key's own row, "
-        "whatever Caps Lock says");
+        Check::Reach, std::move(place), "a key state that types " + listed(distinct(cells)),
+        "none",
+        "only a warning: the platform reads an SGCAPS key's Caps Lock row only while nothing "
+        "but Shift is held, and with other modifiers the key's own row, whatever Caps Lock "
+        "says");
 }
 
 // "column 1 (modifier bits 1, 5)": the bits that select each column.
@@ -220,11 +226,11 @@ std::string selected_by(const Modifiers &m, const std::vector<size_t> &columns)
 
 void report_row(const Keymap &keymap, RowRef ref, const Unread &unread, Findings &findings)
 {
-    findings.warning("reach", row_place(keymap.tables(), ref),
-                     "a key state that types " + listed(unread.cells),
-                     "none, and only a warning as the platform types nothing wrong: no key "
-                     "sending the row's virtual key, under any combination of the map's "
-                     "modifier keys with the locks off or on, reads " +
+    findings.warning(Check::Reach, row_place(keymap.tables(), ref),
+                     "a key state that types " + listed(unread.cells), "none",
+                     "only a warning as the platform types nothing wrong: no key sending the "
+                     "row's virtual key, under any combination of the map's modifier keys "
+                     "with the locks off or on, reads " +
                          selected_by(keymap.tables().modifiers, unread.columns));
 }
 

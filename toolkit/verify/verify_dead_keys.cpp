@@ -38,39 +38,39 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
 
     for (const auto &[ch, place] : dead) {
         if (!groups.count(ch))
-            findings.error("dead keys", place,
+            findings.error(Check::DeadKeys, place,
                            "compositions for its dead character " + character_label(ch),
                            "none in the composition table");
         if (!names.count(ch))
-            findings.warning("dead keys", place,
+            findings.warning(Check::DeadKeys, place,
                              "a dead-key name for its dead character " + character_label(ch),
-                             "none in aKeyNamesDead; only a warning, as the name is shown, "
-                             "never typed");
+                             "none in aKeyNamesDead",
+                             "only a warning, as the name is shown, never typed");
     }
     // A DKF_DEAD result with no compositions of its own only ever comes out
     // as itself, followed by whatever is typed next.
     for (const auto &[ch, entry] : chained)
         if (!groups.count(ch))
-            findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", entry, 8),
+            findings.warning(Check::DeadKeys,
+                             entry_place(t, PointerSlot::DeadKey, "DEADKEY", entry, kDeadKeySize),
                              "compositions for the dead character " + character_label(ch) +
                                  " its DKF_DEAD result leaves pending",
-                             "none: it only comes out as itself before the next character");
+                             "none", "it only comes out as itself before the next character");
     for (const auto &[ch, first] : groups)
         if (!dead.count(ch) && !chained.count(ch))
-            findings.warning("dead keys", entry_place(t, PointerSlot::DeadKey, "DEADKEY", first, 8),
+            findings.warning(Check::DeadKeys,
+                             entry_place(t, PointerSlot::DeadKey, "DEADKEY", first, kDeadKeySize),
                              "compositions only for dead characters some key produces",
-                             "a group for " + character_label(ch) +
-                                 ", which no dead cell gives; only a warning, as nothing "
-                                 "reaches it");
+                             "a group for " + character_label(ch) + ", which no dead cell gives",
+                             "only a warning, as nothing reaches it");
     for (const auto &[ch, index] : names)
         if (!dead.count(ch) && !chained.count(ch))
-            findings.warning("dead keys",
+            findings.warning(Check::DeadKeys,
                              entry_place(t, PointerSlot::KeyNamesDead, "aKeyNamesDead", index,
                                          pointer_size(t.form)),
                              "names only for dead characters some key produces",
-                             "a name for " + character_label(ch) +
-                                 ", which no dead cell gives; only a warning, as nothing "
-                                 "reaches it");
+                             "a name for " + character_label(ch) + ", which no dead cell gives",
+                             "only a warning, as nothing reaches it");
 }
 
 // The platform uses the first entry for a pair: a second is never read.
@@ -81,12 +81,13 @@ void check_composition_pairs(const LayoutTables &t, Findings &findings)
         const DeadKeyEntry &e = t.dead_keys[i];
         const auto [at, fresh] = first.emplace(std::pair{e.dead, e.base}, i);
         if (!fresh)
-            findings.warning("compositions",
-                             entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, 8),
+            findings.warning(Check::Compositions,
+                             entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, kDeadKeySize),
                              "each pair (dead character, base) once",
                              character_label(e.dead) + " + " + character_label(e.base) +
-                                 " again, first at DEADKEY[" + std::to_string(at->second) +
-                                 "], which the platform reads: this entry is never typed");
+                                 " again, first at DEADKEY[" + std::to_string(at->second) + "]",
+                             "only a warning, as the platform reads the first: this entry is "
+                             "never typed");
     }
 }
 

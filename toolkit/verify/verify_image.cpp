@@ -20,15 +20,15 @@ constexpr const char *kDescriptor = "KbdLayerDescriptor";
 // East Asian layouts export their NLS tables' accessor beside it.
 constexpr const char *kNlsDescriptor = "KbdNlsLayerDescriptor";
 
-std::string section_place(const Section &s)
+Place section_place(const Section &s)
 {
-    return "section " + s.name + " (RVA " + hex(s.virtual_address) + ")";
+    return rva_place(s.virtual_address, "section " + s.name);
 }
 
 void check_dll(const Headers &h, Findings &findings)
 {
     if (!(h.file_characteristics & pe::kFileDll))
-        findings.error("image", "file header Characteristics", "the DLL flag (0x2000)",
+        findings.error(Check::Image, named("file header Characteristics"), "the DLL flag (0x2000)",
                        file_characteristics_names(h.file_characteristics));
 }
 
@@ -46,19 +46,20 @@ void check_section_data(const PeFile &file, Findings &findings)
         // The loader copies what each header says wherever it lies: only a
         // warning.
         if (s.raw_offset < headers)
-            findings.warning("sections", section_place(s),
+            findings.warning(Check::Sections, section_place(s),
                              "file data after the headers (" + hex(headers) + ")",
-                             "file offset " + hex(s.raw_offset) +
-                                 "; only a warning, as the loader still copies it");
+                             "file offset " + hex(s.raw_offset),
+                             "only a warning, as the loader still copies it");
         for (size_t j = 0; j < i; ++j) {
             const Section &o = sections[j];
             if (o.raw_size != 0 && s.raw_offset < uint64_t{o.raw_offset} + o.raw_size &&
                 o.raw_offset < end)
-                findings.warning("sections", section_place(s),
+                findings.warning(Check::Sections, section_place(s),
                                  "file data apart from section " + o.name + "'s",
                                  "file offsets " + hex(s.raw_offset) + ".." + hex(end) +
-                                     " overlapping it; only a warning, as the loader "
-                                     "copies each section's data on its own");
+                                     " overlapping it",
+                                 "only a warning, as the loader copies each section's data "
+                                 "on its own");
         }
     }
 }
@@ -84,17 +85,18 @@ void check_no_code_at_load(const PeFile &file, Findings &findings)
 {
     const Headers &h = file.headers();
     if (h.entry_point != 0)
-        findings.error("image", "optional header AddressOfEntryPoint",
+        findings.error(Check::Image, named("optional header AddressOfEntryPoint"),
                        "0 (a layout runs no code when it is loaded)", hex(h.entry_point));
     // Imports bring code in with them; TLS callbacks run at load.
     if (imports_something(file))
-        findings.error("image", directory_name(pe::kDirImport) + " directory", "no imports",
+        findings.error(Check::Image, named(directory_name(pe::kDirImport) + " directory"),
+                       "no imports",
                        directory_text(h.directories[pe::kDirImport]));
     constexpr std::pair<unsigned, const char *> kNone[] = {
         {pe::kDirTls, "no TLS callbacks"}, {pe::kDirDelayImport, "no delay-load imports"}};
     for (const auto &[index, expected] : kNone)
         if (index < h.directories.size() && h.directories[index].size != 0)
-            findings.error("image", directory_name(index) + " directory", expected,
+            findings.error(Check::Image, named(directory_name(index) + " directory"), expected,
                            directory_text(h.directories[index]));
 }
 
@@ -104,27 +106,29 @@ void check_exports(const PeFile &file, Findings &findings)
     const auto descriptor = std::find_if(exports.begin(), exports.end(),
                                          [](const Export &e) { return e.name == kDescriptor; });
     if (descriptor == exports.end()) {
-        findings.error("exports", "export directory", std::string("an export named ") + kDescriptor,
+        findings.error(Check::Exports, named("export directory"),
+                       std::string("an export named ") + kDescriptor,
                        exports.empty() ? std::string("no exports")
                                        : std::to_string(exports.size()) + " exports without it");
         return;
     }
     // The platform may ask for the accessor by its ordinal.
     if (descriptor->ordinal != 1)
-        findings.error("exports", rva_place(descriptor->rva, kDescriptor),
+        findings.error(Check::Exports, rva_place(descriptor->rva, kDescriptor),
                        "ordinal 1 (ordinal base " + std::to_string(file.export_ordinal_base()) +
                            ")",
                        "ordinal " + std::to_string(descriptor->ordinal));
     for (const Export &e : exports)
         if (e.name == kNlsDescriptor)
-            findings.note("exports", rva_place(e.rva, e.name),
-                          "NLS tables: the engine models neither their key state machine nor "
-                          "the IME keys, so what it types is not the whole truth");
+            findings.note(Check::Exports, rva_place(e.rva, e.name),
+                          "NLS tables",
+                          "the engine models neither their key state machine nor the IME "
+                          "keys, so what it types is not the whole truth");
         else if (&e != &*descriptor)
-            findings.warning("exports", rva_place(e.rva, e.name.empty() ? "no name" : e.name),
+            findings.warning(Check::Exports, rva_place(e.rva, e.name.empty() ? "no name" : e.name),
                              std::string(kDescriptor) + " as the only export",
-                             "ordinal " + std::to_string(e.ordinal) +
-                                 " besides it; only a warning, as the platform asks for " +
+                             "ordinal " + std::to_string(e.ordinal) + " besides it",
+                             std::string("only a warning, as the platform asks for ") +
                                  kDescriptor + " alone");
 }
 
@@ -134,7 +138,7 @@ void check_relocation_types(const PeFile &file, Findings &findings)
     const uint16_t wanted = plus ? pe::kRelDir64 : pe::kRelHighLow;
     for (const BaseRelocation &r : file.relocations())
         if (r.type != wanted)
-            findings.error("relocations", rva_place(r.rva, "base relocation"),
+            findings.error(Check::Relocations, rva_place(r.rva, "base relocation"),
                            relocation_type_name(wanted) +
                                (plus ? " in a PE32+ image" : " in a PE32 image"),
                            relocation_type_name(r.type));
@@ -148,14 +152,12 @@ void check_checksum(const PeFile &file, Findings &findings)
     const uint32_t computed = file.computed_checksum();
     if (h.checksum == computed)
         return;
-    const std::string why = h.checksum == 0
-                                ? " (the linker's default); only a warning, as the platform "
-                                  "does not check a layout's checksum"
-                                : "; only a warning, as the platform does not check a "
-                                  "layout's checksum";
-    findings.warning("checksum",
-                     "optional header CheckSum (file offset " + hex(h.checksum_offset) + ")",
-                     hex(computed, 8) + " as computed over the file", hex(h.checksum, 8) + why);
+    Place place = named("optional header CheckSum");
+    place.file_offset = h.checksum_offset;
+    findings.warning(Check::Checksum, std::move(place),
+                     hex(computed, 8) + " as computed over the file",
+                     hex(h.checksum, 8) + (h.checksum == 0 ? " (the linker's default)" : ""),
+                     "only a warning, as the platform does not check a layout's checksum");
 }
 
 }  // namespace
@@ -198,13 +200,13 @@ void check_table_sections(const PeFile &file, const std::vector<Extent> &extents
             holding.emplace(s, &e);
     for (const auto &[s, e] : holding)
         if (s->characteristics & pe::kScnMemWrite)
-            findings.warning("sections", section_place(*s),
+            findings.warning(Check::Sections, section_place(*s),
                              "a section the platform cannot write, as it holds " + e->what,
-                             section_characteristics_names(s->characteristics) +
-                                 "; only a warning, as the tables still read the same");
+                             section_characteristics_names(s->characteristics),
+                             "only a warning, as the tables still read the same");
     const Section *code = section_holding(file.sections(), call.body_rva, 1);
     if (code && !(code->characteristics & pe::kScnMemExecute))
-        findings.error("sections", section_place(*code),
+        findings.error(Check::Sections, section_place(*code),
                        "an executable section, as it holds KbdLayerDescriptor's body",
                        section_characteristics_names(code->characteristics));
 }
@@ -223,20 +225,20 @@ public:
     void pointer(const PointerField &p)
     {
         explain(p.field_rva);
-        const std::string place = rva_place(p.field_rva, p.label());
+        const Place place = rva_place(p.field_rva, p.label());
         if (p.value != 0 && !count_.count(p.field_rva))
-            findings_.error("relocations", place,
+            findings_.error(Check::Relocations, place,
                             "a base relocation on the pointer, so that it follows the image",
                             "none: at any other base it points at " + hex(p.value));
         if (p.value == 0 && count_.count(p.field_rva))
-            findings_.error("relocations", place,
+            findings_.error(Check::Relocations, place,
                             "no relocation on a null pointer (relocated, it is no longer null)",
                             "one");
         for (uint32_t at = p.field_rva + 1; at < p.field_rva + field_size_; ++at) {
             if (!count_.count(at))
                 continue;
             explain(at);
-            findings_.error("relocations", rva_place(at, p.label() + ", byte " +
+            findings_.error(Check::Relocations, rva_place(at, p.label() + ", byte " +
                                                              std::to_string(at - p.field_rva)),
                             p.value ? "a relocation on the pointer's low half only"
                                     : "no relocation on a null pointer",
@@ -251,7 +253,7 @@ public:
         for (const AddressConstant &c : call.constants) {
             explain(c.rva);
             if (!count_.count(c.rva))
-                findings_.error("relocations", rva_place(c.rva, "KbdLayerDescriptor body"),
+                findings_.error(Check::Relocations, rva_place(c.rva, "KbdLayerDescriptor body"),
                                 "a base relocation on the root record's address",
                                 "none: at any other base the accessor returns " +
                                     hex(call.value & 0xFFFFFFFFu));
@@ -264,12 +266,12 @@ public:
     {
         for (const auto &[rva, count] : count_) {
             if (count > 1)
-                findings_.error("relocations", rva_place(rva, "base relocation"),
+                findings_.error(Check::Relocations, rva_place(rva, "base relocation"),
                                 "one relocation per place", std::to_string(count));
             if (explained_.count(rva))
                 continue;
             if (const Extent *e = extent_holding(extents, rva))
-                findings_.error("relocations", rva_place(rva, e->what),
+                findings_.error(Check::Relocations, rva_place(rva, e->what),
                                 "relocations in the tables only on stored pointers",
                                 "one on a byte that holds no pointer");
         }
@@ -297,14 +299,14 @@ void check_accessor_result(const DescriptorCall &call, const LayoutTables &table
     const auto low = static_cast<uint32_t>(call.value);
     const auto high = static_cast<uint32_t>(call.value >> 32);
     const uint32_t sign = (low & 0x80000000u) ? 0xFFFFFFFFu : 0;
-    const std::string place = rva_place(call.body_rva, "KbdLayerDescriptor body");
+    const Place place = rva_place(call.body_rva, "KbdLayerDescriptor body");
     const std::string expected = "a 64-bit result: the address in EAX and its extension in EDX";
     if (!call.high_half_set)
-        findings.error("accessor", place, expected,
+        findings.error(Check::Accessor, place, expected,
                        "the address in EAX alone, EDX holding " + call.high_half +
                            " at the return, as a function returning a 32-bit pointer leaves it");
     else if (high != 0 && high != sign)
-        findings.error("accessor", place, expected,
+        findings.error(Check::Accessor, place, expected,
                        "EDX holding " + hex(high) + ", which extends no address in EAX (" +
                            hex(low) + ")");
 }

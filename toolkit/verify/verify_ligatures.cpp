@@ -12,11 +12,12 @@ namespace wendol::table_rules {
 
 namespace {
 
-std::string ligature_place(const LayoutTables &t, size_t index)
+Place ligature_place(const LayoutTables &t, size_t index)
 {
     const LigatureEntry &e = t.ligatures[index];
-    return rva_place(e.rva, "ligature list[" + std::to_string(index) + "], " + vk_label(e.vk) +
-                                " column " + std::to_string(e.column));
+    Place place = rva_place(e.rva, "ligature list[" + std::to_string(index) + "]");
+    place.what = vk_label(e.vk) + " column " + std::to_string(e.column);
+    return place;
 }
 
 // The entry's characters: at least one, and none after the first WCH_NONE
@@ -25,17 +26,18 @@ void check_ligature_text(const LayoutTables &t, size_t index, Findings &findings
 {
     const LigatureEntry &e = t.ligatures[index];
     if (e.text().empty()) {
-        findings.warning("ligatures", ligature_place(t, index), "at least one character",
-                         "none: the key types nothing");
+        findings.warning(Check::Ligatures, ligature_place(t, index), "at least one character",
+                         "none", "only a warning: the key types nothing");
         return;
     }
     const auto end = std::find(e.chars.begin(), e.chars.end(), kWchNone);
     const auto after = std::find_if(end, e.chars.end(), [](uint16_t u) { return u != kWchNone; });
     if (after != e.chars.end())
-        findings.warning("ligatures", ligature_place(t, index),
+        findings.warning(Check::Ligatures, ligature_place(t, index),
                          "only WCH_NONE after the first WCH_NONE (the platform stops there)",
                          cell_label(*after) + " in wch[" +
-                             std::to_string(after - e.chars.begin()) + "]");
+                             std::to_string(after - e.chars.begin()) + "]",
+                         "only a warning, as the platform never reads it");
 }
 
 }  // namespace
@@ -49,7 +51,9 @@ void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings
         return;
     const unsigned wanted = 4 + 2u * t.lg_max;
     if (t.cb_lg_entry != wanted)
-        findings.error("ligatures", rva_place(t.root_rva, "KBDTABLES.cbLgEntry"),
+        findings.error(Check::Ligatures,
+                       rva_place(t.root_rva + KbdTablesLayout(t.form).cb_lg_entry(),
+                                 "KBDTABLES.cbLgEntry"),
                        std::to_string(wanted) + " bytes, 4 + 2 per character of nLgMax " +
                            std::to_string(t.lg_max),
                        std::to_string(t.cb_lg_entry));
@@ -58,13 +62,13 @@ void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings
         const LigatureEntry &e = t.ligatures[i];
         const auto [at, fresh] = first.emplace(std::pair{e.vk, e.column}, i);
         if (!fresh)
-            findings.error("ligatures", ligature_place(t, i),
+            findings.error(Check::Ligatures, ligature_place(t, i),
                            "each key and column once (the platform reads the first)",
                            "a second entry, never read: the first is ligature list[" +
                                std::to_string(at->second) + "]");
         else if (!cells.count({e.vk, e.column}))
-            findings.warning("ligatures", ligature_place(t, i), "a WCH_LGTR cell it serves",
-                             "none: no key reaches the entry");
+            findings.warning(Check::Ligatures, ligature_place(t, i), "a WCH_LGTR cell it serves",
+                             "none", "only a warning, as no key reaches the entry");
         check_ligature_text(t, i, findings);
     }
 }

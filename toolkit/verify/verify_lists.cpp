@@ -23,10 +23,11 @@ void check_order(const LayoutTables &t, const std::vector<uint8_t> &scans, Point
         const auto [at, fresh] = first.emplace(scans[i], i);
         if (fresh)
             continue;
-        findings.warning("order", entry_place(t, pointer, list, i, record),
+        findings.warning(Check::Order, entry_place(t, pointer, list, i, record),
                          "each scan code once (the platform reads the first)",
                          "scan code " + hex(scans[i], 2) + " again, first at " + list + "[" +
-                             std::to_string(at->second) + "]");
+                             std::to_string(at->second) + "]",
+                         "only a warning, as the platform reads the first");
     }
 }
 
@@ -44,8 +45,10 @@ std::vector<uint8_t> scans_of(const std::vector<Entry> &entries)
 void check_lists_in_order(const LayoutTables &t, Findings &findings)
 {
     const uint32_t names = 2 * pointer_size(t.form);   // a padded scan code, a pointer
-    check_order(t, scans_of(t.scan_map_e0), PointerSlot::VscToVkE0, "pVSCtoVK_E0", 4, findings);
-    check_order(t, scans_of(t.scan_map_e1), PointerSlot::VscToVkE1, "pVSCtoVK_E1", 4, findings);
+    check_order(t, scans_of(t.scan_map_e0), PointerSlot::VscToVkE0, "pVSCtoVK_E0", kVscVkSize,
+                findings);
+    check_order(t, scans_of(t.scan_map_e1), PointerSlot::VscToVkE1, "pVSCtoVK_E1", kVscVkSize,
+                findings);
     check_order(t, scans_of(t.key_names), PointerSlot::KeyNames, "aKeyNames", names, findings);
     check_order(t, scans_of(t.key_names_ext), PointerSlot::KeyNamesExt, "aKeyNamesExt", names,
                 findings);
@@ -68,10 +71,10 @@ void check_name_alignment(const LayoutTables &t, Findings &findings)
 {
     for (const PointerField &p : t.pointers)
         if (is_name(p.id.slot) && p.value != 0 && p.target_rva % 2 != 0)
-            findings.warning("key names", rva_place(p.field_rva, p.label()),
+            findings.warning(Check::KeyNames, rva_place(p.field_rva, p.label()),
                              "a name aligned to 2 bytes, as UTF-16 units are",
-                             "one at the odd RVA " + hex(p.target_rva) +
-                                 "; only a warning, as the platform reads it where it is");
+                             "one at the odd RVA " + hex(p.target_rva),
+                             "only a warning, as the platform reads it where it is");
 }
 
 namespace {
@@ -108,29 +111,39 @@ void check_root_end(const LayoutTables &t, const std::vector<Extent> &extents,
     if (!type)
         return;
     if (!t.has_type_fields) {
-        findings.warning("root record", rva_place(*type, "KBDTABLES.dwType"),
+        findings.warning(Check::RootRecord, rva_place(*type, "KBDTABLES.dwType"),
                          "dwType and dwSubType after pLigature",
                          "the end of the record's section: an older header, whose record "
                          "ends after pLigature, so there is no dwType, dwSubType (read as 0, "
-                         "0); only a warning, as the platform then takes the layout type from "
+                         "0)",
+                         "only a warning, as the platform then takes the layout type from "
                          "elsewhere");
         return;
     }
     for (const Extent &e : extents) {
         if (e.rva < *type || e.rva >= t.root_rva + KbdTablesLayout(t.form).size())
             continue;
-        findings.warning("root record", rva_place(*type, "KBDTABLES.dwType"),
+        findings.warning(Check::RootRecord, rva_place(*type, "KBDTABLES.dwType"),
                          "dwType and dwSubType after pLigature",
                          e.what + " beginning at RVA " + hex(e.rva) +
                              ": an older header, whose record ends after pLigature, so the "
                              "eight bytes read as dwType, dwSubType (" + hex(t.type) + ", " +
-                             hex(t.subtype) + ") are that table's; only a warning, as the "
-                             "platform then takes the layout type from elsewhere");
+                             hex(t.subtype) + ") are that table's",
+                         "only a warning, as the platform then takes the layout type from "
+                         "elsewhere");
         return;
     }
 }
 
 }  // namespace
+
+// The table another runs into: where it begins, and where it ends.
+Place overlap_place(const Extent &table)
+{
+    Place place = rva_place(table.rva, table.what);
+    place.what = "to RVA " + hex(table.end());
+    return place;
+}
 
 void check_overlaps(const LayoutTables &t, Findings &findings)
 {
@@ -142,8 +155,8 @@ void check_overlaps(const LayoutTables &t, Findings &findings)
     const Extent *open = nullptr;   // the extent reaching furthest so far
     for (const Extent &e : extents) {
         if (open && e.rva < open->end() && !may_share(*open, e) && !in_type_fields(t, *open, e))
-            findings.error("overlaps",
-                           rva_place(open->rva, open->what + ", to RVA " + hex(open->end())),
+            findings.error(Check::Overlaps,
+                           overlap_place(*open),
                            open->kind == Extent::Kind::List
                                ? "its end record before the next table"
                                : "no other table inside it",

@@ -52,19 +52,17 @@ public:
     {
     }
 
-    void operator()(const SweepState &state, const Key &key, const Error &e)
+    void operator()(const SweepState &state, const Key &key, const CellFault &fault)
     {
         const std::optional<RowRef> row = row_of(keymap_, state, key);
         if (row && !record_.broken.insert({row->table, row->row}).second)
             return;
         if (!row && !keys_.insert(key_text(key)).second)
             return;
-        const std::string how = "; met typing " + typed_by(keymap_, state, key) +
-                                ", so that key's characters are not checked";
-        if (e.has_expectation())
-            findings_.error("reach", e.context(), e.expected(), e.found() + how);
-        else
-            findings_.error("reach", key_text(key), "a cell the tables can give", e.what() + how);
+        findings_.error(Check::Reach, row_place(keymap_.tables(), fault.row, fault.column),
+                        fault.expected, fault.found,
+                        "met typing " + typed_by(keymap_, state, key) +
+                            ", so that key's characters are not checked");
     }
 
 private:
@@ -160,13 +158,15 @@ std::string outcome(const std::u16string &text, std::optional<char16_t> pending)
 void check_character(const Keymap &keymap, const ReverseLookup &lookup, char32_t ch,
                      const std::string &origin, bool direct, Findings &findings)
 {
-    const std::string place = character_label(ch) + ", typed by " + origin;
+    Place place;
+    place.character = ch;
+    place.what = "typed by " + origin;
     const Found found = lookup.find(ch);
     if (direct && !found.platform)
-        findings.error("reach", place, "the platform's reverse lookup to report a key",
+        findings.error(Check::Reach, place, "the platform's reverse lookup to report a key",
                        "none");
     if (!found.way) {
-        findings.error("reach", place, "a way to type it from the reverse lookup", "none");
+        findings.error(Check::Reach, place, "a way to type it from the reverse lookup", "none");
         return;
     }
     Typist typist(keymap);
@@ -179,7 +179,7 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char32_t
             if (press.cell.kind != Cell::Kind::Broken)
                 continue;
             // A key on the way the tables cannot answer: reported by the sweep.
-            findings.error("reach", place,
+            findings.error(Check::Reach, place,
                            "the keys the reverse lookup reports (" + keys + ") to type it",
                            "a key the tables cannot answer: " +
                                std::string(press.cell.fault->error(keymap.tables()).what()));
@@ -187,7 +187,7 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char32_t
         }
     }
     if (text != found.way->text(ch) || typist.pending())
-        findings.error("reach", place,
+        findings.error(Check::Reach, place,
                        "the keys the reverse lookup reports (" + keys + ") to type it",
                        outcome(text, typist.pending()));
 }
@@ -201,13 +201,15 @@ void verify_reach(const Keymap &keymap, Findings &findings)
     verify_cells(keymap, record, findings);
     if (!typed.by_virtual_key.empty()) {
         const auto &[ch, origin] = *typed.by_virtual_key.begin();
-        findings.note("reach", "the character tables",
+        Place place;
+        place.what = "the character tables";
+        findings.note(Check::Reach, std::move(place),
                       std::to_string(typed.by_virtual_key.size()) +
                           (typed.by_virtual_key.size() == 1 ? " character" : " characters") +
                           " that only a virtual key no scan code of the layout sends gives (" +
-                          character_label(ch) + " with " + origin +
-                          " first): the engine does not model where such a key comes from "
-                          "(the NLS tables, an IME), so they are not looked up");
+                          character_label(ch) + " with " + origin + " first)",
+                      "the engine does not model where such a key comes from (the NLS "
+                      "tables, an IME), so they are not looked up");
     }
     const ReverseLookup lookup(keymap);
     for (const auto *group : {&typed.direct, &typed.composed})

@@ -30,9 +30,10 @@ public:
     {
         for (size_t r = 0; r < rows_.size(); ++r) {
             if (parts_[r].role == RowRole::Stray) {
-                findings_.warning("rows", place(r), "a continuation row under the row it continues",
-                                  "one that belongs to no key row; only a warning, as the "
-                                  "platform never reads it");
+                findings_.warning(Check::Rows, place(r),
+                                  "a continuation row under the row it continues",
+                                  "one that belongs to no key row",
+                                  "only a warning, as the platform never reads it");
             } else if (parts_[r].role == RowRole::KeyRow) {
                 shadowed(r, first_row);
                 key(r);
@@ -49,9 +50,9 @@ private:
             first = RowRef{table_, r};
             return;
         }
-        findings_.warning("rows", place(r), "one row per virtual key",
-                          "a second row, never read: the key's row is " + row_place(t_, *first) +
-                              "; only a warning, as the platform types that one alone");
+        findings_.warning(Check::Rows, place(r), "one row per virtual key",
+                          "a second row, never read: the key's row is " + row_text(t_, *first),
+                          "only a warning, as the platform types that one alone");
     }
 
     // The key row at `r` and its continuation rows.
@@ -62,7 +63,7 @@ private:
         if (part.caps)
             ligatures(*part.caps, rows_[r].vk);
         else if (rows_[r].attributes & kSgCaps)
-            findings_.error("rows", place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
+            findings_.error(Check::Rows, place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
                             row_below(t_.char_tables[table_], r));
         // The Caps Lock row doubles as the key row's dead-character row.
         if (has_dead_cell(rows_[r]))
@@ -77,16 +78,17 @@ private:
         for (size_t c = 0; c < row.cells.size(); ++c) {
             if (row.cells[c] != kWchDead)
                 continue;
-            const std::string at = place(r, c);
+            const Place at = place(r, c);
             if (!below) {
-                findings_.error("dead keys", at, "a dead-character row (0xFF) under the row",
+                findings_.error(Check::DeadKeys, at, "a dead-character row (0xFF) under the row",
                                 "none");
                 continue;
             }
             const uint16_t dead = rows_[*below].cells[c];
             if (!is_character_cell(dead))
-                findings_.error("dead keys", at,
-                                "a dead character in the same column of " + place(*below),
+                findings_.error(Check::DeadKeys, at,
+                                "a dead character in the same column of " +
+                                    row_text(t_, RowRef{table_, *below}),
                                 cell_label(dead));
             else
                 dead_.emplace(static_cast<char16_t>(dead), at);
@@ -97,11 +99,11 @@ private:
         // reverse lookup would report a character there on this key.
         for (size_t c = 0; c < row.cells.size(); ++c)
             if (row.cells[c] != kWchDead && rows_[*below].cells[c] != kWchNone)
-                findings_.warning("dead keys", place(*below, c),
+                findings_.warning(Check::DeadKeys, place(*below, c),
                                   "WCH_NONE where the row above has no dead cell",
-                                  cell_label(rows_[*below].cells[c]) +
-                                      "; only a warning, as it is never typed (a reverse "
-                                      "lookup may still report it on this key)");
+                                  cell_label(rows_[*below].cells[c]),
+                                  "only a warning, as it is never typed (a reverse lookup may "
+                                  "still report it on this key)");
     }
 
     // The platform looks a WCH_LGTR cell up by the key and the column; a
@@ -117,15 +119,15 @@ private:
                 t_.ligatures.begin(), t_.ligatures.end(),
                 [&](const LigatureEntry &e) { return e.vk == vk && e.column == c; });
             if (!listed)
-                findings_.error("ligatures", place(r, c),
+                findings_.error(Check::Ligatures, place(r, c),
                                 "an entry for " + vk_label(vk) + " column " + std::to_string(c) +
                                     " in the ligature list",
-                                std::string(t_.ligature ? "none" : "no ligature list") +
-                                    ": the key types nothing");
+                                t_.ligature ? "none" : "no ligature list",
+                                "the key types nothing");
         }
     }
 
-    std::string place(size_t r, std::optional<size_t> column = std::nullopt) const
+    Place place(size_t r, std::optional<size_t> column = std::nullopt) const
     {
         return row_place(t_, RowRef{table_, r}, column);
     }

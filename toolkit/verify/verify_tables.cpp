@@ -20,13 +20,12 @@ std::optional<uint32_t> target_of(const LayoutTables &tables, PointerSlot slot)
     return field->target_rva;
 }
 
-// "pVSCtoVK_E0[3] (RVA 0x2B94)", or without an RVA if the list has none.
-std::string entry_place(const LayoutTables &tables, PointerSlot pointer, const std::string &list,
-                        size_t index, uint32_t record)
+Place entry_place(const LayoutTables &tables, PointerSlot pointer, const std::string &list,
+                  size_t index, uint32_t record)
 {
-    std::string place = list + "[" + std::to_string(index) + "]";
+    Place place = named(list + "[" + std::to_string(index) + "]");
     if (auto start = target_of(tables, pointer))
-        place += " (RVA " + hex(*start + uint64_t{record} * index) + ")";
+        place.rva = static_cast<uint32_t>(*start + uint64_t{record} * index);
     return place;
 }
 
@@ -45,17 +44,16 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
         const uint8_t column = t.modifiers.mod_number[bits];
         if (column == kShiftInvalid || column < widest)
             continue;
-        std::string place = "MODIFIERS.ModNumber[" + std::to_string(bits) + "]";
+        Place place = named("MODIFIERS.ModNumber[" + std::to_string(bits) + "]");
         if (record)
-            place = rva_place(*record + at.mod_number(static_cast<unsigned>(bits)), place);
+            place.rva = *record + at.mod_number(static_cast<unsigned>(bits));
         // The platform types nothing in that state, as with SHFT_INVALID; a
         // column this leaves unselected is its own finding (verify_cells.cpp).
-        findings.warning("modifiers", place,
+        findings.warning(Check::Modifiers, place,
                          "a column below the widest table's " + std::to_string(widest) +
                              " or SHFT_INVALID (0x0F)",
-                         "column " + std::to_string(column) +
-                             ", which no table has; only a warning, as the platform types "
-                             "nothing in that state");
+                         "column " + std::to_string(column) + ", which no table has",
+                         "only a warning, as the platform types nothing in that state");
     }
 }
 

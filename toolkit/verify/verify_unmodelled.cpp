@@ -42,10 +42,10 @@ void note_row_attributes(const LayoutTables &t, Findings &findings)
                 }
         if (!first)
             continue;
-        findings.note("attributes", row_place(t, *first),
+        findings.note(Check::Attributes, row_place(t, *first),
                       "row attribute " + bit_text(bit, bit == kGrpSelTap ? "GRPSELTAP" : nullptr, 2) +
-                          " on " + std::to_string(rows) + (rows == 1 ? " row" : " rows") +
-                          ": the engine types as if it were clear");
+                          " on " + std::to_string(rows) + (rows == 1 ? " row" : " rows"),
+                      "the engine types as if it were clear");
     }
 }
 
@@ -60,10 +60,13 @@ void note_modifier_bits(const LayoutTables &t, Findings &findings)
                                       [&](const VkToBit &k) { return k.bits & b.bit; });
         if (key == t.modifiers.keys.end())
             continue;
-        findings.note("modifiers", "VK_TO_BIT " + vk_label(key->vk),
-                      "modifier bit " + bit_text(b.bit, b.name, 2) +
-                          ": the engine selects columns with it while the key is held, and "
-                          "models nothing more the platform does with it");
+        Place place = entry_place(t, PointerSlot::VkToBit, "VK_TO_BIT",
+                                  static_cast<size_t>(key - t.modifiers.keys.begin()), kVkToBitSize);
+        place.what = vk_label(key->vk);
+        findings.note(Check::Modifiers, std::move(place),
+                      "modifier bit " + bit_text(b.bit, b.name, 2),
+                      "the engine selects columns with it while the key is held, and models "
+                      "nothing more the platform does with it");
     }
 }
 
@@ -74,8 +77,10 @@ void note_locale_flags(const LayoutTables &t, Findings &findings)
     for (uint32_t bit = 0x0001; bit <= 0x8000; bit <<= 1) {
         if (!(t.locale_flags & bit) || (bit & kModelledLocaleFlags))
             continue;
-        findings.note("locale flags", rva_place(t.root_rva, "KBDTABLES.fLocaleFlags"),
-                      "locale flag " + bit_text(bit, nullptr, 4) + ": the engine does not model it");
+        findings.note(Check::LocaleFlags,
+                      rva_place(t.root_rva + KbdTablesLayout(t.form).locale_flags(),
+                                "KBDTABLES.fLocaleFlags"),
+                      "locale flag " + bit_text(bit, nullptr, 4), "the engine does not model it");
     }
 }
 

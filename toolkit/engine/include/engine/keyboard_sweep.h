@@ -45,9 +45,8 @@ const char *caps_lock_name(const Keymap &keymap);
 std::string locks_text(const Keymap &keymap, const SweepState &state);
 
 using SweepVisit = std::function<void(const SweepState &, const Press &)>;
-// A press the tables cannot answer (keymap.h: a Broken cell), with the
-// fault as an error.
-using SweepBroken = std::function<void(const SweepState &, const Key &, const Error &)>;
+// A press the tables cannot answer (keymap.h: a Broken cell), with its fault.
+using SweepBroken = std::function<void(const SweepState &, const Key &, const CellFault &)>;
 
 // Presses every scan code the maps give a virtual key, one at a time, each
 // on a keyboard holding the state's modifiers and locks, and hands over

@@ -53,7 +53,7 @@ std::string row_below(const CharTable &table, size_t row);
 // "table 6 row 25 (VK 0xBB, RVA 0x2700)", or with a column
 // "table 6 row 25 column 3 (VK 0xBB, RVA 0x2700)": tables are counted from
 // 1 as a maintainer counts them, rows from 0 as they are stored.
-std::string row_place(const LayoutTables &tables, RowRef ref,
+std::string row_text(const LayoutTables &tables, RowRef ref,
                       std::optional<size_t> column = std::nullopt);
 
 }  // namespace wendol

@@ -24,6 +24,11 @@ constexpr uint32_t pointer_size(PointerForm form)
     return form == PointerForm::Native32 ? 4 : 8;
 }
 
+// The records of the lists that hold no pointer, the same in every form.
+constexpr uint32_t kVkToBitSize = 2;     // VK_TO_BIT: virtual key, modifier bit
+constexpr uint32_t kDeadKeySize = 8;     // DEADKEY: dead and base character, result, flags
+constexpr uint32_t kVscVkSize = 4;       // VSC_VK: scan code, virtual key
+
 // Cell markers (VK_TO_WCHARS.wch).
 constexpr uint16_t kWchNone = 0xF000;       // WCH_NONE: no character
 constexpr uint16_t kWchDead = 0xF001;       // WCH_DEAD: the row below holds the dead character

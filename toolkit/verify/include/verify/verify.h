@@ -2,8 +2,9 @@
 // rules the platform reads it by.  The reader (PeFile, MappedImage,
 // read_tables) turns the bytes into structures and refuses what cannot be
 // read; the verifier takes what was read and reports every rule it breaks,
-// each with its place (an RVA, a table, row and column) and how much it
-// matters.  Nothing here throws on a bad image: a refusal by the reader
+// each a typed record of its rule, place (an RVA, a table, row and column),
+// how much it matters, what was expected and what found; the command line
+// turns the records into text.  Nothing here throws on a bad image: a refusal by the reader
 // becomes one finding carrying the reader's message.
 //
 // An error is what makes the platform refuse the image or type wrongly; a
@@ -27,6 +28,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +36,7 @@
 #include "base/error.h"
 #include "engine/keymap.h"
 #include "pe/image.h"
+#include "tables/char_rows.h"
 #include "tables/descriptor_call.h"
 #include "tables/tables.h"
 
@@ -46,29 +49,106 @@ enum class Severity {
 };
 const char *to_string(Severity severity);
 
+// Which rule a finding is about.
+enum class Check {
+    // the file
+    Image,          // what the loader needs, or a file it cannot read
+    Sections,
+    Exports,
+    Relocations,
+    Checksum,
+    Accessor,       // what KbdLayerDescriptor returns
+    // the tables
+    Tables,         // tables the reader cannot read
+    RootRecord,
+    Rows,
+    DeadKeys,
+    Compositions,
+    Ligatures,
+    Modifiers,
+    Order,          // lists searched by scan code
+    KeyNames,
+    Overlaps,
+    Attributes,
+    LocaleFlags,
+    // typing
+    Reach,
+    // the verifier's own failure, reported so that other files are judged
+    Verifier,
+};
+// "image", "dead keys", "locale flags", ...: the name a user filters on.
+const char *to_string(Check check);
+
+// A place in the character tables: a table, and the row and columns the
+// finding names.  Tables count from 0 here; a maintainer counts them from 1.
+struct TablePlace {
+    size_t table = 0;
+    std::optional<size_t> row;
+    std::vector<size_t> columns;
+    std::optional<uint8_t> vk;   // the row's virtual key
+    uint32_t rva = 0;            // the row's, or the table's where no row is named
+    friend bool operator==(const TablePlace &, const TablePlace &) = default;
+};
+
+// Where a finding is, as far as it is anywhere: each part that applies.
+struct Place {
+    // The character the finding is about (what reach could not find).
+    std::optional<char32_t> character;
+    // A structure's field, a list's entry, a header field, a directory or a
+    // section: "KBDTABLES.pLigature", "DEADKEY[3]", "optional header
+    // CheckSum", "import directory", "section .data".
+    std::string field;
+    // What the place is where no field names it, or more of it: "typed by
+    // Shift+a", "the keypad's digit keys", what a reader was reading.
+    std::string what;
+    std::optional<uint32_t> rva;
+    std::optional<uint32_t> file_offset;
+    std::vector<TablePlace> tables;
+
+    bool empty() const
+    {
+        return !character && field.empty() && what.empty() && !rva && !file_offset &&
+               tables.empty();
+    }
+    friend bool operator==(const Place &, const Place &) = default;
+};
+
+// A field, entry, directory or section by its name alone.
+Place named(std::string field);
+// The field at an RVA: "KBDTABLES.pLigature" there.
+Place rva_place(uint32_t rva, std::string field = "");
+// A row of a character table, or one cell of it.
+Place row_place(const LayoutTables &tables, RowRef ref,
+                std::optional<size_t> column = std::nullopt);
+
 struct Finding {
     Severity severity = Severity::Error;
-    std::string check;        // which rule: "checksum", "relocations", "dead keys", ...
-    std::string place;        // "RVA 0x1C58 (KBDTABLES.pLigature)", "table 6 row 25 column 3 (...)"
-    std::string text;         // "expected ..., found ...", or a message naming no expectation
-    std::string expected{};   // what the rule asks for; empty with such a message
-    std::string found{};      // what the image holds instead
-    // The findings this line stands for: 1, or for the line that counts
+    Check check = Check::Image;
+    Place place;
+    std::string expected;   // what the rule asks for; empty for a note
+    std::string found;      // what the image holds instead (a note: what it uses)
+    // Why it matters only as much as its severity says ("only a warning, as
+    // the loader still copies it"), or for a note where the model ends.
+    std::string reason{};
+    // The findings this record stands for: 1, or for the record that counts
     // those of its check and severity past what is listed, that count.
     size_t count = 1;
+    bool unlisted = false;   // that record: no place, expected or found of its own
 };
 
 // Collects findings as the checks go.
 class Findings {
 public:
-    void error(std::string check, std::string place, std::string expected, std::string found);
-    void warning(std::string check, std::string place, std::string expected, std::string found);
+    void error(Check check, Place place, std::string expected, std::string found,
+               std::string reason = "");
+    void warning(Check check, Place place, std::string expected, std::string found,
+                 std::string reason);
     // Where the toolkit's word ends: a feature the layout uses that the
     // engine does not model, so what it says about typing stops there.
-    void note(std::string check, std::string place, std::string text);
-    // A reader's refusal: its context is the place, and its expected and
-    // found are the finding's.
-    void refusal(std::string check, const Error &refused);
+    void note(Check check, Place place, std::string found, std::string reason);
+    // A reader's refusal: what it was reading is the place, and its expected
+    // and found are the finding's.
+    void refusal(Check check, const Error &refused);
 
     const std::vector<Finding> &all() const { return findings_; }
     // Every finding of the severity, listed or only counted.
@@ -89,7 +169,7 @@ private:
     void add(Finding finding);
 
     std::vector<Finding> findings_;
-    std::map<std::pair<std::string, Severity>, Listed> listed_;
+    std::map<std::pair<Check, Severity>, Listed> listed_;
 };
 
 // The whole verdict on one image.
@@ -115,8 +195,5 @@ void verify_tables(const LayoutTables &tables, Findings &findings);
 // the reverse lookup, and typing what it reports gives it back; and every
 // cell of the keys' rows is typed by some key state (verify_cells.h).
 void verify_reach(const Keymap &keymap, Findings &findings);
-
-// "RVA 0x1C58 (KBDTABLES.pLigature)"; a row's place is row_place (char_rows.h).
-std::string rva_place(uint32_t rva, const std::string &what = "");
 
 }  // namespace wendol
