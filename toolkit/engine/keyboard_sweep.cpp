@@ -22,50 +22,47 @@ Locks locks_of(const Typist &typist)
 }
 
 // A press the tables could not answer, told to `broken` when given.
-void tell_broken(const Keymap &keymap, const Press &press, const SweepState &state,
-                 const SweepBroken &broken)
+void tell_broken(const Press &press, const SweepState &state, const SweepBroken &broken)
 {
     if (broken && press.cell.kind == Cell::Kind::Broken)
         broken(state, press.key, *press.cell.fault);
 }
 
-void tap(const Keymap &keymap, Typist &typist, const Key &key, const SweepState &state,
-         const SweepBroken &broken)
+void tap(Typist &typist, const Key &key, const SweepState &state, const SweepBroken &broken)
 {
-    tell_broken(keymap, typist.press(key), state, broken);
+    tell_broken(typist.press(key), state, broken);
     typist.release(key);
 }
 
 // A keyboard with the state's locks on and its modifiers held.
-void set_up(const Keymap &keymap, Typist &typist, const SweepState &state,
-            const SweepBroken &broken)
+void set_up(Typist &typist, const SweepState &state, const SweepBroken &broken)
 {
     if (state.caps_lock)
-        tap(keymap, typist, VirtualKey{kVkCapital}, state, broken);
+        tap(typist, VirtualKey{kVkCapital}, state, broken);
     if (state.num_lock)
-        tap(keymap, typist, VirtualKey{kVkNumLock}, state, broken);
+        tap(typist, VirtualKey{kVkNumLock}, state, broken);
     // A Kana key held as a modifier flips the lock as it goes down.
     const bool holds_kana = std::find(state.modifiers.begin(), state.modifiers.end(),
                                       kVkKana) != state.modifiers.end();
     if (state.kana_lock != holds_kana)
-        tap(keymap, typist, VirtualKey{kVkKana}, state, broken);
+        tap(typist, VirtualKey{kVkKana}, state, broken);
     // A modifier's own cell may be broken: the modifier is down all the same.
     for (uint8_t vk : state.modifiers)
-        tell_broken(keymap, typist.press(VirtualKey{vk}), state, broken);
+        tell_broken(typist.press(VirtualKey{vk}), state, broken);
 }
 
 void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const SweepState &state,
                  const SweepVisit &visit, const SweepBroken &broken)
 {
     Typist typist(keymap);
-    set_up(keymap, typist, state, broken);
+    set_up(typist, state, broken);
     const Locks before = locks_of(typist);
     Press asked;
     for (const ScanCode &scan : keys) {
         // Most keys change nothing on the keyboard: asked, not pressed.
         if (typist.peek(scan, asked)) {
             if (asked.cell.kind == Cell::Kind::Broken)
-                tell_broken(keymap, asked, state, broken);
+                tell_broken(asked, state, broken);
             else
                 visit(state, asked);
             continue;
@@ -73,11 +70,11 @@ void sweep_state(const Keymap &keymap, const std::vector<ScanCode> &keys, const 
         const Press press = typist.press(scan);
         typist.release(scan);
         if (press.cell.kind == Cell::Kind::Broken)
-            tell_broken(keymap, press, state, broken);
+            tell_broken(press, state, broken);
         else
             visit(state, press);
         if (locks_of(typist) != before)
-            tap(keymap, typist, scan, state, nullptr);
+            tap(typist, scan, state, nullptr);
     }
 }
 

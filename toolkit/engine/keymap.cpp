@@ -233,12 +233,10 @@ Translation Keymap::translate(const Key &key, bool num_lock, bool shift_down,
         return t;
     t.vk = static_cast<uint8_t>(*t.mapped & 0xFF);
 
-    // The keypad's digit block: digits under Num Lock, unless Shift is held,
-    // which gives the navigation key back (the platform's way of letting
-    // Shift select on a keypad that types digits).
+    // The keypad's digit block: digits under Num Lock, unless Shift is held.
     if (num_lock) {
         if (const std::optional<uint8_t> digit = keypad_digit(*t.mapped)) {
-            if (shift_down) {
+            if (!sends_keypad_digit(shift_down ? kKbdShift : 0)) {
                 t.rule = Translation::Rule::ShiftNavigation;
             } else {
                 t.vk = *digit;

@@ -20,6 +20,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/keymap.h"
 #include "tables/tables.h"
 #include "verify/verify.h"
 
@@ -40,15 +41,17 @@ using DeadSources = std::map<char16_t, Place>;
 using LigatureCells = std::set<std::pair<uint8_t, uint16_t>>;
 
 // verify_rows.cpp: every table's rows; returns the dead characters the
-// dead cells give and collects the WCH_LGTR cells.
-DeadSources check_rows(const LayoutTables &t, Findings &findings, LigatureCells &ligature_cells);
+// dead cells give and collects the WCH_LGTR cells.  Which row the platform
+// reads for a key, which continuation rows belong to it and which entry it
+// takes of a list searched from the start, the keymap answers.
+DeadSources check_rows(const Keymap &keymap, Findings &findings, LigatureCells &ligature_cells);
 
 // verify_ligatures.cpp
-void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings &findings);
+void check_ligatures(const Keymap &keymap, const LigatureCells &cells, Findings &findings);
 
 // verify_dead_keys.cpp
 void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findings &findings);
-void check_composition_pairs(const LayoutTables &t, Findings &findings);
+void check_composition_pairs(const Keymap &keymap, Findings &findings);
 
 // verify_lists.cpp
 void check_lists_in_order(const LayoutTables &t, Findings &findings);

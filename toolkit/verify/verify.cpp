@@ -193,10 +193,11 @@ std::vector<Finding> verify_pe(PeFile file, Findings &findings)
         return findings.all();
     verify_table_image(*image, *call, *tables, findings);
 
-    stage(findings, Check::Tables, [&] { verify_tables(*tables, findings); });
     // Typing runs over whatever was read, faults and all: a key the tables
     // cannot answer is a finding of its own and costs only that key.
-    stage(findings, Check::Reach, [&] { verify_reach(Keymap(std::move(*tables)), findings); });
+    const Keymap keymap(std::move(*tables));
+    stage(findings, Check::Tables, [&] { verify_tables(keymap, findings); });
+    stage(findings, Check::Reach, [&] { verify_reach(keymap, findings); });
     return findings.all();
 }
 

@@ -154,9 +154,11 @@ bool only_with(const Modifiers &m, size_t column, Held held)
     return any;
 }
 
-bool only_with_shift(const Modifiers &m, size_t column)
+// A column of a keypad digit key that only bits under which Num Lock gives
+// the navigation key select.
+bool only_past_digit(const Modifiers &m, size_t column)
 {
-    return only_with(m, column, [](unsigned bits) { return (bits & kKbdShift) != 0; });
+    return only_with(m, column, [](unsigned bits) { return !Keymap::sends_keypad_digit(bits); });
 }
 
 // A column of an SGCAPS key's Caps Lock row that only bits the keymap never
@@ -255,7 +257,7 @@ void unreached_cells(const Keymap &keymap, const std::vector<const Cell *> &cell
             !gives_character(*cell) ||
             record.read.count({cell->read_row.table, cell->read_row.row, c}))
             continue;
-        if (digits.count(vk) && only_with_shift(m, c)) {
+        if (digits.count(vk) && only_past_digit(m, c)) {
             keypad[{cell->read_row.table, c}].cells.push_back(cell_text(*cell));
             continue;
         }

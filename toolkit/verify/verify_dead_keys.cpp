@@ -74,18 +74,19 @@ void check_dead_characters(const LayoutTables &t, const DeadSources &dead, Findi
 }
 
 // The platform uses the first entry for a pair: a second is never read.
-void check_composition_pairs(const LayoutTables &t, Findings &findings)
+void check_composition_pairs(const Keymap &keymap, Findings &findings)
 {
-    std::map<std::pair<uint16_t, uint16_t>, size_t> first;
+    const LayoutTables &t = keymap.tables();
     for (size_t i = 0; i < t.dead_keys.size(); ++i) {
         const DeadKeyEntry &e = t.dead_keys[i];
-        const auto [at, fresh] = first.emplace(std::pair{e.dead, e.base}, i);
-        if (!fresh)
+        const DeadKeyEntry *first = keymap.composition(e.dead, e.base);
+        if (first != &e)
             findings.warning(Check::Compositions,
                              entry_place(t, PointerSlot::DeadKey, "DEADKEY", i, kDeadKeySize),
                              "each pair (dead character, base) once",
                              character_label(e.dead) + " + " + character_label(e.base) +
-                                 " again, first at DEADKEY[" + std::to_string(at->second) + "]",
+                                 " again, first at DEADKEY[" +
+                                 std::to_string(first - t.dead_keys.data()) + "]",
                              "only a warning, as the platform reads the first: this entry is "
                              "never typed");
     }

@@ -45,8 +45,9 @@ void check_ligature_text(const LayoutTables &t, size_t index, Findings &findings
 // The list as the platform walks it: entries of cbLgEntry bytes holding
 // nLgMax characters, each for a WCH_LGTR cell, each key and column once.
 // Their order is no finding: the list is searched from the start.
-void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings &findings)
+void check_ligatures(const Keymap &keymap, const LigatureCells &cells, Findings &findings)
 {
+    const LayoutTables &t = keymap.tables();
     if (t.ligature == 0)
         return;
     const unsigned wanted = 4 + 2u * t.lg_max;
@@ -57,15 +58,17 @@ void check_ligatures(const LayoutTables &t, const LigatureCells &cells, Findings
                        std::to_string(wanted) + " bytes, 4 + 2 per character of nLgMax " +
                            std::to_string(t.lg_max),
                        std::to_string(t.cb_lg_entry));
-    std::map<std::pair<uint8_t, uint16_t>, size_t> first;
     for (size_t i = 0; i < t.ligatures.size(); ++i) {
         const LigatureEntry &e = t.ligatures[i];
-        const auto [at, fresh] = first.emplace(std::pair{e.vk, e.column}, i);
-        if (!fresh)
+        // No modifier bits select a column past 255: such an entry serves
+        // no cell, and is no second entry of one.
+        const LigatureEntry *first =
+            e.column <= 0xFF ? keymap.ligature(e.vk, static_cast<uint8_t>(e.column)) : &e;
+        if (first != &e)
             findings.error(Check::Ligatures, ligature_place(t, i),
                            "each key and column once (the platform reads the first)",
                            "a second entry, never read: the first is ligature list[" +
-                               std::to_string(at->second) + "]");
+                               std::to_string(first - t.ligatures.data()) + "]");
         else if (!cells.count({e.vk, e.column}))
             findings.warning(Check::Ligatures, ligature_place(t, i), "a WCH_LGTR cell it serves",
                              "none", "only a warning, as no key reaches the entry");

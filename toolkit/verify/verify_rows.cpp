@@ -18,38 +18,38 @@ namespace {
 // rows its attributes and dead cells call for (char_rows.h).
 class RowCheck {
 public:
-    RowCheck(const LayoutTables &tables, size_t table, Findings &findings, DeadSources &dead,
+    RowCheck(const Keymap &keymap, size_t table, Findings &findings, DeadSources &dead,
              LigatureCells &ligature_cells)
-        : t_(tables), table_(table), rows_(tables.char_tables[table].rows),
-          parts_(row_parts(tables.char_tables[table])), findings_(findings), dead_(dead),
+        : keymap_(keymap), t_(keymap.tables()), table_(table),
+          rows_(t_.char_tables[table].rows), findings_(findings), dead_(dead),
           ligature_cells_(ligature_cells)
     {
     }
 
-    void run(std::array<std::optional<RowRef>, 256> &first_row)
+    void run()
     {
         for (size_t r = 0; r < rows_.size(); ++r) {
-            if (parts_[r].role == RowRole::Stray) {
+            if (part(r).role == RowRole::Stray) {
                 findings_.warning(Check::Rows, place(r),
                                   "a continuation row under the row it continues",
                                   "one that belongs to no key row",
                                   "only a warning, as the platform never reads it");
-            } else if (parts_[r].role == RowRole::KeyRow) {
-                shadowed(r, first_row);
+            } else if (part(r).role == RowRole::KeyRow) {
+                shadowed(r);
                 key(r);
             }
         }
     }
 
 private:
+    const RowPart &part(size_t r) const { return keymap_.part(RowRef{table_, r}); }
+
     // The platform takes the first row for a key in list order.
-    void shadowed(size_t r, std::array<std::optional<RowRef>, 256> &first_row)
+    void shadowed(size_t r)
     {
-        auto &first = first_row[rows_[r].vk];
-        if (!first) {
-            first = RowRef{table_, r};
+        const std::optional<RowRef> first = keymap_.find_row(rows_[r].vk);
+        if (first == RowRef{table_, r})
             return;
-        }
         findings_.warning(Check::Rows, place(r), "one row per virtual key",
                           "a second row, never read: the key's row is " + row_text(t_, *first),
                           "only a warning, as the platform types that one alone");
@@ -58,18 +58,18 @@ private:
     // The key row at `r` and its continuation rows.
     void key(size_t r)
     {
-        const RowPart &part = parts_[r];
+        const RowPart &key_part = part(r);
         ligatures(r, rows_[r].vk);
-        if (part.caps)
-            ligatures(*part.caps, rows_[r].vk);
+        if (key_part.caps)
+            ligatures(*key_part.caps, rows_[r].vk);
         else if (rows_[r].attributes & kSgCaps)
             findings_.error(Check::Rows, place(r), "a Caps Lock row (0xFF) under an SGCAPS row",
                             row_below(t_.char_tables[table_], r));
         // The Caps Lock row doubles as the key row's dead-character row.
         if (has_dead_cell(rows_[r]))
-            dead_cells(r, part.dead, part.dead != part.caps);
-        if (part.caps && has_dead_cell(rows_[*part.caps]))
-            dead_cells(*part.caps, parts_[*part.caps].dead, true);
+            dead_cells(r, key_part.dead, key_part.dead != key_part.caps);
+        if (key_part.caps && has_dead_cell(rows_[*key_part.caps]))
+            dead_cells(*key_part.caps, part(*key_part.caps).dead, true);
     }
 
     void dead_cells(size_t r, std::optional<size_t> below, bool dedicated)
@@ -115,10 +115,7 @@ private:
             if (row.cells[c] != kWchLigature)
                 continue;
             ligature_cells_.emplace(vk, static_cast<uint16_t>(c));
-            const bool listed = std::any_of(
-                t_.ligatures.begin(), t_.ligatures.end(),
-                [&](const LigatureEntry &e) { return e.vk == vk && e.column == c; });
-            if (!listed)
+            if (!keymap_.ligature(vk, static_cast<uint8_t>(c)))
                 findings_.error(Check::Ligatures, place(r, c),
                                 "an entry for " + vk_label(vk) + " column " + std::to_string(c) +
                                     " in the ligature list",
@@ -132,10 +129,10 @@ private:
         return row_place(t_, RowRef{table_, r}, column);
     }
 
+    const Keymap &keymap_;
     const LayoutTables &t_;
     size_t table_;
     const std::vector<CharRow> &rows_;
-    const std::vector<RowPart> parts_;
     Findings &findings_;
     DeadSources &dead_;
     LigatureCells &ligature_cells_;
@@ -143,12 +140,11 @@ private:
 
 }  // namespace
 
-DeadSources check_rows(const LayoutTables &t, Findings &findings, LigatureCells &ligature_cells)
+DeadSources check_rows(const Keymap &keymap, Findings &findings, LigatureCells &ligature_cells)
 {
     DeadSources dead;
-    std::array<std::optional<RowRef>, 256> first_row{};
-    for (size_t table = 0; table < t.char_tables.size(); ++table)
-        RowCheck(t, table, findings, dead, ligature_cells).run(first_row);
+    for (size_t table = 0; table < keymap.tables().char_tables.size(); ++table)
+        RowCheck(keymap, table, findings, dead, ligature_cells).run();
     return dead;
 }
 

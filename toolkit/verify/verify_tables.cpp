@@ -59,15 +59,16 @@ void check_mod_numbers(const LayoutTables &t, Findings &findings)
 
 }  // namespace
 
-void verify_tables(const LayoutTables &tables, Findings &findings)
+void verify_tables(const Keymap &keymap, Findings &findings)
 {
     using namespace table_rules;
+    const LayoutTables &tables = keymap.tables();
     check_mod_numbers(tables, findings);
     LigatureCells ligature_cells;
-    const DeadSources dead = check_rows(tables, findings, ligature_cells);
-    check_ligatures(tables, ligature_cells, findings);
+    const DeadSources dead = check_rows(keymap, findings, ligature_cells);
+    check_ligatures(keymap, ligature_cells, findings);
     check_dead_characters(tables, dead, findings);
-    check_composition_pairs(tables, findings);
+    check_composition_pairs(keymap, findings);
     check_lists_in_order(tables, findings);
     check_name_alignment(tables, findings);
     check_overlaps(tables, findings);

@@ -176,6 +176,11 @@ public:
     static bool reads_caps_row(unsigned bits) { return (bits & ~kKbdShift) == 0; }
     // Whether Caps Lock can change what the row gives under some modifiers.
     static bool caps_matters(uint8_t attributes);
+    // Whether a keypad digit key under Num Lock sends its digit with these
+    // modifier bits held: not while Shift is, which gives the navigation
+    // key back (the platform's way of letting Shift select on a keypad that
+    // types digits).
+    static bool sends_keypad_digit(unsigned bits) { return (bits & kKbdShift) == 0; }
 
     // The platform's character lookup for a key with modifier bits held:
     // Alt alone (or with Shift) is cleared; on a KANALOK row under the Kana

@@ -187,8 +187,9 @@ void verify_file_shape(const PeFile &file, Findings &findings);
 void verify_table_image(const MappedImage &image, const DescriptorCall &call,
                         const LayoutTables &tables, Findings &findings);
 
-// The tables' own rules.
-void verify_tables(const LayoutTables &tables, Findings &findings);
+// The tables' own rules, the keymap answering where the platform reads
+// what.
+void verify_tables(const Keymap &keymap, Findings &findings);
 
 // Every character the keyboard types (every scan code under every modifier
 // combination and lock state, and every composition of those) is found by
