@@ -46,7 +46,7 @@ TEST(CliType, KeypadUnderNumLockAndPendingAtTheEnd)
 
 TEST(CliType, MistakesAreReported)
 {
-    expect_lines({"type", "Hyper+a"}, 1,
+    expect_lines({"type", "Hyper+a"}, 2,
                  {"key \"Hyper\"", "expected a key name", "found \"Hyper\"", "accepted forms"});
     expect_lines({"type"}, 2, {"expected FILE and at least one KEY"});
 }
@@ -63,7 +63,7 @@ TEST(CliFind, ReportAndWholeWay)
                  {"VK_OEM_PLUS, modifier bits 8 (VK_ALTGR)", "in its dead-character row",
                   "keys: AltGr+= Space"});
     expect_lines({"find", "ς"}, 0, {"W, modifier bits 0 (none)", "in its Caps Lock row", "keys: CapsLock w"});
-    expect_lines({"find", "Ⅳ"}, 0, {"VK_NUMPAD4", "no key or dead-key sequence gives it"});
+    expect_lines({"find", "Ⅳ"}, 1, {"VK_NUMPAD4", "no key or dead-key sequence gives it"});
     expect_lines({"find", "ab"}, 2, {"expected a single character"});
     expect_lines({"find", "U+110000"}, 2, {"expected a code point up to U+10FFFF"});
     expect_lines({"find", "u+e9"}, 0, {"U+00E9 é"});
@@ -114,6 +114,35 @@ TEST(CliType, TheShiftLockIsCalledSo)
     // way to it names the lock's state.
     expect_lines_for(test_layout("altgr_shiftlock", "wow64"), {"find", "S"}, 0,
                     {"to type it: with Shift Lock off, Shift+s"});
+}
+
+// Every command's help, the version, and one meaning per exit code: a
+// directory given as a file, a misspelt option and a bad key name alike.
+TEST(CliConventions, HelpVersionAndExitCodes)
+{
+    const struct {
+        std::vector<std::string> args;
+        int exit_code;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {{"--version"}, 0, {"wendol " WENDOL_VERSION "\n"}},
+        {{"-V"}, 0, {"wendol " WENDOL_VERSION "\n"}},
+        {{"help", "verify"}, 0, {"usage: wendol verify [--strict] FILE...", "--strict", "examples:",
+                                 "exit status: 0 done"}},
+        {{"verify", "-h"}, 0, {"usage: wendol verify", "-h, --help"}},
+        {{"type", "--help"}, 0, {"usage: wendol type", "--base ADDR", "wendol type Wendol.dll"}},
+        {{"help", "nothing"}, 2, {"unknown command \"nothing\""}},
+        {{"verify", "--lenient", "x.dll"}, 2, {"unknown option --lenient"}},
+        {{"names", module_path(), "Hyper"}, 2, {"key \"Hyper\""}},
+        {{"type", module_path(), "Hyper"}, 2, {"key \"Hyper\""}},
+        {{"find", module_path(), "U+2163"}, 1, {"no key or dead-key sequence gives it"}},
+        {{"type", "/tmp", "a"}, 1, {"reading /tmp", "found a directory"}},
+    };
+    for (const auto &c : cases) {
+        const CliRun run = run_cli(c.args);
+        EXPECT_EQ(run.exit_code, c.exit_code) << c.args[0] << ": " << run.output;
+        expect_lines_in_order(run, c.lines);
+    }
 }
 
 }  // namespace

@@ -95,6 +95,8 @@ const Command chart_command = {
     "      landscape.  DIR is made if missing; without --out the files go to the\n"
     "      current folder",
     run_chart,
+    "  --out DIR     write the files into DIR (made if missing)\n",
+    "  wendol chart Wendol.dll --out chart\n",
 };
 
 }  // namespace wendol::cli

@@ -164,10 +164,12 @@ int run_find(std::vector<std::string> args, std::ostream &out)
         // The key holds it, but the tables cannot answer the key there.
         out << "  to type it: none; the tables cannot answer the key that holds it ("
             << broken->fault->error(keymap.tables()).what() << "); wendol verify tells more\n";
+        return kExitFailed;
     } else {
         out << "  to type it: no key or dead-key sequence gives it\n";
+        return kExitFailed;
     }
-    return 0;
+    return kExitDone;
 }
 
 }  // namespace
@@ -178,8 +180,12 @@ const Command find_command = {
     "the key the platform reports for CHAR (the character, or U+XXXX) and the whole\n"
     "      way to type it: the locks it needs, the dead key and base key that compose it\n"
     "      (or a chain of dead keys, through compositions that are dead themselves), or\n"
-    "      the key whose ligature types it among other characters",
+    "      the key whose ligature types it among other characters; exits 1 when\n"
+    "      nothing types it",
     run_find,
+    "",
+    "  wendol find Wendol.dll \u00E9\n"
+    "  wendol find Wendol.dll U+03B0\n",
 };
 
 }  // namespace wendol::cli

@@ -159,6 +159,9 @@ const Command names_command = {
     "key by its dead-key name), or "
     "every key and dead-key name",
     run_names,
+    "",
+    "  wendol names Wendol.dll\n"
+    "  wendol names Wendol.dll \"sc:E0 38\"\n",
 };
 
 }  // namespace wendol::cli

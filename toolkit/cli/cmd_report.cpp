@@ -21,6 +21,8 @@ const Command inspect_command = {
     "FILE [--base ADDR]",
     "print the image's headers, sections, relocations and every table",
     run_inspect,
+    "",
+    "  wendol inspect Wendol.dll --base 0x90000000\n",
 };
 
 }  // namespace wendol::cli

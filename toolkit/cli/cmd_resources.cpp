@@ -24,6 +24,8 @@ const Command resources_command = {
     kSynopsis,
     "print the resource directory, the string table and the version information",
     run_resources,
+    "",
+    "  wendol resources Wendol.dll\n",
 };
 
 }  // namespace wendol::cli

@@ -148,8 +148,13 @@ int run_type(std::vector<std::string> args, std::ostream &out)
     // Every key is read before anything is typed, so a misspelt one stops
     // the run before it prints half a sequence.
     std::vector<Chord> chords;
-    for (size_t i = 1; i < args.size(); ++i)
-        chords.push_back(parse_chord(args[i]));
+    for (size_t i = 1; i < args.size(); ++i) {
+        try {
+            chords.push_back(parse_chord(args[i]));
+        } catch (const Error &bad_key) {
+            throw UsageError(bad_key.what());
+        }
+    }
 
     const MappedImage image = load_image(args[0], base);
     const Keymap keymap(read_tables(image));
@@ -198,6 +203,9 @@ const Command type_command = {
     "      are delivered.  The space bar is no special case: the table's space entries\n"
     "      give the spacing accents",
     run_type,
+    "",
+    "  wendol type Wendol.dll AltGr+Shift+6 e\n"
+    "  wendol type Wendol.dll CapsLock a \"sc:E0 38\"\n",
 };
 
 }  // namespace wendol::cli

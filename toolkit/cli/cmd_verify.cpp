@@ -88,6 +88,9 @@ const Command verify_command = {
     "      Exits 1 when any image has an error; with --strict, a warning too (notes\n"
     "      never fail)",
     run_verify,
+    "  --strict      fail on a warning as on an error\n",
+    "  wendol verify Wendol.dll\n"
+    "  wendol verify --strict build/*/Wendol.dll\n",
 };
 
 }  // namespace wendol::cli

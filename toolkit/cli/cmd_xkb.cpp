@@ -55,6 +55,8 @@ const Command xkb_command = {
     "      DIR/rules/evdev.xml, which installer/linux/install.sh installs under the\n"
     "      layout name \"wendol\".  DIR is made if missing; without --out it is ./xkb",
     run_xkb,
+    "  --out DIR     write the files into DIR (made if missing; default ./xkb)\n",
+    "  wendol xkb Wendol.dll --out xkb\n",
 };
 
 }  // namespace wendol::cli

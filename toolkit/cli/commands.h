@@ -21,13 +21,24 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What every command's exit status means.
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;   // the file was refused, a finding failed, no way to type it
+constexpr int kExitUsage = 2;    // the command line was wrong, a bad key name included
+
 struct Command {
     const char *name;
     const char *synopsis;   // the arguments: "FILE [--base ADDR]"
-    const char *summary;    // one line for --help
+    const char *summary;    // what it does, for --help
     // The arguments after the command's name; returns the exit code.
     int (*run)(std::vector<std::string> args, std::ostream &out);
+    // For `wendol help NAME`: its options, one "  --flag  what" line each
+    // (--base, which the synopsis names, is told for every command alike),
+    // and example command lines.
+    const char *options = "";
+    const char *examples = "";
 };
+
 
 extern const Command inspect_command;
 extern const Command type_command;

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -275,6 +276,12 @@ PeFile::PeFile(std::vector<uint8_t> bytes) : bytes_(std::move(bytes))
 
 PeFile PeFile::read(const std::string &path)
 {
+    // A directory opens as a stream on some systems and tells a nonsense
+    // size: say what it is instead.
+    std::error_code status_error;
+    const auto status = std::filesystem::status(path, status_error);
+    if (!status_error && std::filesystem::is_directory(status))
+        fail("reading " + path, "a file", "a directory");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         fail("reading " + path, "a readable file", std::strerror(errno));
