@@ -8,7 +8,8 @@ sh scripts/install-packages.sh \
     cmake make zip g++ clang-14 lld-14 llvm-14 libclang-rt-14-dev \
     libgtest-dev libbenchmark-dev libicu-dev libxml2-utils \
     pkg-config libxkbcommon-dev x11-xkb-utils \
-    gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64 wine32:i386
+    gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64 wine32:i386 \
+    nlohmann-json3-dev help2man lintian dpkg-dev fakeroot
 
 # Chromium and the fonts: the chart's picture and its rendering test.
 sh scripts/chart-deps.sh
