@@ -26,7 +26,9 @@ TEST(CliLayouts, LigaturesAreTypedAndFound)
                      "(ligature of 4 characters)   (´ + e)"});
     expect_lines_on("ligature", {"find", "g"},
                     {"U+0067 g", "the platform reports: no key",
-                     "to type it: Shift+Ctrl+Alt+e (types 4 characters: e.g.)"});
+                     // The right Alt key is AltGr there: said so, with Ctrl+Alt beside it.
+                     "to type it: AltGr+Shift+e (types 4 characters: e.g.)",
+                     "keys: AltGr+Shift+e", "or, AltGr being Ctrl+Alt: Shift+Ctrl+Alt+e"});
 }
 
 TEST(CliLayouts, ChainsShowTheirPendingDeadCharacterAndAreFound)

@@ -127,7 +127,7 @@ TEST(CliConventions, HelpVersionAndExitCodes)
     } cases[] = {
         {{"--version"}, 0, {"wendol " WENDOL_VERSION "\n"}},
         {{"-V"}, 0, {"wendol " WENDOL_VERSION "\n"}},
-        {{"help", "verify"}, 0, {"usage: wendol verify [--strict] FILE...", "--strict", "examples:",
+        {{"help", "verify"}, 0, {"usage: wendol verify [--strict] [--json] FILE...", "--strict", "examples:",
                                  "exit status: 0 done"}},
         {{"verify", "-h"}, 0, {"usage: wendol verify", "-h, --help"}},
         {{"type", "--help"}, 0, {"usage: wendol type", "--base ADDR", "wendol type Wendol.dll"}},

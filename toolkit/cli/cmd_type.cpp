@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "commands.h"
+#include "json_writer.h"
 #include "engine/key_parse.h"
 #include "engine/keyboard_sweep.h"
 #include "engine/typing.h"
@@ -134,9 +135,105 @@ std::string locks(const Keymap &keymap, const KeyboardState &state)
     return on.empty() ? "no lock on" : "now on:" + on;
 }
 
+const char *kind_name(Cell::Kind kind)
+{
+    switch (kind) {
+    case Cell::Kind::NoRow: return "no row";
+    case Cell::Kind::NoColumn: return "no column";
+    case Cell::Kind::None: return "none";
+    case Cell::Kind::Character: return "character";
+    case Cell::Kind::Dead: return "dead";
+    case Cell::Kind::Ligature: return "ligature";
+    case Cell::Kind::Control: return "control";
+    case Cell::Kind::Mark: return "mark";
+    case Cell::Kind::Broken: return "broken";
+    }
+    return "?";
+}
+
+const char *rule_name(Translation::Rule rule)
+{
+    switch (rule) {
+    case Translation::Rule::AsMapped: return "as mapped";
+    case Translation::Rule::NumLock: return "num lock";
+    case Translation::Rule::ShiftNavigation: return "shift navigation";
+    case Translation::Rule::CtrlPause: return "ctrl pause";
+    case Translation::Rule::CtrlBreak: return "ctrl break";
+    }
+    return "?";
+}
+
+void write_code_points(JsonWriter &json, std::string_view name, const std::u16string &text)
+{
+    json.key(name);
+    json.begin_array();
+    for (char32_t c : code_points(std::u16string_view(text)))
+        json.value(code_point_text(c));
+    json.end_array();
+}
+
+std::optional<std::string> pending_text(std::optional<char16_t> pending)
+{
+    return pending ? std::optional<std::string>(code_point_text(*pending)) : std::nullopt;
+}
+
+void write_press(JsonWriter &json, const Press &p)
+{
+    json.begin_object();
+    json.member("key", key_text(p.key));
+    json.member("vk", p.translation.vk ? std::optional<unsigned>(p.translation.vk) : std::nullopt);
+    json.member("rule", rule_name(p.translation.rule));
+    json.member("repeat", p.repeat);
+    json.key("cell");
+    json.begin_object();
+    json.member("kind", kind_name(p.cell.kind));
+    const bool has_character = p.cell.kind == Cell::Kind::Character ||
+                               p.cell.kind == Cell::Kind::Dead ||
+                               p.cell.kind == Cell::Kind::Control ||
+                               p.cell.kind == Cell::Kind::Mark;
+    json.member("character", has_character ? std::optional<std::string>(code_point_text(p.cell.ch))
+                                           : std::nullopt);
+    json.member("bits", p.cell.bits);
+    json.member("column", p.cell.column ? std::optional<unsigned>(*p.cell.column) : std::nullopt);
+    const bool has_row = p.cell.kind != Cell::Kind::NoRow;
+    json.member("table", has_row ? std::optional<uint64_t>(p.cell.read_row.table + 1) : std::nullopt);
+    json.member("row", has_row ? std::optional<uint64_t>(p.cell.read_row.row) : std::nullopt);
+    json.member("caps_lock_row", has_row && !(p.cell.read_row == p.cell.key_row));
+    json.member("system", p.cell.system);
+    json.end_object();
+    json.member("delivered", utf8(p.delivery.text));
+    write_code_points(json, "code_points", p.delivery.text);
+    json.member("pending", pending_text(p.delivery.pending));
+    json.key("composition");
+    if (const DeadKeyEntry *e = p.delivery.entry) {
+        json.begin_object();
+        json.member("dead", code_point_text(e->dead));
+        json.member("base", code_point_text(e->base));
+        json.member("composed", code_point_text(e->composed));
+        json.member("leaves_dead", (e->flags & kDkfDead) != 0);
+        json.end_object();
+    } else {
+        json.null();
+    }
+    json.member("unmatched", p.delivery.unmatched);
+    json.end_object();
+}
+
+void write_locks(JsonWriter &json, const KeyboardState &state)
+{
+    json.key("locks");
+    json.begin_object();
+    json.member("caps_lock", state.caps_lock());
+    json.member("num_lock", state.num_lock());
+    json.member("scroll_lock", state.scroll_lock());
+    json.member("kana_lock", state.kana_lock());
+    json.end_object();
+}
+
 int run_type(std::vector<std::string> args, std::ostream &out)
 {
     const std::optional<std::string> base = take_option(args, "--base");
+    const bool as_json = take_flag(args, "--json");
     for (const std::string &a : args)
         if (a.size() > 2 && a.rfind("--", 0) == 0)
             throw UsageError("unknown option " + a + " (usage: " + type_command.synopsis + ")");
@@ -159,8 +256,19 @@ int run_type(std::vector<std::string> args, std::ostream &out)
     const MappedImage image = load_image(args[0], base);
     const Keymap keymap(read_tables(image));
     Typist typist(keymap);
-    if (auto notice = nls_notice(image))
+    const std::optional<std::string> notice = nls_notice(image);
+    JsonWriter json(out);
+    if (as_json) {
+        json.begin_object();
+        json.member("format", "wendol type");
+        json.member("version", 1);
+        json.member("file", args[0]);
+        json.member("notice", notice);
+        json.key("chords");
+        json.begin_array();
+    } else if (notice) {
         out << *notice << '\n';
+    }
 
     size_t width = 0;
     for (size_t i = 1; i < args.size(); ++i)
@@ -180,19 +288,41 @@ int run_type(std::vector<std::string> args, std::ostream &out)
         else
             line = outcome(keymap, presses, pending) +
                    (lock_changed ? "; " + locks(keymap, after) : "");
-        out << pad(args[i + 1], width) << "  " << line << '\n';
+        if (!as_json) {
+            out << pad(args[i + 1], width) << "  " << line << '\n';
+            continue;
+        }
+        json.begin_object();
+        json.member("key", args[i + 1]);
+        json.key("presses");
+        json.begin_array();
+        for (const Press &p : presses)
+            write_press(json, p);
+        json.end_array();
+        json.member("delivered", utf8(delivered(presses)));
+        write_code_points(json, "code_points", delivered(presses));
+        json.member("pending", pending_text(typist.pending()));
+        write_locks(json, after);
+        json.member("text", line);
+        json.end_object();
     }
-    if (auto pending = typist.pending())
+    if (as_json) {
+        json.end_array();
+        json.member("pending", pending_text(typist.pending()));
+        json.end_object();
+        json.finish();
+    } else if (auto pending = typist.pending()) {
         out << "still pending: dead " << utf8(*pending) << " (" << code_point_text(*pending)
             << ")\n";
-    return 0;
+    }
+    return kExitDone;
 }
 
 }  // namespace
 
 const Command type_command = {
     "type",
-    "FILE [--base ADDR] KEY...",
+    "FILE [--base ADDR] [--json] KEY...",
     "type the keys with the module's tables, from no key held and no lock on, and print\n"
     "      what each produced: characters (\"U+00E9 é\"), a dead key (\"dead ´\") or nothing.\n"
     "      KEY is a chord such as a, Shift+a, AltGr+Shift+=, CapsLock, KP_Decimal,\n"
@@ -203,7 +333,8 @@ const Command type_command = {
     "      are delivered.  The space bar is no special case: the table's space entries\n"
     "      give the spacing accents",
     run_type,
-    "",
+    "  --json        print one JSON document: each chord, each press in it and what\n"
+    "                it gave (docs/json.md)\n",
     "  wendol type Wendol.dll AltGr+Shift+6 e\n"
     "  wendol type Wendol.dll CapsLock a \"sc:E0 38\"\n",
 };
