@@ -92,6 +92,10 @@ TEST(Utf8Decoder, CodePointsReadOnAfterAMalformedSequence)
     EXPECT_EQ(code_points("\xF0\x9F\xC3\xA9"), (std::u32string{kReplacement, 0xE9}));
     EXPECT_EQ(code_points("\xCE\xAC\xE2\x80"), (std::u32string{0x3AC, kReplacement}));
     EXPECT_EQ(display_width("\x80" "a"), 2u);
+    // A report's column is as wide as its characters, and one that fills it
+    // never runs into the next.
+    EXPECT_EQ(column_text("\u00E9", 3), "\u00E9  ");
+    EXPECT_EQ(column_text("Alt+Ctrl+0x08", 13), "Alt+Ctrl+0x08  ");
 }
 
 // ICU's reading of `bytes`: each code point, U+FFFD for a malformed

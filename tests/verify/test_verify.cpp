@@ -609,7 +609,16 @@ TEST(Verify, StrictFailsOnAWarningTooAndPlainOnlyOnAnError)
     const test::CliRun plain = test::run_cli({"verify", zero});
     const test::CliRun strict = test::run_cli({"verify", "--strict", zero});
     const test::CliRun strict_ours = test::run_cli({"verify", "--strict", test::module_path()});
+    // The checksum command finds the zero wrong, and stores the right one.
+    const test::CliRun asked = test::run_cli({"checksum", zero});
+    const test::CliRun written = test::run_cli({"checksum", "--write", zero});
+    const test::CliRun after = test::run_cli({"verify", zero});
+    const Bytes fixed = test::read_bytes(zero);
     std::remove(zero.c_str());
+    EXPECT_EQ(asked.exit_code, 1) << asked.output;
+    EXPECT_EQ(written.exit_code, 0) << written.output;
+    EXPECT_EQ(fixed, m.bytes);
+    EXPECT_NE(after.output.find("0 errors, 2 warnings"), std::string::npos) << after.output;
     EXPECT_EQ(plain.exit_code, 0) << plain.output;
     EXPECT_NE(plain.output.find("warning [checksum]"), std::string::npos) << plain.output;
     EXPECT_NE(plain.output.find("0 errors, 3 warnings"), std::string::npos) << plain.output;

@@ -252,6 +252,13 @@ std::string pad(std::string text, size_t width)
     return text;
 }
 
+std::string column_text(std::string text, size_t width)
+{
+    if (display_width(text) >= width)
+        return text + "  ";
+    return pad(std::move(text), width);
+}
+
 std::u32string code_points(std::u16string_view text)
 {
     std::u32string out;

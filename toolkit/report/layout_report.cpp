@@ -17,7 +17,7 @@ namespace {
 
 void field(std::ostream &out, const std::string &name, const std::string &value)
 {
-    out << "  " << pad(name, 22) << value << '\n';
+    out << "  " << column_text(name, 22) << value << '\n';
 }
 
 std::string where(const PeFile &file, uint32_t rva)
@@ -61,9 +61,9 @@ void print_sections(std::ostream &out, const PeFile &file)
     out << "\nSections (" << file.sections().size() << ")\n";
     out << "  name      RVA         virtual     file offset raw size    characteristics\n";
     for (const Section &s : file.sections())
-        out << "  " << pad(s.name, 10) << pad(hex(s.virtual_address, 8), 12)
-            << pad(hex(s.virtual_size, 8), 12) << pad(hex(s.raw_offset, 8), 12)
-            << pad(hex(s.raw_size, 8), 12) << section_characteristics_names(s.characteristics)
+        out << "  " << column_text(s.name, 10) << column_text(hex(s.virtual_address, 8), 12)
+            << column_text(hex(s.virtual_size, 8), 12) << column_text(hex(s.raw_offset, 8), 12)
+            << column_text(hex(s.raw_size, 8), 12) << section_characteristics_names(s.characteristics)
             << " (" << hex(s.characteristics, 8) << ")\n";
 }
 
@@ -92,8 +92,8 @@ void print_exports(std::ostream &out, const PeFile &file)
     field(out, "module name", "\"" + file.export_module_name() + "\"");
     field(out, "ordinal base", std::to_string(file.export_ordinal_base()));
     for (const Export &e : file.exports())
-        out << "  ordinal " << pad(std::to_string(e.ordinal), 4)
-            << pad(e.name.empty() ? "(no name)" : e.name, 24) << hex(e.rva, 8) << " "
+        out << "  ordinal " << column_text(std::to_string(e.ordinal), 4)
+            << column_text(e.name.empty() ? "(no name)" : e.name, 24) << hex(e.rva, 8) << " "
             << where(file, e.rva) << '\n';
 }
 

@@ -131,7 +131,7 @@ void print_pointers(std::ostream &out, const MappedImage &image, const Descripto
         const bool in_body =
             std::any_of(call.constants.begin(), call.constants.end(),
                         [&](const AddressConstant &c) { return c.rva == r.rva; });
-        out << "  " << pad(hex(r.rva, 8), 12) << pad(relocation_type_name(r.type), 10)
+        out << "  " << column_text(hex(r.rva, 8), 12) << column_text(relocation_type_name(r.type), 10)
             << (in_body ? "the address constant in KbdLayerDescriptor" : "(unexplained)") << '\n';
     }
 }
@@ -156,12 +156,14 @@ void print_modifiers(std::ostream &out, const Modifiers &m)
 {
     out << "\nModifier keys (" << m.keys.size() << ")\n";
     for (const VkToBit &k : m.keys)
-        out << "  " << pad(vk_label(k.vk) + " " + hex(k.vk, 2), 20) << "bit " << hex(k.bits, 2)
+        out << "  " << column_text(vk_label(k.vk) + " " + hex(k.vk, 2), 20) << "bit "
+            << hex(k.bits, 2)
             << '\n';
     out << "\nModNumber (wMaxModBits " << m.max_mod_bits << ")\n";
     for (unsigned bits = 0; bits < m.mod_number.size(); ++bits) {
         const uint8_t column = m.mod_number[bits];
-        out << "  bits " << pad(std::to_string(bits), 4) << pad(bits_title(m, bits), 22)
+        out << "  bits " << column_text(std::to_string(bits), 4)
+            << column_text(bits_title(m, bits), 22)
             << (column == kShiftInvalid ? std::string("invalid (0x0F)")
                                         : "column " + std::to_string(column))
             << '\n';
@@ -175,18 +177,18 @@ void print_char_table(std::ostream &out, const Modifiers &m, const CharTable &ta
     out << "\nCharacter table " << number << " at " << hex(table.rva, 8) << ": "
         << unsigned{table.columns} << (table.columns == 1 ? " column" : " columns") << ", rows of " << unsigned{table.row_size}
         << " bytes, " << table.rows.size() << " rows\n";
-    std::string header = "  " + pad("virtual key", 24) + pad("attributes", 12);
+    std::string header = "  " + column_text("virtual key", 24) + column_text("attributes", 12);
     for (const std::string &title : column_titles(m, table.columns))
-        header += pad(title, kCellWidth);
+        header += column_text(title, kCellWidth);
     header.erase(header.find_last_not_of(' ') + 1);
     out << header << '\n';
     for (const CharRow &row : table.rows) {
         const std::string key = row.vk == kContinuationVk
                                     ? "  0xFF"
                                     : vk_label(row.vk) + " " + hex(row.vk, 2);
-        std::string line = "  " + pad(key, 24) + pad(attribute_names(row.attributes), 12);
+        std::string line = "  " + column_text(key, 24) + column_text(attribute_names(row.attributes), 12);
         for (const uint16_t cell : row.cells)
-            line += pad(cell_label(cell), kCellWidth);
+            line += column_text(cell_label(cell), kCellWidth);
         line.erase(line.find_last_not_of(' ') + 1);
         out << line << '\n';
     }
@@ -204,8 +206,8 @@ void print_ligatures(std::ostream &out, const LayoutTables &t)
         std::string chars;
         for (char16_t c : text)
             chars += (chars.empty() ? "" : ", ") + character_label(c);
-        out << "  " << pad(vk_label(e.vk) + " " + hex(e.vk, 2), 24)
-            << pad("column " + std::to_string(e.column), 11) << text.size()
+        out << "  " << column_text(vk_label(e.vk) + " " + hex(e.vk, 2), 24)
+            << column_text("column " + std::to_string(e.column), 11) << text.size()
             << (text.size() == 1 ? " character" : " characters") << (chars.empty() ? "" : ": ")
             << chars << '\n';
     }
@@ -222,7 +224,7 @@ void print_dead_keys(std::ostream &out, const std::vector<DeadKeyEntry> &entries
         if (i == 0 || entries[i - 1].dead != e.dead)
             out << "  dead " << character_label(e.dead) << " (" << group_sizes[e.dead]
                 << " entries)\n";
-        out << "    + " << pad(character_label(e.base), 28) << "-> "
+        out << "    + " << column_text(character_label(e.base), 28) << "-> "
             << character_label(e.composed);
         if (e.flags)
             out << "  flags " << hex(e.flags, 4) << ((e.flags & 1) ? " DKF_DEAD" : "");
@@ -240,7 +242,7 @@ void print_key_names(std::ostream &out, const LayoutTables &t)
         out << "  E0 " << hex(n.scan, 2) << "  " << quoted(n.name) << '\n';
     out << "\nDead-key names (" << t.dead_key_names.size() << ")\n";
     for (const std::u16string &name : t.dead_key_names)
-        out << "  " << pad(name.empty() ? "(empty)" : character_label(name[0]), 20)
+        out << "  " << column_text(name.empty() ? "(empty)" : character_label(name[0]), 20)
             << quoted(name) << '\n';
 }
 

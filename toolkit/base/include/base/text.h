@@ -60,5 +60,8 @@ size_t display_width(std::string_view text);
 
 // `text` padded with spaces to `width` display columns.
 std::string pad(std::string text, size_t width);
+// A column of a table: padded to `width`, and two spaces after a text that
+// fills it, so that it never runs into the next column.
+std::string column_text(std::string text, size_t width);
 
 }  // namespace wendol
