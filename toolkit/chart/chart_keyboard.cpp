@@ -41,14 +41,23 @@ private:
 
 }  // namespace
 
-KeyBlock alphanumeric_block()
+KeyBlock alphanumeric_block(ExtraKeys extra)
 {
     KeyBlock block;
-    Row(block, 0).key(plain(0x29)).keys(0x02, 0x0D).key(plain(0x7D)).key(plain(0x0E));
+    Row digits(block, 0);
+    digits.key(plain(0x29)).keys(0x02, 0x0D);
+    if (extra.left_of_backspace)
+        digits.key(plain(0x7D)).key(plain(0x0E));
+    else
+        digits.key(plain(0x0E), 2);
     Row(block, 1).key(plain(0x0F), 1.5).keys(0x10, 0x1B);
     Row(block, 2).key(plain(0x3A), 1.75).keys(0x1E, 0x28).key(plain(0x2B));
-    Row(block, 3).key(plain(0x2A), 1.25).key(plain(0x56)).keys(0x2C, 0x35).key(plain(0x73))
-        .key(plain(0x36), 1.75);
+    Row bottom(block, 3);
+    bottom.key(plain(0x2A), 1.25).key(plain(0x56)).keys(0x2C, 0x35);
+    if (extra.left_of_right_shift)
+        bottom.key(plain(0x73)).key(plain(0x36), 1.75);
+    else
+        bottom.key(plain(0x36), 2.75);
     Row(block, 4).key(plain(0x1D), 1.25).key(e0(0x5B), 1.25).key(plain(0x38), 1.25)
         .key(plain(0x39), 6.25).key(e0(0x38), 1.25).key(e0(0x5C), 1.25).key(e0(0x5D), 1.25)
         .key(e0(0x1D), 1.25);
@@ -70,9 +79,14 @@ KeyBlock keypad_block()
     return block;
 }
 
-std::vector<Narrowed> narrowed_keys()
+std::vector<Narrowed> narrowed_keys(ExtraKeys extra)
 {
-    return {{plain(0x0E), plain(0x7D)}, {plain(0x36), plain(0x73)}};
+    std::vector<Narrowed> narrowed;
+    if (extra.left_of_backspace)
+        narrowed.push_back({plain(0x0E), plain(0x7D)});
+    if (extra.left_of_right_shift)
+        narrowed.push_back({plain(0x36), plain(0x73)});
+    return narrowed;
 }
 
 std::string scan_id(ScanCode scan)

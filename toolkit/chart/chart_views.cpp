@@ -48,23 +48,39 @@ std::string name_of(const Keymap &keymap, ScanCode scan)
     return name ? utf8(*name) : key_text(scan);
 }
 
-std::string narrowed_note(const Keymap &keymap)
+// The extra keys the layout gives a virtual key.
+ExtraKeys extra_keys(const Keymap &keymap)
 {
+    const auto has = [&](uint8_t code) {
+        return keymap.virtual_key(ScanCode{Prefix::None, code}).has_value();
+    };
+    return {has(0x7D), has(0x73)};
+}
+
+std::optional<std::string> narrowed_note(const Keymap &keymap)
+{
+    const std::vector<Narrowed> keys = narrowed_keys(extra_keys(keymap));
+    if (keys.empty())
+        return std::nullopt;
     std::string narrowed, added;
-    for (const Narrowed &n : narrowed_keys()) {
+    for (const Narrowed &n : keys) {
         const char *joint = narrowed.empty() ? "" : " and ";
         narrowed += joint + name_of(keymap, n.narrowed);
         added += joint + scan_id(n.added).substr(2);
     }
-    return narrowed + " are narrowed to make room for the keys that some keyboards have at "
-           "scan codes " + added + ", drawn left of them.";
+    return narrowed + (keys.size() == 1 ? " is" : " are") +
+           " narrowed to make room for the keys that some keyboards have at " +
+           (keys.size() == 1 ? "scan code " : "scan codes ") + added + ", drawn left of " +
+           (keys.size() == 1 ? "it." : "them.");
 }
 
 std::vector<std::string> alphanumeric_notes(const Keymap &keymap)
 {
-    return {"Letters show the small letter and the capital, so that the layers can be told "
-            "apart.",
-            narrowed_note(keymap)};
+    std::vector<std::string> notes = {
+        "Letters show the small letter and the capital, so that the layers can be told apart."};
+    if (std::optional<std::string> note = narrowed_note(keymap))
+        notes.push_back(*note);
+    return notes;
 }
 
 bool has_sgcaps_rows(const Keymap &keymap)
@@ -103,7 +119,7 @@ std::string lock_slug(const Keymap &keymap)
 
 View lock_off_view(const Keymap &keymap)
 {
-    View view = typed_view(keymap, alphanumeric_block(), Locks{});
+    View view = typed_view(keymap, alphanumeric_block(extra_keys(keymap)), Locks{});
     view.lock = caps_lock_name(keymap);
     view.slug = lock_slug(keymap) + "-off";
     view.title = std::string(caps_lock_name(keymap)) + " off";
@@ -114,7 +130,7 @@ View lock_off_view(const Keymap &keymap)
 
 View lock_on_view(const Keymap &keymap)
 {
-    View view = typed_view(keymap, alphanumeric_block(), Locks{.caps_lock = true});
+    View view = typed_view(keymap, alphanumeric_block(extra_keys(keymap)), Locks{.caps_lock = true});
     view.lock = caps_lock_name(keymap);
     view.slug = lock_slug(keymap) + "-on";
     view.title = std::string(caps_lock_name(keymap)) + " on";

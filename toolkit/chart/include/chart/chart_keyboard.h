@@ -24,20 +24,29 @@ struct KeyBlock {
     double width = 0, height = 0;
 };
 
-// ISO, with the 102nd key left of Z and the L-shaped Enter; the key at scan
-// code 0x7D sits left of Backspace and the key at 0x73 left of the right
-// Shift, each taking a key width from its neighbour.
-KeyBlock alphanumeric_block();
+// The keys some keyboards have beside the ISO ones, which a layout may or
+// may not give a virtual key.
+struct ExtraKeys {
+    bool left_of_backspace = false;     // scan code 0x7D
+    bool left_of_right_shift = false;   // scan code 0x73
+};
+
+// ISO, with the 102nd key left of Z and the L-shaped Enter; where the
+// layout has them, the key at scan code 0x7D sits left of Backspace and the
+// key at 0x73 left of the right Shift, each taking a key width from its
+// neighbour.
+KeyBlock alphanumeric_block(ExtraKeys extra);
 
 // The numeric keypad, with its tall + and Enter and its wide 0.
 KeyBlock keypad_block();
 
-// The narrowed keys of alphanumeric_block() and the keys that took the room.
+// The keys alphanumeric_block() narrows for the extra keys, and the extra
+// keys that took the room.
 struct Narrowed {
     ScanCode narrowed;
     ScanCode added;
 };
-std::vector<Narrowed> narrowed_keys();
+std::vector<Narrowed> narrowed_keys(ExtraKeys extra);
 
 // "sc1E", "scE038": a key's scan code as an identifier.
 std::string scan_id(ScanCode scan);
