@@ -150,6 +150,7 @@ registry_entry() {
 }
 
 add_registry_entry() {   # registry
+    remove_registry_entry "$1"
     if [ ! -f "$1" ]; then
         mkdir -p "$(dirname "$1")"
         cat >"$1" <<'XML'
@@ -164,7 +165,6 @@ add_registry_entry() {   # registry
 </xkbConfigRegistry>
 XML
     fi
-    remove_registry_entry "$1"
     registry_entry >"$1.install-entry"
     awk -v entry="$1.install-entry" '
         /<\/layoutList>/ { while ((getline line < entry) > 0) print line }
@@ -267,6 +267,10 @@ uninstall() {
             has_layout_blocks "$compose" '#' || remove_block "$compose" '#' $system_block
         done
     fi
+    # The folders the install made, where nothing else is left in them.
+    for dir in "$target/symbols" "$target/types" "$target/rules"; do
+        [ ! -d "$dir" ] || rmdir "$dir" 2>/dev/null || true
+    done
     [ $removed = yes ] || die "the layout \"$name\" is not installed in $target; nothing removed"
     echo "removed the layout \"$name\" from $target"
 }

@@ -179,7 +179,14 @@ XkbLayout xkb_layout(const Keymap &keymap)
             Typist typist = keyboard_in(keymap, state);
             typist.press(kCtrlKey);
             const std::u16string text = typist.press(scan).delivery.text;
-            if (text.size() > 1 && !one_character(text))
+            // Only what Ctrl adds: the same ligature as without it is named once.
+            const bool same = text == key.states[s].text ||
+                              std::any_of(notes.begin(), notes.end(), [&](const Unmapped &u) {
+                                  return !u.ctrl && u.scan == scan && u.text == text &&
+                                         std::find(u.states.begin(), u.states.end(), state) !=
+                                             u.states.end();
+                              });
+            if (text.size() > 1 && !one_character(text) && !same)
                 note(notes, Unmapped::Kind::Ligature, scan, state, text, nullptr, true);
         }
         layout.unmapped.insert(layout.unmapped.end(), notes.begin(), notes.end());
@@ -215,7 +222,7 @@ XkbLayout xkb_layout(const Keymap &keymap)
     return layout;
 }
 
-std::string state_text(KeyState state)
+std::string state_words(KeyState state)
 {
     std::string held;
     const auto add = [&](const char *name) { held += (held.empty() ? "" : "+") + std::string(name); };
@@ -229,7 +236,7 @@ std::string state_text(KeyState state)
     if (state.num_lock)
         locks += (locks.empty() ? "" : " and ") + std::string("Num Lock");
     if (held.empty())
-        held = "no modifier";
+        return locks.empty() ? "no modifier" : locks + " on";
     return locks.empty() ? held : held + " with " + locks + " on";
 }
 
@@ -237,7 +244,7 @@ std::string unmapped_text(const Unmapped &u, const Keymap &keymap)
 {
     std::string states;
     for (const KeyState &s : u.states) {
-        std::string text = state_text(s);
+        std::string text = state_words(s);
         if (u.ctrl)
             text = s.shift || s.altgr ? "Ctrl+" + text : "Ctrl";
         states += (states.empty() ? "" : ", ") + text;

@@ -83,7 +83,7 @@ struct Unmapped {
 std::string unmapped_text(const Unmapped &unmapped, const Keymap &keymap);
 
 // "Shift+AltGr with Caps Lock on", "no modifier".
-std::string state_text(KeyState state);
+std::string state_words(KeyState state);
 
 // A keysym the layout types and the character it types.
 struct TypedKeysym {
