@@ -165,6 +165,32 @@ TEST(XkbLayout, WhatTheWriterCannotCarryIsRecorded)
     const xkb::XkbLayout kana_layout = xkb::xkb_layout(kana);
     EXPECT_TRUE(std::any_of(kana_layout.unmapped.begin(), kana_layout.unmapped.end(),
                             [](const xkb::Unmapped &u) { return u.kind == Kind::KanaLock; }));
+
+    // Tables that break their own rules: A's SGCAPS row is last in its
+    // table, so no state with Caps Lock on has an answer; those are left
+    // out and named with the engine's reason, the others written.
+    LayoutTables broken;
+    broken.modifiers.keys = {{0x10, 0x01}};
+    broken.modifiers.max_mod_bits = 1;
+    broken.modifiers.mod_number = {0, 1};
+    broken.scan_map.assign(0x40, 0xFF);
+    broken.scan_map[0x1E] = 'A';
+    broken.scan_map[0x2A] = 0xA0;
+    broken.scan_map[0x3A] = 0x14;
+    broken.char_tables.push_back(CharTable{2, 6, 0, {CharRow{'A', kSgCaps, {'a', 'A'}, 0}}});
+    const Keymap sgcaps(std::move(broken));
+    const xkb::XkbLayout written = xkb::xkb_layout(sgcaps);
+    ASSERT_EQ(written.unmapped.size(), 1u);
+    const xkb::Unmapped &u = written.unmapped[0];
+    EXPECT_EQ(u.kind, Kind::Broken);
+    EXPECT_EQ(u.scan, (ScanCode{Prefix::None, 0x1E}));
+    EXPECT_FALSE(u.states.empty());
+    for (const KeyState &state : u.states)
+        EXPECT_TRUE(state.caps_lock) << xkb::state_words(state);
+    EXPECT_NE(xkb::unmapped_text(u, sgcaps).find("SGCAPS"), std::string::npos)
+        << xkb::unmapped_text(u, sgcaps);
+    ASSERT_EQ(written.keys.size(), 3u);
+    EXPECT_EQ(written.keys[0].states[0].keysym, "a");
 }
 
 TEST(XkbLayout, DeadKeysGetDeadKeysymsOfTheirOwn)
