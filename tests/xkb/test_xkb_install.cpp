@@ -101,6 +101,8 @@ TEST(XkbCommand, WritesEveryFileAndNamesWhatLinuxCannotHold)
     EXPECT_NE(ligature.output.find("not on Linux: sc:24 (Shift"), std::string::npos) << ligature.output;
     EXPECT_NE(read_text(other / "ligature.compose").find("# Not carried on Linux:"), std::string::npos);
     EXPECT_NE(read_text(other / "types/ligature").find("type \"LIGATURE_"), std::string::npos);
+    // Without resources it has no language the toolkit can tell, and says none.
+    EXPECT_EQ(read_text(other / "rules/evdev.xml").find("iso639Id"), std::string::npos);
     const CliRun shift_lock = run_cli({"xkb", test_layout("altgr_shiftlock", "wow64"), "--out",
                                        (scratch.path() / "lock").string()}, Streams::ErrorsOnly);
     EXPECT_NE(shift_lock.output.find("KLLF_SHIFTLOCK"), std::string::npos) << shift_lock.output;
