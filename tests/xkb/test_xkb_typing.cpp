@@ -166,6 +166,17 @@ TEST(XkbLayout, WhatTheWriterCannotCarryIsRecorded)
     EXPECT_TRUE(std::any_of(kana_layout.unmapped.begin(), kana_layout.unmapped.end(),
                             [](const xkb::Unmapped &u) { return u.kind == Kind::KanaLock; }));
 
+    // The chained layout's ´ d ˝ d ´ ... never ends: where the Compose file
+    // stops following it, the dead key is named.
+    const Keymap chained = load_keymap(test_layout("chained", "wow64"));
+    const xkb::ComposeFile compose =
+        xkb::compose_file(xkb::xkb_layout(chained), chained, {"chained", "chained", "", "chained.dll"});
+    ASSERT_EQ(compose.left_out.size(), 1u);
+    EXPECT_EQ(compose.left_out[0].kind, Kind::DeadChain);
+    EXPECT_EQ(compose.left_out[0].text, u"\u00B4");
+    EXPECT_GT(compose.left_out[0].count, 0u);
+    EXPECT_NE(compose.text.find("# Not carried on Linux:"), std::string::npos);
+
     // Tables that break their own rules: A's SGCAPS row is last in its
     // table, so no state with Caps Lock on has an answer; those are left
     // out and named with the engine's reason, the others written.

@@ -115,13 +115,16 @@ int run_xkb(std::vector<std::string> args, std::ostream &out)
 
     const std::string &n = names.name;
     write_file(dir / (n + ".xkb"), xkb::keymap_text(layout, keymap, names), out);
-    write_file(dir / (n + ".compose"), xkb::compose_text(layout, keymap, names), out);
+    const xkb::ComposeFile compose = xkb::compose_file(layout, keymap, names);
+    write_file(dir / (n + ".compose"), compose.text, out);
     write_file(dir / "symbols" / n, xkb::symbols_text(layout, keymap, names), out);
     write_file(dir / "types" / n, xkb::types_text(layout, names), out);
     write_file(dir / "rules" / "evdev", xkb::rules_text(names), out);
     write_file(dir / "rules" / "evdev.xml", xkb::registry_text(names), out);
     out.flush();
-    for (const xkb::Unmapped &u : layout.unmapped)
+    std::vector<xkb::Unmapped> left_out = layout.unmapped;
+    left_out.insert(left_out.end(), compose.left_out.begin(), compose.left_out.end());
+    for (const xkb::Unmapped &u : left_out)
         std::cerr << "wendol xkb: not on Linux: " << xkb::unmapped_text(u, keymap) << '\n';
     if (const std::optional<std::string> notice = nls_notice(image))
         std::cerr << "wendol xkb: " << *notice << '\n';

@@ -264,6 +264,10 @@ std::string unmapped_text(const Unmapped &u, const Keymap &keymap)
     case Unmapped::Kind::ShiftLock:
         return "the Shift lock (KLLF_SHIFTLOCK): on the platform Shift releases Caps Lock; "
                "here Caps Lock stays on until it is pressed again";
+    case Unmapped::Kind::DeadChain:
+        return "the dead key " + quoted(u.text) + ": " + std::to_string(u.count) +
+               (u.count == 1 ? " sequence" : " sequences") +
+               " still waiting after four dead keys in a row left out of the Compose file";
     case Unmapped::Kind::KanaLock:
         return "the Kana lock (KANALOK rows): what those rows give under it is left out, "
                "the keys typing as with the Kana lock off";

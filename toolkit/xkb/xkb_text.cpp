@@ -226,7 +226,8 @@ std::vector<Follower> followers(const XkbLayout &layout)
 }
 
 void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<Follower> &next,
-                     const std::string &prefix, char16_t pending, size_t depth, size_t &count)
+                     const std::string &prefix, char16_t pending, size_t depth, size_t &count,
+                     size_t &cut)
 {
     for (const Follower &f : next) {
         const std::string sequence = prefix + " <" + f.keysym + ">";
@@ -239,7 +240,9 @@ void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<
         if (d.pending) {
             // The composition is itself a dead character: it waits for the next key.
             if (depth < kMaxDeadChain)
-                write_sequences(out, keymap, next, sequence, *d.pending, depth + 1, count);
+                write_sequences(out, keymap, next, sequence, *d.pending, depth + 1, count, cut);
+            else
+                ++cut;
             continue;
         }
         out << sequence << " : " << quoted_text(utf8(d.text)) << '\n';
@@ -348,24 +351,38 @@ std::string registry_text(const LayoutNames &names)
            "</xkbConfigRegistry>\n";
 }
 
-std::string compose_text(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
+ComposeFile compose_file(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
 {
+    ComposeFile file;
     std::ostringstream body;
     const std::vector<Follower> next = followers(layout);
     size_t count = 0;
     for (const DeadKeysym &d : layout.dead_keys) {
         body << "\n# dead " << utf8(std::u16string(1, d.dead)) << " (" << code_point_text(d.dead)
              << ")\n";
-        write_sequences(body, keymap, next, "<" + d.keysym + ">", d.dead, 1, count);
+        size_t cut = 0;
+        write_sequences(body, keymap, next, "<" + d.keysym + ">", d.dead, 1, count, cut);
+        if (cut)
+            file.left_out.push_back({Unmapped::Kind::DeadChain, std::nullopt, {}, false,
+                                     std::u16string(1, d.dead), std::nullopt, cut});
     }
+    // What the keymap's files name, and what only the Compose file can.
+    XkbLayout named = layout;
+    named.unmapped.insert(named.unmapped.end(), file.left_out.begin(), file.left_out.end());
     std::ostringstream out;
     out << heading("#", "The dead keys of the " + names.name + " layout, written from the module's tables.",
-                   names, &layout, &keymap)
+                   names, &named, &keymap)
         << "# `wendol xkb` wrote " << count << " sequences.  Each dead key followed by every key\n"
         << "# the layout types gives the module's composition, or where it has none the\n"
         << "# dead character and the character, as the platform delivers them.\n"
         << body.str();
-    return out.str();
+    file.text = out.str();
+    return file;
+}
+
+std::string compose_text(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
+{
+    return compose_file(layout, keymap, names).text;
 }
 
 }  // namespace wendol::xkb

@@ -68,6 +68,7 @@ struct Unmapped {
         Ligature,     // the key types `text`, several characters, with one press
         ShiftLock,    // KLLF_SHIFTLOCK: Shift releases Caps Lock
         KanaLock,     // KANALOK rows: what they give under the Kana lock
+        DeadChain,    // the dead key `text` starts `count` chains of dead keys too long to write
     };
     Kind kind = Kind::NoLinuxKey;
     std::optional<ScanCode> scan;      // none for the layout-wide ones
@@ -75,6 +76,7 @@ struct Unmapped {
     bool ctrl = false;                 // Ligature: with Ctrl held too, which the states leave to XKB
     std::u16string text;               // Ligature
     std::optional<CellFault> fault;    // Broken
+    size_t count = 0;                  // DeadChain
 };
 
 // "sc:10 with AltGr types \"ﬀ\" (2 characters), where an XKB level holds one

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/keymap.h"
 #include "xkb/layout_names.h"
@@ -39,6 +40,13 @@ std::string registry_text(const LayoutNames &names);
 // by every key the layout types (the dead character and the character where
 // the module has no composition, as the platform delivers them) and by
 // every dead key.
+// Dead keys still pending after four in a row end no sequence:
+// each dead key whose chains are cut there is named in `left_out`.
+struct ComposeFile {
+    std::string text;
+    std::vector<Unmapped> left_out;   // Kind::DeadChain
+};
+ComposeFile compose_file(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names);
 std::string compose_text(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names);
 
 }  // namespace wendol::xkb
