@@ -74,6 +74,7 @@ identity() {   # file
 }
 
 # The folder's layout: the name its rules were written for.
+given_name=$name
 if [ -z "$name" ] || [ $from_given = yes ]; then
     [ -d "$from" ] || die "$from is no folder"
     hint=
@@ -83,6 +84,8 @@ if [ -z "$name" ] || [ $from_given = yes ]; then
             "files, such as the linux folder of the release$hint"
     name=$(identity "$from/rules/evdev" | sed -n 's/^"\([a-z0-9_]*\)".*$/\1/p')
     [ -n "$name" ] || die "$from/rules/evdev does not name its layout"
+    [ -z "$given_name" ] || [ "$given_name" = "$name" ] ||
+        die "$from holds the layout \"$name\", not \"$given_name\""
     own=$(identity "$from/rules/evdev")
 else
     case $name in
