@@ -187,8 +187,14 @@ void write_compat(std::ostream &out, const std::string &name)
 std::string heading(const std::string &comment, const std::string &what, const LayoutNames &names,
                     const XkbLayout *layout, const Keymap *keymap)
 {
-    std::string out = comment + " " + what + "\n" + comment + " wendol xkb: layout \"" + names.name +
-                      "\" from " + names.origin + "\n";
+    // A line break in a name would end the comment.
+    const auto one_line = [](std::string text) {
+        std::replace_if(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+        return text;
+    };
+    std::string out = comment + " " + one_line(what) + "\n" + comment + " wendol xkb: layout \"" +
+                      names.name + "\" from " + one_line(names.origin) + "\n";
     if (layout && keymap && !layout->unmapped.empty()) {
         out += comment + " Not carried on Linux:\n";
         for (const Unmapped &u : layout->unmapped)
