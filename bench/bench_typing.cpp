@@ -132,10 +132,11 @@ struct XkbSide {
     {
         const Keymap &module = module_keymap();
         const xkb::XkbLayout layout = xkb::xkb_layout(module);
+        const xkb::LayoutNames names{"tarvena", "Tarvena", "eng", "Wendol.dll (Tarvena)"};
         context = xkb_context_new(XKB_CONTEXT_NO_DEFAULT_INCLUDES);
-        keymap = xkb_keymap_new_from_string(context, xkb::keymap_text(layout, "Tarvena").c_str(),
+        keymap = xkb_keymap_new_from_string(context, xkb::keymap_text(layout, module, names).c_str(),
                                             XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
-        const std::string table = xkb::compose_text(layout, module);
+        const std::string table = xkb::compose_text(layout, module, names);
         compose = xkb_compose_table_new_from_buffer(context, table.data(), table.size(), "C",
                                                     XKB_COMPOSE_FORMAT_TEXT_V1,
                                                     XKB_COMPOSE_COMPILE_NO_FLAGS);

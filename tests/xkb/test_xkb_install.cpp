@@ -77,15 +77,46 @@ TEST(XkbCommand, WritesEveryFileAndNamesWhatLinuxCannotHold)
     const Scratch scratch("wendol-xkb-cli");
     const CliRun run = run_cli({"xkb", module_path(), "--out", scratch.path().string()});
     ASSERT_EQ(run.exit_code, 0) << run.output;
-    for (const char *file : {"wendol.xkb", "wendol.compose", "symbols/wendol", "types/wendol",
+    // Named after the module's own name for the layout, from its string
+    // resources, and under the language its locale name gives.
+    for (const char *file : {"tarvena.xkb", "tarvena.compose", "symbols/tarvena", "types/tarvena",
                              "rules/evdev", "rules/evdev.xml"}) {
         EXPECT_TRUE(fs::is_regular_file(scratch.path() / file)) << file;
         EXPECT_NE(run.output.find((scratch.path() / file).string()), std::string::npos) << file;
     }
-    EXPECT_NE(run.output.find("not on Linux: sc:E0 46"), std::string::npos) << run.output;
-    // The module's own name for the layout, from its string resources.
-    EXPECT_NE(read_text(scratch.path() / "rules/evdev.xml").find("<description>Tarvena</description>"),
-              std::string::npos);
+    const std::string registry = read_text(scratch.path() / "rules/evdev.xml");
+    EXPECT_NE(registry.find("<description>Tarvena</description>"), std::string::npos) << registry;
+    EXPECT_NE(registry.find("<iso639Id>eng</iso639Id>"), std::string::npos) << registry;
+    // What Linux cannot carry, on stderr and in the files.
+    const CliRun errors = run_cli({"xkb", module_path(), "--out", scratch.path().string()},
+                                  Streams::ErrorsOnly);
+    EXPECT_NE(errors.output.find("not on Linux: sc:E0 46"), std::string::npos) << errors.output;
+    EXPECT_NE(read_text(scratch.path() / "symbols/tarvena").find("sc:E0 46"), std::string::npos);
+
+    // Another layout, whose names come from its file, and names given.
+    const fs::path other = scratch.path() / "other";
+    const CliRun ligature = run_cli({"xkb", test_layout("ligature", "wow64"), "--out", other.string()},
+                                    Streams::ErrorsOnly);
+    ASSERT_EQ(ligature.exit_code, 0) << ligature.output;
+    EXPECT_NE(ligature.output.find("not on Linux: sc:24 (Shift"), std::string::npos) << ligature.output;
+    EXPECT_NE(read_text(other / "ligature.compose").find("# Not carried on Linux:"), std::string::npos);
+    EXPECT_NE(read_text(other / "types/ligature").find("type \"LIGATURE_"), std::string::npos);
+    // Without resources it has no language the toolkit can tell, and says none.
+    EXPECT_EQ(read_text(other / "rules/evdev.xml").find("iso639Id"), std::string::npos);
+    const CliRun shift_lock = run_cli({"xkb", test_layout("altgr_shiftlock", "wow64"), "--out",
+                                       (scratch.path() / "lock").string()}, Streams::ErrorsOnly);
+    EXPECT_NE(shift_lock.output.find("KLLF_SHIFTLOCK"), std::string::npos) << shift_lock.output;
+    const fs::path named = scratch.path() / "named";
+    ASSERT_EQ(run_cli({"xkb", module_path(), "--out", named.string(), "--name", "mine_2",
+                       "--description", "Mine & yours", "--language", "de"}).exit_code, 0);
+    const std::string symbols = read_text(named / "symbols/mine_2");
+    EXPECT_NE(symbols.find("type[Group1] = \"MINE_2_"), std::string::npos);
+    EXPECT_EQ(symbols.find("WENDOL"), std::string::npos);
+    EXPECT_NE(read_text(named / "rules/evdev").find("mine_2 = +mine_2"), std::string::npos);
+    const std::string named_registry = read_text(named / "rules/evdev.xml");
+    EXPECT_NE(named_registry.find("<description>Mine &amp; yours</description>"), std::string::npos);
+    EXPECT_NE(named_registry.find("<iso639Id>deu</iso639Id>"), std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(named / "mine_2.xkb"));
 }
 
 TEST(XkbCommand, RefusesWhatIsNoModule)
@@ -97,10 +128,23 @@ TEST(XkbCommand, RefusesWhatIsNoModule)
     EXPECT_EQ(bad.exit_code, 1) << bad.output;
     EXPECT_NE(bad.output.find("wendol xkb: "), std::string::npos) << bad.output;
     EXPECT_NE(bad.output.find("expected"), std::string::npos) << bad.output;
-    EXPECT_FALSE(fs::exists(scratch.path() / "out" / "wendol.xkb"));
+    EXPECT_FALSE(fs::exists(scratch.path() / "out"));
 
     const CliRun missing = run_cli({"xkb"});
     EXPECT_EQ(missing.exit_code, 2) << missing.output;
+
+    // Names and languages that cannot be, refused before anything is read.
+    for (const std::vector<std::string> &options :
+         {std::vector<std::string>{"--name", ""}, {"--name", "2nd"}, {"--name", "Mine"},
+          {"--name", "my-layout"}, {"--description", ""}, {"--language", "english"},
+          {"--language", "xx"}}) {
+        std::vector<std::string> args = {"xkb", module_path(), "--out", (scratch.path() / "out").string()};
+        args.insert(args.end(), options.begin(), options.end());
+        const CliRun run = run_cli(args);
+        EXPECT_EQ(run.exit_code, 2) << options[0] << " " << options[1] << ": " << run.output;
+        EXPECT_NE(run.output.find(options[0]), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(fs::exists(scratch.path() / "out"));
 }
 
 TEST(Xkbcomp, AcceptsTheKeymap)
@@ -110,10 +154,10 @@ TEST(Xkbcomp, AcceptsTheKeymap)
         << "xkbcomp is not installed: it comes in the Debian package x11-xkb-utils";
     const Scratch scratch("wendol-xkbcomp");
     write_linux_files(scratch.path());
-    const fs::path compiled = scratch.path() / "wendol.xkm";
+    const fs::path compiled = scratch.path() / "tarvena.xkm";
     // At its most talkative xkbcomp has nothing to say of the keymap.
     const CliRun run = run_program("xkbcomp", {"-w", "10", "-xkm",
-                                               (scratch.path() / "wendol.xkb").string(), "-o",
+                                               (scratch.path() / "tarvena.xkb").string(), "-o",
                                                compiled.string()});
     EXPECT_EQ(run.exit_code, 0) << run.output;
     EXPECT_EQ(run.output, "");
@@ -185,9 +229,9 @@ struct Installed {
     XkbKeymap keymap;
     ComposeTable table;
 
-    Installed()
+    explicit Installed(const char *layout = "tarvena")
     {
-        const xkb_rule_names names{"evdev", "pc105", "wendol", "", ""};
+        const xkb_rule_names names{"evdev", "pc105", layout, "", ""};
         keymap.reset(xkb_keymap_new_from_names(context.get(), &names, XKB_KEYMAP_COMPILE_NO_FLAGS));
         table.reset(xkb_compose_table_new_from_locale(context.get(), "C.UTF-8",
                                                       XKB_COMPOSE_COMPILE_NO_FLAGS));
@@ -211,16 +255,16 @@ TEST(XkbInstall, TheLayoutIsFoundByItsNameAndTypesAsTheModule)
 
     const CliRun install = run_program("sh", {installer(), "install", files.string()});
     ASSERT_EQ(install.exit_code, 0) << install.output;
-    EXPECT_TRUE(fs::is_regular_file(user.config() / "xkb/symbols/wendol"));
+    EXPECT_TRUE(fs::is_regular_file(user.config() / "xkb/symbols/tarvena"));
     EXPECT_TRUE(fs::is_regular_file(user.config() / "xkb/rules/evdev.xml"));
 
     {
         // As a desktop loads it: the evdev rules and the layout's name.
         XkbContext context(true);
-        const xkb_rule_names names{"evdev", "pc105", "wendol", "", ""};
+        const xkb_rule_names names{"evdev", "pc105", "tarvena", "", ""};
         XkbKeymap keymap(xkb_keymap_new_from_names(context.get(), &names,
                                                    XKB_KEYMAP_COMPILE_NO_FLAGS));
-        ASSERT_TRUE(keymap) << "libxkbcommon did not find the layout \"wendol\"";
+        ASSERT_TRUE(keymap) << "libxkbcommon did not find the layout \"tarvena\"";
         EXPECT_STREQ(xkb_keymap_layout_get_name(keymap.get(), 0), "Tarvena");
         ComposeTable table(xkb_compose_table_new_from_locale(context.get(), "C.UTF-8",
                                                              XKB_COMPOSE_COMPILE_NO_FLAGS));
@@ -247,8 +291,8 @@ TEST(XkbInstall, TheLayoutIsFoundByItsNameAndTypesAsTheModule)
 
     const CliRun uninstall = run_program("sh", {installer(), "uninstall", files.string()});
     ASSERT_EQ(uninstall.exit_code, 0) << uninstall.output;
-    for (const char *file : {"symbols/wendol", "types/wendol", "rules/evdev", "rules/evdev.xml",
-                             "wendol.compose"})
+    for (const char *file : {"symbols/tarvena", "types/tarvena", "rules/evdev", "rules/evdev.xml",
+                             "tarvena.compose"})
         EXPECT_FALSE(fs::exists(user.config() / "xkb" / file)) << file;
     EXPECT_EQ(read_text(own_symbols), "xkb_symbols \"basic\" { };\n");
     EXPECT_EQ(read_text(compose), own_compose);
@@ -274,11 +318,11 @@ TEST(XkbInstall, AFreshHomeGetsAComposeFileThatUninstallTakesAway)
                                              installed.table.get()), false);
     }
     EXPECT_NE(made.find("include \"%L\""), std::string::npos) << made;
-    EXPECT_NE(made.find("wendol.compose"), std::string::npos) << made;
+    EXPECT_NE(made.find("tarvena.compose"), std::string::npos) << made;
     // The user's rules keep their include and gain the layout's types.
     const std::string merged = read_text(own_rules);
     EXPECT_EQ(merged.rfind(rules, 0), 0u) << merged;
-    EXPECT_NE(merged.find("wendol = +wendol"), std::string::npos) << merged;
+    EXPECT_NE(merged.find("tarvena = +tarvena"), std::string::npos) << merged;
     EXPECT_EQ(merged.find("include", rules.size()), std::string::npos) << merged;
 
     // Installing twice leaves one block.
@@ -308,21 +352,111 @@ TEST(XkbInstall, AFreshHomeGetsAComposeFileThatUninstallTakesAway)
     const CliRun prefixed =
         run_program("sh", {installer(), "install", files.string(), "--prefix", prefix.string()});
     ASSERT_EQ(prefixed.exit_code, 0) << prefixed.output;
-    EXPECT_NE(prefixed.output.find("include \"" + (prefix / "wendol.compose").string()),
+    EXPECT_NE(prefixed.output.find("include \"" + (prefix / "tarvena.compose").string()),
               std::string::npos) << prefixed.output;
-    for (const char *file : {"symbols/wendol", "types/wendol", "rules/evdev", "rules/evdev.xml",
-                             "wendol.compose"})
+    for (const char *file : {"symbols/tarvena", "types/tarvena", "rules/evdev", "rules/evdev.xml",
+                             "tarvena.compose"})
         EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
     EXPECT_FALSE(fs::exists(user.config() / "XCompose"));
-    ASSERT_EQ(run_program("sh", {installer(), "uninstall", "--prefix", prefix.string()}).exit_code, 0);
-    EXPECT_FALSE(fs::exists(prefix / "symbols/wendol"));
+    // By its name alone, without the files.
+    ASSERT_EQ(run_program("sh", {installer(), "uninstall", "--name", "tarvena", "--prefix",
+                                 prefix.string()}).exit_code, 0);
+    EXPECT_FALSE(fs::exists(prefix / "symbols/tarvena"));
+    EXPECT_FALSE(fs::exists(prefix / "rules"));
 
     // A file of someone else's under the layout's name is not replaced.
-    write_text(user.config() / "xkb/symbols/wendol", "// another layout\n");
+    write_text(user.config() / "xkb/symbols/tarvena", "// another layout\n");
     const CliRun refused = run_program("sh", {installer(), "install", files.string()});
     EXPECT_EQ(refused.exit_code, 1) << refused.output;
-    EXPECT_NE(refused.output.find("not wendol's"), std::string::npos) << refused.output;
-    EXPECT_EQ(read_text(user.config() / "xkb/symbols/wendol"), "// another layout\n");
+    EXPECT_NE(refused.output.find("not a layout this script installed"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(read_text(user.config() / "xkb/symbols/tarvena"), "// another layout\n");
+}
+
+// Two layouts, ours and a test layout with ligatures, installed side by
+// side into one home: each is found by its own name and types as its own
+// image, the differences being what the writer names; a third under a name
+// already taken is refused; and uninstall says when there is nothing left.
+TEST(XkbInstall, TwoLayoutsInstallSideBySide)
+{
+    const Scratch scratch("wendol-xkb-two");
+    const UserHome user(scratch.path());
+    const fs::path ours = scratch.path() / "ours", theirs = scratch.path() / "theirs";
+    const std::string ligature_dll = test_layout("ligature", "wow64");
+    write_linux_files(ours);
+    ASSERT_EQ(run_cli({"xkb", ligature_dll, "--out", theirs.string()}).exit_code, 0);
+    for (const fs::path &files : {ours, theirs}) {
+        const CliRun install = run_program("sh", {installer(), "install", files.string()});
+        ASSERT_EQ(install.exit_code, 0) << install.output;
+    }
+    const std::string registry = read_text(user.config() / "xkb/rules/evdev.xml");
+    EXPECT_NE(registry.find("<name>tarvena</name>"), std::string::npos) << registry;
+    EXPECT_NE(registry.find("<name>ligature</name>"), std::string::npos) << registry;
+
+    const Keymap ligature(read_tables(MappedImage(PeFile::read(ligature_dll), 0x7FFE0000)));
+    // The ligature layout's differences: its Escape key, and the states the
+    // writer names as typing more than one character.
+    std::vector<Exception> listed = module_exceptions();
+    std::erase_if(listed, [](const Exception &e) { return e.key != ScanCode{Prefix::None, 0x01}; });
+    for (const xkb::Unmapped &u : xkb::xkb_layout(ligature).unmapped) {
+        ASSERT_EQ(u.kind, xkb::Unmapped::Kind::Ligature);
+        if (!u.ctrl)
+            listed.push_back({*u.scan, "a ligature", [states = u.states](const Difference &d) {
+                                  return std::find(states.begin(), states.end(), d.state) !=
+                                         states.end();
+                              }});
+    }
+    {
+        const Installed tarvena("tarvena"), other("ligature");
+        ASSERT_TRUE(tarvena.keymap && other.keymap && tarvena.table && other.table);
+        EXPECT_STREQ(xkb_keymap_layout_get_name(other.keymap.get(), 0), "ligature");
+        expect_listed_only(compare_every_key(load_module(), tarvena.keymap.get(),
+                                             tarvena.table.get()), false);
+        const Comparison every = compare_every_key(ligature, other.keymap.get(), other.table.get());
+        size_t unlisted = 0;
+        for (const Difference &d : every.differences)
+            if (std::none_of(listed.begin(), listed.end(),
+                             [&](const Exception &e) { return e.key == d.key && e.matches(d); })) {
+                ++unlisted;
+                ADD_FAILURE() << describe(d);
+            }
+        EXPECT_EQ(unlisted, 0u);
+        EXPECT_GT(every.differences.size(), 0u);
+        const Comparison dead = compare_dead_keys(ligature, other.keymap.get(), other.table.get());
+        EXPECT_GT(dead.compared, 10u);
+        for (const Difference &d : dead.differences)
+            EXPECT_TRUE(std::any_of(listed.begin(), listed.end(),
+                                    [&](const Exception &e) { return e.key == d.key; }))
+                << describe(d);
+    }
+
+    // The ligature layout under our layout's name: refused, ours left whole.
+    const fs::path impostor = scratch.path() / "impostor";
+    ASSERT_EQ(run_cli({"xkb", ligature_dll, "--out", impostor.string(), "--name", "tarvena"}).exit_code, 0);
+    const std::string symbols = read_text(user.config() / "xkb/symbols/tarvena");
+    const CliRun refused = run_program("sh", {installer(), "install", impostor.string()});
+    EXPECT_EQ(refused.exit_code, 1) << refused.output;
+    EXPECT_NE(refused.output.find("not replacing it"), std::string::npos) << refused.output;
+    EXPECT_EQ(read_text(user.config() / "xkb/symbols/tarvena"), symbols);
+    const CliRun not_theirs = run_program("sh", {installer(), "uninstall", impostor.string()});
+    EXPECT_EQ(not_theirs.exit_code, 1) << not_theirs.output;
+    EXPECT_TRUE(fs::exists(user.config() / "xkb/symbols/tarvena"));
+
+    // One goes, the other stays and still types.
+    ASSERT_EQ(run_program("sh", {installer(), "uninstall", ours.string()}).exit_code, 0);
+    EXPECT_FALSE(fs::exists(user.config() / "xkb/symbols/tarvena"));
+    {
+        const Installed other("ligature");
+        ASSERT_TRUE(other.keymap && other.table);
+    }
+    ASSERT_EQ(run_program("sh", {installer(), "uninstall", theirs.string()}).exit_code, 0);
+    for (const char *file : {"rules", "symbols/ligature", "types", "ligature.compose"})
+        EXPECT_FALSE(fs::exists(user.config() / "xkb" / file)) << file;
+    EXPECT_FALSE(fs::exists(user.config() / "XCompose"));
+
+    const CliRun nothing = run_program("sh", {installer(), "uninstall", theirs.string()});
+    EXPECT_NE(nothing.exit_code, 0) << nothing.output;
+    EXPECT_NE(nothing.output.find("not installed"), std::string::npos) << nothing.output;
 }
 
 }  // namespace

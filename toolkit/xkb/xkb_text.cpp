@@ -64,20 +64,21 @@ std::string keysym_or_void(const std::string &keysym)
 }
 
 // One key type per distinct type name, in the order the keys first use it.
-std::vector<const XkbKey *> distinct_types(const XkbLayout &layout)
+std::vector<const XkbKey *> distinct_types(const XkbLayout &layout, const std::string &name)
 {
     std::vector<const XkbKey *> types;
     for (const XkbKey &key : layout.keys)
         if (!key.one_level() &&
-            std::none_of(types.begin(), types.end(),
-                         [&](const XkbKey *k) { return k->type_name() == key.type_name(); }))
+            std::none_of(types.begin(), types.end(), [&](const XkbKey *k) {
+                return k->type_name(name) == key.type_name(name);
+            }))
             types.push_back(&key);
     return types;
 }
 
-void write_type(std::ostream &out, const XkbKey &key)
+void write_type(std::ostream &out, const XkbKey &key, const std::string &name)
 {
-    out << "    type \"" << key.type_name() << "\" {\n"
+    out << "    type \"" << key.type_name(name) << "\" {\n"
         << "        modifiers = Shift + Lock + LevelThree + NumLock;\n";
     for (unsigned s = 1; s < kKeyStates; ++s)
         if (key.level_of[s] != 0)
@@ -89,19 +90,19 @@ void write_type(std::ostream &out, const XkbKey &key)
 }
 
 // The key types section's body: the types the keys name.
-void write_types_body(std::ostream &out, const XkbLayout &layout)
+void write_types_body(std::ostream &out, const XkbLayout &layout, const std::string &name)
 {
     out << "    virtual_modifiers NumLock, LevelThree;\n\n"
         << "    // Each type's name lists the level of each state, the states numbered\n"
         << "    // Shift = 1, AltGr = 2, Caps Lock = 4, Num Lock = 8.  Every type holds Lock,\n"
         << "    // so that Caps Lock acts only where the module says, never as Shift.\n";
-    for (const XkbKey *key : distinct_types(layout))
-        write_type(out, *key);
+    for (const XkbKey *key : distinct_types(layout, name))
+        write_type(out, *key, name);
 }
 
-void write_key(std::ostream &out, const XkbKey &key)
+void write_key(std::ostream &out, const XkbKey &key, const std::string &name)
 {
-    out << "    key <" << key.linux.name << "> { type[Group1] = \"" << key.type_name()
+    out << "    key <" << key.linux.name << "> { type[Group1] = \"" << key.type_name(name)
         << "\", symbols[Group1] = [ ";
     for (size_t level = 0; level < key.levels.size(); ++level)
         out << (level ? ", " : "") << keysym_or_void(key.levels[level]);
@@ -134,18 +135,18 @@ void write_modifier_maps(std::ostream &out, const XkbLayout &layout)
     }
 }
 
-void write_symbols_body(std::ostream &out, const XkbLayout &layout, const std::string &description)
+void write_symbols_body(std::ostream &out, const XkbLayout &layout, const LayoutNames &names)
 {
-    out << "    name[Group1] = " << quoted_text(description) << ";\n\n";
+    out << "    name[Group1] = " << quoted_text(names.description) << ";\n\n";
     for (const XkbKey &key : layout.keys)
-        write_key(out, key);
+        write_key(out, key, names.name);
     out << '\n';
     write_modifier_maps(out, layout);
 }
 
-void write_keycodes(std::ostream &out, const XkbLayout &layout)
+void write_keycodes(std::ostream &out, const XkbLayout &layout, const std::string &name)
 {
-    out << "    xkb_keycodes \"wendol\" {\n"
+    out << "    xkb_keycodes \"" << name << "\" {\n"
         << "        minimum = 8;\n"
         << "        maximum = 255;\n";
     for (const XkbKey &key : layout.keys)
@@ -155,9 +156,9 @@ void write_keycodes(std::ostream &out, const XkbLayout &layout)
 
 // The actions of the modifier and lock keys, and the virtual modifiers
 // they stand for.
-void write_compat(std::ostream &out)
+void write_compat(std::ostream &out, const std::string &name)
 {
-    out << "    xkb_compat \"wendol\" {\n"
+    out << "    xkb_compat \"" << name << "\" {\n"
            "        virtual_modifiers NumLock, LevelThree;\n"
            "        interpret.useModMapMods = AnyLevel;\n"
            "        interpret.repeat = False;\n"
@@ -179,6 +180,27 @@ void write_compat(std::ostream &out)
            "            action = SetMods(modifiers = LevelThree);\n"
            "        };\n"
            "    };\n";
+}
+
+// The lines every file opens with: what it is, the line install.sh knows
+// the layout by, and what the layout does that the files cannot carry.
+std::string heading(const std::string &comment, const std::string &what, const LayoutNames &names,
+                    const XkbLayout *layout, const Keymap *keymap)
+{
+    // A line break in a name would end the comment.
+    const auto one_line = [](std::string text) {
+        std::replace_if(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
+        return text;
+    };
+    std::string out = comment + " " + one_line(what) + "\n" + comment + " wendol xkb: layout \"" +
+                      names.name + "\" from " + one_line(names.origin) + "\n";
+    if (layout && keymap && !layout->unmapped.empty()) {
+        out += comment + " Not carried on Linux:\n";
+        for (const Unmapped &u : layout->unmapped)
+            out += comment + "   " + unmapped_text(u, *keymap) + "\n";
+    }
+    return out;
 }
 
 // Writes the body of a section indented by four more spaces.
@@ -210,7 +232,8 @@ std::vector<Follower> followers(const XkbLayout &layout)
 }
 
 void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<Follower> &next,
-                     const std::string &prefix, char16_t pending, size_t depth, size_t &count)
+                     const std::string &prefix, char16_t pending, size_t depth, size_t &count,
+                     size_t &cut)
 {
     for (const Follower &f : next) {
         const std::string sequence = prefix + " <" + f.keysym + ">";
@@ -223,7 +246,9 @@ void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<
         if (d.pending) {
             // The composition is itself a dead character: it waits for the next key.
             if (depth < kMaxDeadChain)
-                write_sequences(out, keymap, next, sequence, *d.pending, depth + 1, count);
+                write_sequences(out, keymap, next, sequence, *d.pending, depth + 1, count, cut);
+            else
+                ++cut;
             continue;
         }
         out << sequence << " : " << quoted_text(utf8(d.text)) << '\n';
@@ -233,84 +258,98 @@ void write_sequences(std::ostream &out, const Keymap &keymap, const std::vector<
 
 }  // namespace
 
-std::string keymap_text(const XkbLayout &layout, const std::string &description)
+std::string keymap_text(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
 {
     std::ostringstream types, symbols, out;
-    write_types_body(types, layout);
+    write_types_body(types, layout, names.name);
     types << "    type \"ONE_LEVEL\" {\n"
              "        modifiers = None;\n"
              "        level_name[Level1] = \"Any\";\n"
              "    };\n";
-    write_symbols_body(symbols, layout, description);
-    out << "// " << description << ", written from the module's tables by `wendol xkb`.\n"
-        << "xkb_keymap \"wendol\" {\n";
-    write_keycodes(out, layout);
-    out << "\n    xkb_types \"wendol\" {\n" << indented(types.str()) << "    };\n\n";
-    write_compat(out);
-    out << "\n    xkb_symbols \"wendol\" {\n" << indented(symbols.str()) << "    };\n};\n";
+    write_symbols_body(symbols, layout, names);
+    out << heading("//", names.description + ", written from the module's tables by `wendol xkb`.",
+                   names, &layout, &keymap)
+        << "xkb_keymap \"" << names.name << "\" {\n";
+    write_keycodes(out, layout, names.name);
+    out << "\n    xkb_types \"" << names.name << "\" {\n" << indented(types.str()) << "    };\n\n";
+    write_compat(out, names.name);
+    out << "\n    xkb_symbols \"" << names.name << "\" {\n" << indented(symbols.str()) << "    };\n};\n";
     return out.str();
 }
 
-std::string symbols_text(const XkbLayout &layout, const std::string &description)
+std::string symbols_text(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
 {
     std::ostringstream out;
-    out << "// " << description << ", written from the module's tables by `wendol xkb`.\n"
-        << "// Its keys name the key types of types/wendol, which rules/evdev adds.\n"
+    out << heading("//", names.description + ", written from the module's tables by `wendol xkb`.",
+                   names, &layout, &keymap)
+        << "// Its keys name the key types of types/" << names.name << ", which rules/evdev adds.\n"
         << "default partial alphanumeric_keys modifier_keys keypad_keys\n"
         << "xkb_symbols \"basic\" {\n";
-    write_symbols_body(out, layout, description);
+    write_symbols_body(out, layout, names);
     out << "};\n";
     return out.str();
 }
 
-std::string types_text(const XkbLayout &layout)
+std::string types_text(const XkbLayout &layout, const LayoutNames &names)
 {
     std::ostringstream out;
-    out << "// The key types of the wendol layout, written by `wendol xkb`.\n"
+    out << heading("//", "The key types of the " + names.name + " layout, written by `wendol xkb`.",
+                   names, nullptr, nullptr)
         << "default partial xkb_types \"basic\" {\n";
-    write_types_body(out, layout);
+    write_types_body(out, layout, names.name);
     out << "};\n";
     return out.str();
 }
 
-std::string rules_text()
+std::string rules_text(const LayoutNames &names)
 {
+    const std::string entry = "  " + names.name + " = +" + names.name + "\n";
     std::string out =
-        "// The system's rules, and the key types of the wendol layout wherever it is\n"
-        "// chosen: its keys name types of their own (types/wendol).\n"
+        heading("//", "The system's rules, and the key types of the " + names.name +
+                          " layout wherever it is chosen:", names, nullptr, nullptr) +
+        "// its keys name types of their own (types/" + names.name + ").\n"
         "! include %S/evdev\n\n"
-        "! layout = types\n"
-        "  wendol = +wendol\n";
+        "! layout = types\n" + entry;
     for (int index = 1; index <= 4; ++index)
-        out += "\n! layout[" + std::to_string(index) + "] = types\n  wendol = +wendol\n";
+        out += "\n! layout[" + std::to_string(index) + "] = types\n" + entry;
     return out;
 }
 
-std::string registry_text(const std::string &description)
+std::string registry_text(const LayoutNames &names)
 {
-    std::string escaped;
-    for (char c : description) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        default: escaped += c; break;
+    const auto escaped = [](const std::string &text) {
+        std::string out;
+        for (char c : text) {
+            switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '-': out += "&#45;"; break;   // never "--" inside the comment below
+            default: out += c; break;
+            }
         }
-    }
+        return out;
+    };
+    const std::string language =
+        names.language.empty() ? ""
+                               : "        <languageList>\n"
+                                 "          <iso639Id>" + names.language + "</iso639Id>\n"
+                                 "        </languageList>\n";
+    // The registry's short description: the first letters of the name.
+    const std::string short_name = names.name.substr(0, 3);
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<!DOCTYPE xkbConfigRegistry SYSTEM \"xkb.dtd\">\n"
-           "<!-- The wendol layout in the registry, written by `wendol xkb`. -->\n"
+           "<!-- The " + names.name + " layout in the registry, written by `wendol xkb`.\n"
+           "     wendol xkb: layout \"" + names.name + "\" from " + escaped(names.origin) + " -->\n"
            "<xkbConfigRegistry version=\"1.1\">\n"
            "  <modelList/>\n"
            "  <layoutList>\n"
            "    <layout>\n"
            "      <configItem>\n"
-           "        <name>wendol</name>\n"
-           "        <shortDescription>wen</shortDescription>\n"
-           "        <description>" + escaped + "</description>\n"
-           "        <languageList>\n"
-           "          <iso639Id>eng</iso639Id>\n"
-           "        </languageList>\n"
+           "        <name>" + names.name + "</name>\n"
+           "        <shortDescription>" + short_name + "</shortDescription>\n"
+           "        <description>" + escaped(names.description) + "</description>\n" +
+           language +
            "      </configItem>\n"
            "    </layout>\n"
            "  </layoutList>\n"
@@ -318,23 +357,38 @@ std::string registry_text(const std::string &description)
            "</xkbConfigRegistry>\n";
 }
 
-std::string compose_text(const XkbLayout &layout, const Keymap &keymap)
+ComposeFile compose_file(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
 {
+    ComposeFile file;
     std::ostringstream body;
     const std::vector<Follower> next = followers(layout);
     size_t count = 0;
     for (const DeadKeysym &d : layout.dead_keys) {
         body << "\n# dead " << utf8(std::u16string(1, d.dead)) << " (" << code_point_text(d.dead)
              << ")\n";
-        write_sequences(body, keymap, next, "<" + d.keysym + ">", d.dead, 1, count);
+        size_t cut = 0;
+        write_sequences(body, keymap, next, "<" + d.keysym + ">", d.dead, 1, count, cut);
+        if (cut)
+            file.left_out.push_back({Unmapped::Kind::DeadChain, std::nullopt, {}, false,
+                                     std::u16string(1, d.dead), std::nullopt, cut});
     }
+    // What the keymap's files name, and what only the Compose file can.
+    XkbLayout named = layout;
+    named.unmapped.insert(named.unmapped.end(), file.left_out.begin(), file.left_out.end());
     std::ostringstream out;
-    out << "# The dead keys of the wendol layout, written from the module's tables by\n"
-        << "# `wendol xkb`: " << count << " sequences.  Each dead key followed by every key\n"
+    out << heading("#", "The dead keys of the " + names.name + " layout, written from the module's tables.",
+                   names, &named, &keymap)
+        << "# `wendol xkb` wrote " << count << " sequences.  Each dead key followed by every key\n"
         << "# the layout types gives the module's composition, or where it has none the\n"
         << "# dead character and the character, as the platform delivers them.\n"
         << body.str();
-    return out.str();
+    file.text = out.str();
+    return file;
+}
+
+std::string compose_text(const XkbLayout &layout, const Keymap &keymap, const LayoutNames &names)
+{
+    return compose_file(layout, keymap, names).text;
 }
 
 }  // namespace wendol::xkb

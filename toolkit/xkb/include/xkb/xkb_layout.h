@@ -7,7 +7,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/keymap.h"
@@ -23,6 +25,7 @@ struct KeyState {
 
     static KeyState from_index(unsigned index);
     unsigned index() const;
+    friend bool operator==(const KeyState &, const KeyState &) = default;
 };
 constexpr unsigned kKeyStates = 16;
 
@@ -31,6 +34,7 @@ constexpr ScanCode kShiftKey{Prefix::None, 0x2A};
 constexpr ScanCode kAltGrKey{Prefix::E0, 0x38};
 constexpr ScanCode kCapsLockKey{Prefix::None, 0x3A};
 constexpr ScanCode kNumLockKey{Prefix::None, 0x45};
+constexpr ScanCode kCtrlKey{Prefix::None, 0x1D};
 
 // A key's keysym in one state and the text the engine typed with it.
 struct StateKeysym {
@@ -50,16 +54,38 @@ struct XkbKey {
     std::array<uint8_t, kKeyStates> level_of{};
 
     // The name of the key type: "ONE_LEVEL" for a key with one keysym and
-    // no text, else "WENDOL_" and each state's level as a digit (0-9, A-F).
-    std::string type_name() const;
+    // no text, else the layout's name upper-cased, "_" and each state's
+    // level as a digit (0-9, A-F): "TARVENA_0101...".
+    std::string type_name(std::string_view layout_name) const;
     bool one_level() const;
 };
 
-// What the module does that XKB cannot hold.
+// What the module does that the XKB keymap and Compose file cannot carry.
 struct Unmapped {
-    ScanCode scan;
-    std::string reason;
+    enum class Kind : uint8_t {
+        NoLinuxKey,   // a key that types, without a Linux key code of its own
+        Broken,       // the tables cannot answer the key in `states`: left out there
+        Ligature,     // the key types `text`, several characters, with one press
+        ShiftLock,    // KLLF_SHIFTLOCK: Shift releases Caps Lock
+        KanaLock,     // KANALOK rows: what they give under the Kana lock
+        DeadChain,    // the dead key `text` starts `count` chains of dead keys too long to write
+    };
+    Kind kind = Kind::NoLinuxKey;
+    std::optional<ScanCode> scan;      // none for the layout-wide ones
+    std::vector<KeyState> states;      // Broken and Ligature
+    bool ctrl = false;                 // Ligature: with Ctrl held too, which the states leave to XKB
+    std::u16string text;               // Ligature
+    std::optional<CellFault> fault;    // Broken
+    size_t count = 0;                  // DeadChain
 };
+
+// "sc:10 with AltGr types \"ﬀ\" (2 characters), where an XKB level holds one
+// keysym: left out": the record as a line, for the command's messages and
+// the written files' comments.
+std::string unmapped_text(const Unmapped &unmapped, const Keymap &keymap);
+
+// "Shift+AltGr with Caps Lock on", "no modifier".
+std::string state_words(KeyState state);
 
 // A keysym the layout types and the character it types.
 struct TypedKeysym {
@@ -75,7 +101,8 @@ struct XkbLayout {
 };
 
 // The engine types every key of the module under every state.  A state the
-// tables cannot answer is left out, and the key is named in `unmapped`.
+// tables cannot answer, or that types more than one character, is left out
+// and named in `unmapped`, and so is every lock the keymap cannot carry.
 XkbLayout xkb_layout(const Keymap &keymap);
 
 }  // namespace wendol::xkb
