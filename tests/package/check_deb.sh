@@ -19,6 +19,10 @@ fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 pass() { echo "ok   $*"; }
 die() { echo "FAIL $*"; exit 1; }
 
+for tool in lintian dpkg-shlibdeps; do
+    command -v $tool >/dev/null ||
+        die "no $tool: install the Debian packages lintian and dpkg-dev (scripts/build.sh does)"
+done
 rm -rf "$work"
 mkdir -p "$work"
 
