@@ -1,7 +1,7 @@
 # check_package.cmake - packs the release twice, a second apart, and checks
 # that the two zips are the same bytes; then opens one and checks that every
-# module sits in the folder install.cmd takes it from, that the scripts and
-# the README have CRLF line ends, and that nothing else is in it.
+# module sits in the folder install.cmd takes it from, that the scripts, the
+# README and the licence have CRLF line ends, and that nothing else is in it.
 # Takes the arguments of make_package.cmake except STAGE_DIR and OUTPUT, and
 # WORK_DIR for scratch space.
 file(REMOVE_RECURSE ${WORK_DIR})
@@ -45,7 +45,7 @@ if(NOT unpacked EQUAL 0)
     message(FATAL_ERROR "FAIL the zip does not unpack")
 endif()
 file(GLOB_RECURSE found LIST_DIRECTORIES false RELATIVE ${WORK_DIR}/unpacked ${WORK_DIR}/unpacked/*)
-set(expected README.txt install.cmd uninstall.cmd
+set(expected LICENSE README.txt install.cmd uninstall.cmd
     wow64/Wendol.dll x86/Wendol.dll x64/Wendol.dll arm64/Wendol.dll)
 file(GLOB charts LIST_DIRECTORIES false RELATIVE ${BINARY_DIR} ${BINARY_DIR}/chart/*)
 list(APPEND expected ${charts})
@@ -81,7 +81,8 @@ foreach(entry wow64:module/Wendol.dll x86:module/x86/Wendol.dll
     endif()
 endforeach()
 
-foreach(name install.cmd uninstall.cmd README.txt)
+foreach(source installer/install.cmd installer/uninstall.cmd installer/README.txt LICENSE)
+    get_filename_component(name ${source} NAME)
     set(packed ${WORK_DIR}/unpacked/${name})
     if(NOT EXISTS ${packed})
         continue()
@@ -95,13 +96,13 @@ foreach(name install.cmd uninstall.cmd README.txt)
     string(FIND "${bytes}" " 0a" lone_lf)
     string(FIND "${bytes}" " 0d" lone_cr)
     file(READ ${packed} text)
-    file(READ ${SOURCE_DIR}/installer/${name} source)
+    file(READ ${SOURCE_DIR}/${source} source_text)
     if(NOT lone_lf EQUAL -1 OR NOT lone_cr EQUAL -1)
         fail("${name} has a line that does not end in CRLF")
-    elseif(NOT text STREQUAL source)
-        fail("${name} differs from installer/${name} beyond its line ends")
+    elseif(NOT text STREQUAL source_text)
+        fail("${name} differs from ${source} beyond its line ends")
     else()
-        pass("${name} is installer/${name} with CRLF line ends")
+        pass("${name} is ${source} with CRLF line ends")
     endif()
 endforeach()
 

@@ -4,7 +4,7 @@
 #   BINARY_DIR  the build folder: module/Wendol.dll, module/{x86,x64,arm64}/,
 #               chart/ if the build drew the chart, linux/ if it wrote the
 #               layout for Linux
-#   SOURCE_DIR  the source folder: installer/
+#   SOURCE_DIR  the source folder: installer/, LICENSE
 #   STAGE_DIR   where the folder is laid out (emptied first)
 #   OUTPUT      the zip to write
 #   DATE        the time every file in the zip carries, "YYYY-MM-DD hh:mm:ss"
@@ -39,9 +39,11 @@ while(modules)
 endwhile()
 
 # cmd.exe wants CRLF, and Notepad on older Windows shows a bare LF file as
-# one line; whatever the checkout did, the package has CRLF.
-foreach(name install.cmd uninstall.cmd README.txt)
-    file(READ ${SOURCE_DIR}/installer/${name} text)
+# one line; whatever the checkout did, the scripts, the README and the
+# licence have CRLF in the package.
+foreach(source installer/install.cmd installer/uninstall.cmd installer/README.txt LICENSE)
+    get_filename_component(name ${source} NAME)
+    file(READ ${SOURCE_DIR}/${source} text)
     string(REPLACE "\r\n" "\n" text "${text}")
     string(REPLACE "\n" "\r\n" text "${text}")
     file(WRITE ${STAGE_DIR}/${name} "${text}")

@@ -1,7 +1,8 @@
 # package.cmake - the release package, Wendol-<version>.zip in the build
 # folder: the four modules in the folders install.cmd expects (x86, x64,
-# arm64, wow64), install.cmd, uninstall.cmd, README.txt, the chart if the
-# build drew it, and the layout for Linux (linux/) if the build wrote it.
+# arm64, wow64), install.cmd, uninstall.cmd, README.txt, LICENSE, the chart
+# if the build drew it, and the layout for Linux (linux/) if the build wrote
+# it.
 #
 #     cmake --build build --target package
 set(WENDOL_PACKAGE ${CMAKE_BINARY_DIR}/Wendol-${PROJECT_VERSION}.zip)

@@ -190,7 +190,9 @@ std::string quoted(std::u16string_view text)
             out += utf8(text.substr(i, 2));
             ++i;
         } else if (unit != u' ' && (invisible_name(unit) || is_surrogate(unit))) {
-            out += "<" + code_point_text(unit) + ">";
+            out += '<';
+            out += code_point_text(unit);
+            out += '>';
         } else {
             out += utf8(char32_t{unit});
         }

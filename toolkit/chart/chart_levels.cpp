@@ -106,7 +106,9 @@ std::string shown_text(const Label &label)
     std::string names;
     for (char16_t c : label.text) {
         const char *name = invisible_name(c);
-        names += (names.empty() ? "" : " ") + std::string(name ? name : code_point_text(c));
+        if (!names.empty())
+            names += ' ';
+        names += name ? std::string(name) : code_point_text(c);
     }
     return names;
 }
@@ -114,8 +116,11 @@ std::string shown_text(const Label &label)
 std::string code_points(const std::u16string &text)
 {
     std::string out;
-    for (char16_t c : text)
-        out += (out.empty() ? "" : " ") + code_point_text(c);
+    for (char16_t c : text) {
+        if (!out.empty())
+            out += ' ';
+        out += code_point_text(c);
+    }
     return out;
 }
 

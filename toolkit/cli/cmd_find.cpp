@@ -27,7 +27,9 @@ std::string byte_text(std::string_view bytes)
     for (char b : bytes) {
         char buffer[4];
         std::snprintf(buffer, sizeof buffer, "%02X", static_cast<unsigned char>(b));
-        text += (text.empty() ? "" : " ") + std::string(buffer);
+        if (!text.empty())
+            text += ' ';
+        text += buffer;
     }
     return text;
 }
@@ -70,8 +72,11 @@ std::string modifier_text(const Keymap &keymap, uint8_t bits)
 {
     std::string names;
     for (const VkToBit &m : keymap.modifier_keys())
-        if (m.bits && (m.bits & bits) == m.bits)
-            names += (names.empty() ? "" : "+") + vk_label(m.vk);
+        if (m.bits && (m.bits & bits) == m.bits) {
+            if (!names.empty())
+                names += '+';
+            names += vk_label(m.vk);
+        }
     return std::to_string(bits) + " (" + (names.empty() ? "none" : names) + ")";
 }
 

@@ -123,8 +123,11 @@ std::optional<uint8_t> hex_byte(std::string_view text)
 // What was expected and found, then every accepted form.
 [[noreturn]] void unknown(std::string_view text, const std::string &why = "")
 {
-    const std::string quoted = "\"" + std::string(text) + "\"";
-    throw Error("key " + quoted + (why.empty() ? "" : " (" + why + ")") +
+    std::string quoted = "\"";
+    quoted.append(text).append("\"");
+    const std::string reason =
+        why.empty() ? std::string() : std::string(" (").append(why).append(")");
+    throw Error("key " + quoted + reason +
                 ": expected a key name, a scan code (sc:1E) or a virtual key (vk:BB), found " +
                 quoted + "\naccepted forms:\n" + accepted_key_forms());
 }
@@ -238,8 +241,11 @@ std::string key_text(const Key &key)
 std::string chord_text(const Chord &chord)
 {
     std::string name;
-    for (const Key &key : chord)
-        name += (name.empty() ? "" : "+") + key_text(key);
+    for (const Key &key : chord) {
+        if (!name.empty())
+            name += '+';
+        name += key_text(key);
+    }
     return name;
 }
 

@@ -89,7 +89,7 @@ void print_exports(std::ostream &out, const PeFile &file)
     out << "\nExports (" << file.exports().size() << ")\n";
     if (file.exports().empty())
         return;
-    field(out, "module name", "\"" + file.export_module_name() + "\"");
+    field(out, "module name", std::string("\"").append(file.export_module_name()).append("\""));
     field(out, "ordinal base", std::to_string(file.export_ordinal_base()));
     for (const Export &e : file.exports())
         out << "  ordinal " << column_text(std::to_string(e.ordinal), 4)

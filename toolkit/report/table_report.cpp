@@ -56,8 +56,9 @@ std::string bits_title(const Modifiers &modifiers, unsigned bits)
             continue;
         auto key = std::find_if(modifiers.keys.begin(), modifiers.keys.end(),
                                 [&](const VkToBit &k) { return k.bits == bit; });
-        out += (out.empty() ? "" : "+") +
-               (key != modifiers.keys.end() ? modifier_word(key->vk) : hex(bit, 2));
+        if (!out.empty())
+            out += '+';
+        out += key != modifiers.keys.end() ? modifier_word(key->vk) : hex(bit, 2);
     }
     return out;
 }
@@ -83,8 +84,11 @@ void print_descriptor(std::ostream &out, const MappedImage &image, const Descrip
 {
     out << "\nKbdLayerDescriptor\n";
     std::string body;
-    for (const uint8_t b : image.bytes(call.body_rva, call.body_size, "KbdLayerDescriptor body"))
-        body += (body.empty() ? "" : " ") + hex(b, 2).substr(2);
+    for (const uint8_t b : image.bytes(call.body_rva, call.body_size, "KbdLayerDescriptor body")) {
+        if (!body.empty())
+            body += ' ';
+        body += hex(b, 2).substr(2);
+    }
     out << "  body at " << hex(call.body_rva, 8) << ", " << call.body_size << " bytes: " << body
         << '\n';
     out << "  returns " << hex(call.value, 16) << ": KBDTABLES at " << hex(tables.root_rva, 8)

@@ -65,7 +65,7 @@ public:
 private:
     std::string register_name(unsigned reg) const override
     {
-        return reg == kZrOrSp ? "SP" : "X" + std::to_string(reg);
+        return reg == kZrOrSp ? "SP" : std::string("X").append(std::to_string(reg));
     }
 
     // Register 31 is the stack pointer as a base or in add/sub of an

@@ -243,8 +243,10 @@ void Machine::too_long() const
 std::string Machine::bytes_at(uint32_t pc, unsigned count) const
 {
     std::string out = "bytes";
-    for (uint32_t rva = pc; rva - pc < count && rva < image_.memory().size(); ++rva)
-        out += " " + hex(image_.memory()[rva], 2).substr(2);
+    for (uint32_t rva = pc; rva - pc < count && rva < image_.memory().size(); ++rva) {
+        out += ' ';
+        out += hex(image_.memory()[rva], 2).substr(2);
+    }
     return out;
 }
 

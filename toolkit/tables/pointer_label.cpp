@@ -45,8 +45,11 @@ std::string label(PointerId id)
 {
     const SlotName name = slot_name(id.slot);
     std::string text = name.record;
-    if (name.entry)
-        text += "[" + std::to_string(id.entry) + "]";
+    if (name.entry) {
+        text += '[';
+        text += std::to_string(id.entry);
+        text += ']';
+    }
     if (*name.field)
         text += std::string(".") + name.field;
     return text;

@@ -3,6 +3,7 @@
 #include "tables/table_extents.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace wendol {
 
@@ -110,9 +111,9 @@ private:
 
     void string(uint32_t rva, const std::u16string &text, PointerId id)
     {
-        add(rva, count_bytes(text.size() + 1, 2),
-            record_name(id.slot) + ("[" + std::to_string(id.entry) + "] name"),
-            Extent::Kind::String);
+        std::string what = record_name(id.slot);
+        what.append("[").append(std::to_string(id.entry)).append("] name");
+        add(rva, count_bytes(text.size() + 1, 2), std::move(what), Extent::Kind::String);
     }
 
     void add(uint32_t rva, uint32_t size, std::string what, Extent::Kind kind)

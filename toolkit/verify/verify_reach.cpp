@@ -173,7 +173,9 @@ void check_character(const Keymap &keymap, const ReverseLookup &lookup, char32_t
     std::u16string text;
     std::string keys;
     for (const Chord &chord : lookup.key_sequence(*found.way)) {
-        keys += (keys.empty() ? "" : " ") + chord_text(chord);
+        if (!keys.empty())
+            keys += ' ';
+        keys += chord_text(chord);
         for (const Press &press : typist.chord(chord)) {
             text += press.delivery.text;
             if (press.cell.kind != Cell::Kind::Broken)
