@@ -32,6 +32,7 @@ add_custom_command(OUTPUT ${WENDOL_SHARE_BUILD}/wendol.1.gz
     DEPENDS wendol ${PROJECT_SOURCE_DIR}/cmake/man_page.cmake
     COMMENT "Writing the manual page" VERBATIM)
 add_custom_command(OUTPUT ${WENDOL_SHARE_BUILD}/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${WENDOL_SHARE_BUILD}
     COMMAND ${WENDOL_GZIP} -9nc ${PROJECT_SOURCE_DIR}/installer/debian/changelog
             > ${WENDOL_SHARE_BUILD}/changelog.gz
     DEPENDS ${PROJECT_SOURCE_DIR}/installer/debian/changelog
