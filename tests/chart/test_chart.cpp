@@ -460,9 +460,22 @@ TEST(ChartModule, FilesAndViewsAreNamedAfterTheModuleAndTheLock)
     EXPECT_NE(page.find("id=\"shift-lock-on\""), std::string::npos);
     EXPECT_EQ(page.find("greek"), std::string::npos);
     EXPECT_EQ(page.find("latin"), std::string::npos);
-    // Neither the legend nor the dead-key tables speak of a Caps Lock.
+    // Neither the legend nor the dead-key tables speak of a Caps Lock, nor
+    // of keys at scan codes 7D and 73, which the layout lacks.
     EXPECT_EQ(locked.find("Caps Lock"), std::string::npos);
     EXPECT_EQ(page.find("Caps Lock"), std::string::npos);
+    EXPECT_EQ(page.find("narrowed"), std::string::npos);
+    EXPECT_EQ(page.find("sc7D"), std::string::npos);
+
+    // The Kana layout's Kana columns are levels the chart does not draw:
+    // named, with the modifier keys that select them.
+    const TempDir kana;
+    ASSERT_EQ(run_cli({"chart", test_layout("kana", "x64"), "--out", kana.path().string()})
+                  .exit_code,
+              0);
+    const std::string kana_page = read_text(kana.path() / "kana.html");
+    EXPECT_NE(kana_page.find("column 2 (VK_KANA) and column 3 (Shift+VK_KANA)"),
+              std::string::npos);
 }
 
 // A key whose cell is a ligature shows the characters it types at once.

@@ -2,11 +2,15 @@
 #include "chart/chart_views.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "base/text.h"
 #include "engine/key_names.h"
 #include "engine/key_parse.h"
 #include "engine/keyboard_sweep.h"
+#include "engine/typing.h"
+#include "tables/vk_names.h"
 
 namespace wendol::chart {
 
@@ -74,11 +78,83 @@ std::optional<std::string> narrowed_note(const Keymap &keymap)
            (keys.size() == 1 ? "it." : "them.");
 }
 
+// The columns the chart's levels read, as typing them on the A key finds.
+std::set<uint8_t> drawn_columns(const Keymap &keymap)
+{
+    std::set<uint8_t> drawn;
+    for (Level level : kLevels) {
+        Typist typist(keymap);
+        const std::vector<Press> presses =
+            typist.chord(level_chord(ScanCode{Prefix::None, 0x1E}, level));
+        if (!presses.empty() && presses.back().cell.column)
+            drawn.insert(*presses.back().cell.column);
+    }
+    return drawn;
+}
+
+// Whether some key gives something in the column.
+bool column_types(const Keymap &keymap, uint8_t column)
+{
+    for (unsigned vk = 0; vk < 256; ++vk) {
+        const std::span<const Cell> cells = keymap.cells_of(static_cast<uint8_t>(vk));
+        if (column < cells.size() && (cells[column].kind == Cell::Kind::Character ||
+                                      cells[column].kind == Cell::Kind::Dead ||
+                                      cells[column].kind == Cell::Kind::Ligature))
+            return true;
+    }
+    return false;
+}
+
+// "VK_KANA+Shift": the modifier keys whose bits make `bits`.
+std::string modifier_names(const Keymap &keymap, unsigned bits)
+{
+    std::string names;
+    for (const VkToBit &m : keymap.modifier_keys()) {
+        if (!m.bits || (m.bits & bits) != m.bits)
+            continue;
+        const std::string name = m.vk == kVkShift ? "Shift" : vk_label(m.vk);
+        names += (names.empty() ? "" : "+") + name;
+    }
+    return names.empty() ? "modifier bits " + std::to_string(bits) : names;
+}
+
+// Columns that the layout's modifier keys select beyond the four levels
+// the chart draws, named after those keys.  Ctrl is left off as ever (it
+// gives control characters), and so is Alt without Ctrl, which the
+// platform clears for the lookup.
+std::optional<std::string> undrawn_levels_note(const Keymap &keymap)
+{
+    const std::set<uint8_t> drawn = drawn_columns(keymap);
+    const Modifiers &m = keymap.tables().modifiers;
+    std::map<uint8_t, unsigned> undrawn;   // each column, the lowest bits selecting it
+    for (unsigned bits = 0; bits <= m.max_mod_bits && bits < m.mod_number.size(); ++bits) {
+        if (((bits & kKbdCtrl) != 0) != ((bits & kKbdAlt) != 0))
+            continue;
+        const std::optional<uint8_t> column = keymap.column(bits);
+        if (column && !drawn.count(*column) && !undrawn.count(*column) &&
+            column_types(keymap, *column))
+            undrawn.emplace(*column, bits);
+    }
+    if (undrawn.empty())
+        return std::nullopt;
+    std::string columns;
+    for (auto it = undrawn.begin(); it != undrawn.end(); ++it) {
+        const char *joint = it == undrawn.begin() ? "" : std::next(it) == undrawn.end() ? " and " : ", ";
+        columns += joint + ("column " + std::to_string(it->first)) + " (" +
+                   modifier_names(keymap, it->second) + ")";
+    }
+    return "Not drawn: " + columns +
+           ", which the layout's modifier keys select too; the chart draws plain, Shift, AltGr "
+           "and AltGr+Shift, and wendol type gives the rest.";
+}
+
 std::vector<std::string> alphanumeric_notes(const Keymap &keymap)
 {
     std::vector<std::string> notes = {
         "Letters show the small letter and the capital, so that the layers can be told apart."};
     if (std::optional<std::string> note = narrowed_note(keymap))
+        notes.push_back(*note);
+    if (std::optional<std::string> note = undrawn_levels_note(keymap))
         notes.push_back(*note);
     return notes;
 }
