@@ -254,6 +254,17 @@ std::string pad(std::string text, size_t width)
     return text;
 }
 
+std::string joined(const std::vector<std::string> &items)
+{
+    std::string out;
+    for (const std::string &item : items) {
+        if (!out.empty())
+            out += ", ";
+        out += item;
+    }
+    return out;
+}
+
 std::string column_text(std::string text, size_t width)
 {
     if (display_width(text) >= width)

@@ -109,28 +109,24 @@ bool column_types(const Keymap &keymap, uint8_t column)
 std::string modifier_names(const Keymap &keymap, unsigned bits)
 {
     std::string names;
-    for (const VkToBit &m : keymap.modifier_keys()) {
-        if (!m.bits || (m.bits & bits) != m.bits)
-            continue;
-        const std::string name = m.vk == kVkShift ? "Shift" : vk_label(m.vk);
-        names += (names.empty() ? "" : "+") + name;
-    }
+    for (uint8_t vk : keymap.keys_making(bits))
+        names += (names.empty() ? "" : "+") + (vk == kVkShift ? "Shift" : vk_label(vk));
     return names.empty() ? "modifier bits " + std::to_string(bits) : names;
 }
 
 // Columns that the layout's modifier keys select beyond the four levels
-// the chart draws, named after those keys.  Ctrl is left off as ever (it
-// gives control characters), and so is Alt without Ctrl, which the
-// platform clears for the lookup.
+// the chart draws, named after those keys.  Ctrl without Alt is left off as
+// ever (it gives control characters); the column is the one the keymap's
+// lookup reads, Alt cleared where the platform clears it.
 std::optional<std::string> undrawn_levels_note(const Keymap &keymap)
 {
     const std::set<uint8_t> drawn = drawn_columns(keymap);
     const Modifiers &m = keymap.tables().modifiers;
     std::map<uint8_t, unsigned> undrawn;   // each column, the lowest bits selecting it
     for (unsigned bits = 0; bits <= m.max_mod_bits && bits < m.mod_number.size(); ++bits) {
-        if (((bits & kKbdCtrl) != 0) != ((bits & kKbdAlt) != 0))
+        if ((bits & kKbdCtrl) && !(bits & kKbdAlt))
             continue;
-        const std::optional<uint8_t> column = keymap.column(bits);
+        const std::optional<uint8_t> column = keymap.cell('A', bits, false).column;
         if (column && !drawn.count(*column) && !undrawn.count(*column) &&
             column_types(keymap, *column))
             undrawn.emplace(*column, bits);

@@ -71,12 +71,11 @@ char32_t parse_character(const std::string &text)
 std::string modifier_text(const Keymap &keymap, uint8_t bits)
 {
     std::string names;
-    for (const VkToBit &m : keymap.modifier_keys())
-        if (m.bits && (m.bits & bits) == m.bits) {
-            if (!names.empty())
-                names += '+';
-            names += vk_label(m.vk);
-        }
+    for (uint8_t vk : keymap.keys_making(bits)) {
+        if (!names.empty())
+            names += '+';
+        names += vk_label(vk);
+    }
     return std::to_string(bits) + " (" + (names.empty() ? "none" : names) + ")";
 }
 

@@ -10,14 +10,6 @@ namespace wendol::cli {
 
 namespace {
 
-std::string listed(const std::vector<std::string> &items)
-{
-    std::string out;
-    for (const std::string &item : items)
-        out += (out.empty() ? "" : ", ") + item;
-    return out;
-}
-
 // "table 6 row 25 column 3 (VK 0xBB, RVA 0x2700)", "table 7 columns 2, 3
 // (RVA 0x2A00)": tables counted from 1 as a maintainer counts them, rows
 // from 0 as they are stored.
@@ -30,7 +22,7 @@ std::string table_text(const TablePlace &at)
         std::vector<std::string> columns;
         for (size_t c : at.columns)
             columns.push_back(std::to_string(c));
-        out += (columns.size() == 1 ? " column " : " columns ") + listed(columns);
+        out += (columns.size() == 1 ? " column " : " columns ") + joined(columns);
     }
     return out + " (" + (at.vk ? "VK " + hex(*at.vk, 2) + ", " : "") + "RVA " + hex(at.rva) + ")";
 }
@@ -54,8 +46,8 @@ std::string place_text(const Place &place)
     if (place.file_offset)
         address.push_back("file offset " + hex(*place.file_offset));
     if (parts.empty())
-        return listed(address);
-    return listed(parts) + (address.empty() ? "" : " (" + listed(address) + ")");
+        return joined(address);
+    return joined(parts) + (address.empty() ? "" : " (" + joined(address) + ")");
 }
 
 std::string finding_text(const Finding &f)

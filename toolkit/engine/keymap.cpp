@@ -258,6 +258,15 @@ Translation Keymap::translate(const Key &key, bool num_lock, bool shift_down,
     return t;
 }
 
+std::vector<uint8_t> Keymap::keys_making(unsigned bits) const
+{
+    std::vector<uint8_t> keys;
+    for (const VkToBit &m : tables_.modifiers.keys)
+        if (m.bits && (m.bits & bits) == m.bits)
+            keys.push_back(m.vk);
+    return keys;
+}
+
 std::optional<uint8_t> Keymap::column(unsigned bits) const
 {
     if (bits >= mod_number_.size() || mod_number_[bits] == kShiftInvalid)

@@ -49,21 +49,13 @@ std::string cell_text(const Cell &cell)
     return (cell.kind == Cell::Kind::Dead ? "dead " : "") + character_label(cell.ch);
 }
 
-std::string listed(const std::vector<std::string> &items)
-{
-    std::string out;
-    for (const std::string &item : items)
-        out += (out.empty() ? "" : ", ") + item;
-    return out;
-}
-
 // "ModNumber[0..3] selects 0, 1, SHFT_INVALID, 3"
 std::string selection(const Modifiers &m)
 {
     std::vector<std::string> columns;
     for (uint8_t column : m.mod_number)
         columns.push_back(column == kShiftInvalid ? "SHFT_INVALID" : std::to_string(column));
-    return "ModNumber[0.." + std::to_string(m.max_mod_bits) + "] selects " + listed(columns);
+    return "ModNumber[0.." + std::to_string(m.max_mod_bits) + "] selects " + joined(columns);
 }
 
 using Column = std::pair<size_t, size_t>;   // (table, column)
@@ -120,7 +112,7 @@ std::set<Column> hidden_columns(const Keymap &keymap, const std::vector<const Ce
                      "modifier bits up to wMaxModBits (" + std::to_string(m.max_mod_bits) +
                          ") that select " + (hidden.size() == 1 ? "the column" : "each column"),
                      "none (" + selection(m) + ")" +
-                         (lost.empty() ? "" : ", so no key state types " + listed(lost)),
+                         (lost.empty() ? "" : ", so no key state types " + joined(lost)),
                      lost.empty() ? "only a warning, as every character in them is typed by "
                                     "another key state"
                                   : "only a warning, as the platform types nothing wrong: it "
@@ -182,7 +174,7 @@ void report_keypad(const Keymap &keymap, const std::map<Column, Unread> &keypad,
         place.what = "the keypad's digit keys";
         findings.warning(
             Check::Reach, std::move(place),
-            "a key state that types " + listed(distinct(unread.cells)), "none",
+            "a key state that types " + joined(distinct(unread.cells)), "none",
             "only a warning: the platform turns Shift+keypad into the navigation keys while "
             "Num Lock is on, and without Num Lock the keys are navigation keys anyway");
     }
@@ -205,7 +197,7 @@ void report_caps_rows(const Keymap &keymap, const std::map<size_t, Unread> &caps
     Place place = columns_place(keymap, columns);
     place.what = "the Caps Lock rows of the SGCAPS keys";
     findings.warning(
-        Check::Reach, std::move(place), "a key state that types " + listed(distinct(cells)),
+        Check::Reach, std::move(place), "a key state that types " + joined(distinct(cells)),
         "none",
         "only a warning: the platform reads an SGCAPS key's Caps Lock row only while nothing "
         "but Shift is held, and with other modifiers the key's own row, whatever Caps Lock "
@@ -221,15 +213,15 @@ std::string selected_by(const Modifiers &m, const std::vector<size_t> &columns)
         for (size_t b = 0; b < m.mod_number.size(); ++b)
             if (m.mod_number[b] == c)
                 bits.push_back(std::to_string(b));
-        items.push_back(std::to_string(c) + " (modifier bits " + listed(bits) + ")");
+        items.push_back(std::to_string(c) + " (modifier bits " + joined(bits) + ")");
     }
-    return (columns.size() == 1 ? "column " : "columns ") + listed(items);
+    return (columns.size() == 1 ? "column " : "columns ") + joined(items);
 }
 
 void report_row(const Keymap &keymap, RowRef ref, const Unread &unread, Findings &findings)
 {
     findings.warning(Check::Reach, row_place(keymap.tables(), ref),
-                     "a key state that types " + listed(unread.cells), "none",
+                     "a key state that types " + joined(unread.cells), "none",
                      "only a warning as the platform types nothing wrong: no key sending the "
                      "row's virtual key, under any combination of the map's modifier keys "
                      "with the locks off or on, reads " +

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace wendol {
 
@@ -57,6 +58,9 @@ std::u32string code_points(std::u16string_view text);
 // Columns a terminal gives UTF-8 text, roughly: one per code point, none for
 // combining marks.  Enough to line up tables of characters.
 size_t display_width(std::string_view text);
+
+// The items with ", " between them.
+std::string joined(const std::vector<std::string> &items);
 
 // `text` padded with spaces to `width` display columns.
 std::string pad(std::string text, size_t width);

@@ -151,6 +151,9 @@ public:
     const std::vector<VkToBit> &modifier_keys() const { return tables_.modifiers.keys; }
     // The bits a key held down contributes (zero for a key the map lacks).
     uint8_t modifier_bits_of(uint8_t vk) const { return vk_bits_[vk]; }
+    // The modifier keys, in the map's order, whose bits are all in `bits`:
+    // the keys a person holds for them.
+    std::vector<uint8_t> keys_making(unsigned bits) const;
     std::optional<uint8_t> column(unsigned bits) const;
     // The lowest modifier bits that select `column`, as the platform reports
     // a shift state.
