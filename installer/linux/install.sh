@@ -181,7 +181,60 @@ remove_registry_entry() {   # registry
     [ -f "$1" ] && grep -qF "<!-- $begin_mark -->" "$1" || return 0
     sed "\\|^<!-- $begin_mark -->|,\\|^<!-- $end_mark -->|d" "$1" >"$1.install-tmp"
     mv "$1.install-tmp" "$1"
-    grep -q '^<!-- BEGIN .* (install.sh) -->' "$1" || rm -f "$1"
+    grep -q '^ *<layout>' "$1" || rm -f "$1"
+}
+
+# Takes out the layout's entry in a registry an earlier release copied
+# whole, which has no marks: the <layout> whose first name is the layout's.
+remove_unmarked_entry() {   # registry
+    [ -f "$1" ] && grep -qF "$signature" "$1" && grep -qF "<name>$name</name>" "$1" || return 1
+    awk -v name="<name>$name</name>" '
+        /^ *<layout>/ { held = $0 "\n"; holding = 1; first = ""; next }
+        holding {
+            held = held $0 "\n"
+            if (first == "" && index($0, "<name>")) first = $0
+            if ($0 ~ /^ *<\/layout>/) {
+                holding = 0
+                if (index(first, name) == 0) printf "%s", held
+            }
+            next
+        }
+        { print }' "$1" >"$1.install-tmp"
+    cmp -s "$1" "$1.install-tmp" && { rm -f "$1.install-tmp"; return 1; }
+    mv "$1.install-tmp" "$1"
+    grep -q '^ *<layout>' "$1" || rm -f "$1"
+}
+
+# An earlier release kept the system's part of a shared file (the rules'
+# include, the Compose file's include "%L") inside the layout's own block,
+# so removing that layout would take it from every other: it is moved into
+# a block of its own, first in the file.
+adopt_system_lines() {   # file comment pattern
+    [ -f "$1" ] || return 0
+    ! grep -qF "$2 BEGIN $system_block (install.sh)" "$1" || return 0
+    awk -v c="$2" -v p="$3" -v sys="$system_block" '
+        function mark(line, word) { return index(line, c " " word " ") == 1 && line ~ / \(install\.sh\)$/ }
+        { lines[NR] = $0 }
+        mark($0, "BEGIN") { inside = 1; next }
+        mark($0, "END") { inside = 0; next }
+        inside && $0 ~ p { moved[NR] = 1; if (!(($0) in seen)) { seen[$0] = 1; order[++n] = $0 } }
+        END {
+            if (n == 0) { for (i = 1; i <= NR; ++i) print lines[i]; exit }
+            print c " BEGIN " sys " (install.sh)"
+            for (i = 1; i <= n; ++i) print order[i]
+            print c " END " sys " (install.sh)"
+            for (i = 1; i <= NR; ++i) if (!(i in moved)) print lines[i]
+        }' "$1" >"$1.install-tmp"
+    mv "$1.install-tmp" "$1"
+}
+
+adopt_earlier_install() {
+    adopt_system_lines "$target/rules/evdev" // '^! include'
+    if [ $user = yes ]; then
+        for compose in "$config/XCompose" "$HOME/.XCompose"; do
+            adopt_system_lines "$compose" '#' '^include "%L"'
+        done
+    fi
 }
 
 # The Compose file libxkbcommon reads for the user: the first of
@@ -195,6 +248,7 @@ user_compose() {
 }
 
 install() {
+    adopt_earlier_install
     check_own "$from/symbols/$name" "$target/symbols/$name"
     check_own "$from/types/$name" "$target/types/$name"
     check_own "$from/$name.compose" "$target/$name.compose"
@@ -243,6 +297,7 @@ remove_own() {   # file
 
 uninstall() {
     removed=no
+    adopt_earlier_install
     # Another layout's files under the name are left, and nothing is removed.
     for file in "$target/symbols/$name" "$target/types/$name" "$target/$name.compose"; do
         [ -f "$file" ] && grep -qF "$signature" "$file" && [ -n "$own" ] || continue
@@ -262,6 +317,9 @@ uninstall() {
     registry=$target/rules/evdev.xml
     if [ -f "$registry" ] && grep -qF "<!-- $begin_mark -->" "$registry"; then
         remove_registry_entry "$registry"
+        removed=yes
+    fi
+    if remove_unmarked_entry "$registry"; then
         removed=yes
     fi
     if [ $user = yes ]; then

@@ -459,5 +459,51 @@ TEST(XkbInstall, TwoLayoutsInstallSideBySide)
     EXPECT_NE(nothing.output.find("not installed"), std::string::npos) << nothing.output;
 }
 
+// Releases before the layout's own name installed it as "wendol", with the
+// system's include lines inside that layout's blocks.  Installed beside it
+// and then removed by name, it goes; the layout that stays keeps the
+// system's rules and Compose table and is not told apart from before.
+TEST(XkbInstall, AnInstallUnderTheEarlierNameGoesAndLeavesTheSystemsLines)
+{
+    const Scratch scratch("wendol-xkb-earlier");
+    const UserHome user(scratch.path());
+    const fs::path files = scratch.path() / "linux", earlier = scratch.path() / "earlier";
+    write_linux_files(files);
+    ASSERT_EQ(run_cli({"xkb", module_path(), "--out", earlier.string(), "--name", "wendol"})
+                  .exit_code, 0);
+    // As that release's install.sh left a fresh home: its files copied, the
+    // rules and the registry whole, one block in each shared file.
+    const fs::path xkb = user.config() / "xkb";
+    for (const char *file : {"symbols/wendol", "types/wendol", "wendol.compose", "rules/evdev.xml"})
+        write_text(xkb / file, read_text(earlier / file));
+    write_text(xkb / "rules/evdev", "// BEGIN wendol (install.sh)\n" +
+                                        read_text(earlier / "rules/evdev") +
+                                        "// END wendol (install.sh)\n");
+    write_text(user.config() / "XCompose",
+               "# BEGIN wendol (install.sh)\ninclude \"%L\"\ninclude \"" +
+                   (xkb / "wendol.compose").string() + "\"\n# END wendol (install.sh)\n");
+
+    ASSERT_EQ(run_program("sh", {installer(), "install", files.string()}).exit_code, 0);
+    const CliRun removed = run_program("sh", {installer(), "uninstall", "--name", "wendol"});
+    ASSERT_EQ(removed.exit_code, 0) << removed.output;
+    for (const char *file : {"symbols/wendol", "types/wendol", "wendol.compose"})
+        EXPECT_FALSE(fs::exists(xkb / file)) << file;
+    const std::string registry = read_text(xkb / "rules/evdev.xml");
+    EXPECT_EQ(registry.find("<name>wendol</name>"), std::string::npos) << registry;
+    EXPECT_NE(registry.find("<name>tarvena</name>"), std::string::npos) << registry;
+    EXPECT_NE(read_text(xkb / "rules/evdev").find("! include %S/evdev"), std::string::npos);
+    EXPECT_NE(read_text(user.config() / "XCompose").find("include \"%L\""), std::string::npos);
+    {
+        const Installed tarvena;
+        ASSERT_TRUE(tarvena.keymap && tarvena.table);
+        expect_listed_only(compare_every_key(load_module(), tarvena.keymap.get(),
+                                             tarvena.table.get()), false);
+    }
+    ASSERT_EQ(run_program("sh", {installer(), "uninstall", files.string()}).exit_code, 0);
+    for (const char *file : {"rules", "symbols", "types", "tarvena.compose"})
+        EXPECT_FALSE(fs::exists(xkb / file)) << file;
+    EXPECT_FALSE(fs::exists(user.config() / "XCompose"));
+}
+
 }  // namespace
 }  // namespace wendol::test
