@@ -49,6 +49,7 @@ extern const Command resources_command;
 extern const Command verify_command;
 extern const Command xkb_command;
 extern const Command checksum_command;
+extern const Command keyman_command;
 
 // Removes "--name VALUE" (or "--name=VALUE") from `args` and returns VALUE.
 std::optional<std::string> take_option(std::vector<std::string> &args, std::string_view name);

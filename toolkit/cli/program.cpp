@@ -17,7 +17,7 @@ constexpr const Command *kCommands[] = {
     &wendol::cli::find_command,      &wendol::cli::names_command,
     &wendol::cli::chart_command,     &wendol::cli::resources_command,
     &wendol::cli::verify_command,    &wendol::cli::xkb_command,
-    &wendol::cli::checksum_command,
+    &wendol::cli::checksum_command, &wendol::cli::keyman_command,
 };
 
 constexpr const char *kExitStatus =
