@@ -14,7 +14,9 @@
 //   to 0x80) are dropped, so AltGr reaches a rule only as Alt + 0x800.
 // - A rule with no modifiers matches its keysym under any Shift or Caps
 //   Lock; [CAPS ...] / [NCAPS ...] test the Lock bit; Ctrl or Alt held
-//   with no rule passes the key on.
+//   with no rule passes the key on.  A letter's keysym follows Shift xor
+//   Caps Lock, as X gives it, so [K_A] under Caps Lock is missed (Core
+//   matches it) unless the rule names CAPS or NCAPS.
 // - A key no rule matches: a Latin-1 keysym without Ctrl or Alt is typed
 //   as that character by KMFL itself; Backspace erases one character
 //   (always handled, even with nothing before the caret); any other key is

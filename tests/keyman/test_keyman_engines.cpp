@@ -49,6 +49,11 @@ const std::vector<Row> &rows() {
         {"[RALT] and [LCTRL LALT] apart", {{K_D, m::right_alt}, {K_D, m::left_ctrl | m::left_alt}}, U"rl", U"rl"},
         {"Caps Lock on, then off", {{K_B, m::caps}, {K_B, 0}, {K_B, m::no_caps}}, U"Www", U"Www"},
         {"Shift with Caps Lock, no rule: the US letter, lower case", {{K_B, m::shift | m::caps}}, U"b", U"b"},
+        // A letter rule that names no lock: Core ignores Caps Lock, KMFL sees
+        // the keysym Caps Lock turned (A, a) and matches by it.  A written
+        // form that both must type alike names CAPS or NCAPS on every letter.
+        {"Caps Lock on [K_A]", {{K_A, m::caps}}, U"q", U"A"},
+        {"Caps Lock with Shift on [SHIFT K_A]", {{K_A, m::shift | m::caps}}, U"Q", U"q"},
         // kmflcomp compiled [SHIFT K_1] as the keysym 1 with Shift; x_key_for sends that.
         {"Shift on a digit", {{K_1, m::shift}}, U"1", U"1"},
         {"no rule, Shift on a digit: Core types !, KMFL its keysym 1", {{'2', m::shift}}, U"@", U"2"},
