@@ -15,8 +15,8 @@ static_assert(keyman_modifier::shift == KM_KBP_MODIFIER_SHIFT);
 static_assert(keyman_modifier::caps == KM_KBP_MODIFIER_CAPS);
 static_assert(keyman_modifier::no_caps == KM_KBP_MODIFIER_NOCAPS);
 
-KeymanCoreError::KeymanCoreError(const std::string &what, km_kbp_status status)
-    : std::runtime_error(what + ": Keyman Core status " + std::to_string(status)), status(status) {}
+KeymanCoreError::KeymanCoreError(const std::string &what, km_kbp_status code)
+    : std::runtime_error(what + ": Keyman Core status " + std::to_string(code)), status(code) {}
 
 namespace {
 

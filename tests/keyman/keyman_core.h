@@ -33,7 +33,7 @@ namespace wendol::test {
 
 // Core refused the file or a call; `status` is its km_kbp_status.
 struct KeymanCoreError : std::runtime_error {
-    KeymanCoreError(const std::string &what, km_kbp_status status);
+    KeymanCoreError(const std::string &what, km_kbp_status code);
     km_kbp_status status;
 };
 

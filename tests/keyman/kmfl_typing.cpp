@@ -53,7 +53,7 @@ std::optional<unsigned> character_keysym(uint16_t vk) {
     if (vk >= '0' && vk <= '9') return vk;
     switch (vk) {
     case 0x20: return ' ';
-    case 0xBA: return ';';
+    case 0xBA: return ':';  // kmflcomp's K_COLON: the name's colon, where X's ; key sends semicolon
     case 0xBB: return '=';
     case 0xBC: return ',';
     case 0xBD: return '-';

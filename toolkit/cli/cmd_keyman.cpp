@@ -13,6 +13,7 @@
 #include "commands.h"
 #include "keyman/keyman_layout.h"
 #include "keyman/kmn_text.h"
+#include "keyman/package_text.h"
 #include "resources/resources.h"
 #include "tables/tables.h"
 #include "xkb/layout_names.h"
@@ -85,6 +86,7 @@ int run_keyman(std::vector<std::string> args, std::ostream &out)
     const std::optional<std::string> id = take_option(args, "--name");
     const std::optional<std::string> description = take_option(args, "--description");
     const std::optional<std::string> language = take_option(args, "--language");
+    const std::optional<std::string> chart = take_option(args, "--chart");
     if (id && !keyman::valid_id(*id))
         throw UsageError("--name \"" + *id + "\" cannot name a Keyman keyboard (a-z, 0-9 and _, "
                          "not starting with a digit)");
@@ -108,7 +110,9 @@ int run_keyman(std::vector<std::string> args, std::ostream &out)
                          "Keyman keyboard name: give one with --name");
     }
     names.name = description ? *description : display;
-    names.language = language ? *language : locale_name(image);
+    // The module's locale name reduced to its language, the tag Keyman's
+    // package lists it under: "en-US" is "en".
+    names.language = language ? *language : locale_name(image).substr(0, locale_name(image).find('-'));
     if (!names.language.empty() && !language_tag(names.language))
         names.language.clear();
     const VersionFacts facts = version_facts(image);
@@ -126,7 +130,20 @@ int run_keyman(std::vector<std::string> args, std::ostream &out)
     };
     write(dir / (names.id + ".kmn"), keyman::kmn_text(layout, names));
     write(dir / (names.id + ".keyman-touch-layout"), keyman::touch_layout_text(layout));
+    if (chart) {
+        const fs::path copy = dir / (names.id + "-chart.htm");
+        std::error_code error;
+        fs::copy_file(*chart, copy, fs::copy_options::overwrite_existing, error);
+        if (error)
+            throw Error("copying the chart " + *chart + " into the package: " + error.message());
+        out << copy.string() << '\n';
+    }
+    write(dir / (names.id + ".kps"), keyman::package_source_text(names, chart.has_value()));
+    write(dir / "welcome.htm", keyman::welcome_text(layout, names, chart.has_value()));
     out.flush();
+    if (names.language.empty())
+        std::cerr << "wendol keyman: the layout names no language: the package needs one "
+                     "(--language)\n";
     for (const keyman::Unwritten &u : layout.unwritten)
         std::cerr << "wendol keyman: not in Keyman: " << keyman::unwritten_text(u) << '\n';
     if (const std::optional<std::string> notice = nls_notice(image))
@@ -138,14 +155,15 @@ int run_keyman(std::vector<std::string> args, std::ostream &out)
 
 const Command keyman_command = {
     "keyman",
-    "FILE [--out DIR] [--name ID] [--description TEXT] [--language TAG] [--base ADDR]",
+    "FILE [--out DIR] [--name ID] [--description TEXT] [--language TAG] [--chart HTML] [--base ADDR]",
     "write the layout as a Keyman keyboard by typing every key through the module's\n"
     "      tables: DIR/ID.kmn (the keyboard source: every key by its position, each\n"
     "      modifier state and Caps Lock as the tables make them, the dead keys with\n"
     "      their compositions) and DIR/ID.keyman-touch-layout (phones and tablets),\n"
-    "      which Keyman's compiler turns into the desktop and web keyboards.  What\n"
-    "      Keyman cannot carry is named on stderr and in the source.  DIR is made if\n"
-    "      missing; without --out it is ./keyman",
+    "      which Keyman's compiler turns into the desktop and web keyboards, and\n"
+    "      DIR/ID.kps with DIR/welcome.htm, the source of the package that installs\n"
+    "      them in every Keyman app.  What Keyman cannot carry is named on stderr\n"
+    "      and in the source.  DIR is made if missing; without --out it is ./keyman",
     run_keyman,
     "  --out DIR          write the files into DIR (made if missing; default ./keyman)\n"
     "  --name ID          the keyboard's identifier and file name: a-z, 0-9 and _, not\n"
@@ -153,8 +171,10 @@ const Command keyman_command = {
     "                     its string resources, lower-cased, else the file name's stem)\n"
     "  --description TEXT the name Keyman lists it by (default: the display name)\n"
     "  --language TAG     its BCP 47 language tag, \"en\" or \"de-CH\" (default: the locale\n"
-    "                     name its resources give, else none)\n",
-    "  wendol keyman Wendol.dll --out keyman\n"
+    "                     name its resources give, its language only, else none)\n"
+    "  --chart HTML       put the chart (wendol chart's page) into the package as\n"
+    "                     DIR/ID-chart.htm\n",
+    "  wendol keyman Wendol.dll --out keyman --chart chart/wendol.html\n"
     "  wendol keyman kbdmine.dll --out mine --name mine --description \"My layout\" --language de\n",
 };
 

@@ -176,7 +176,19 @@ KeymanLayout keyman_layout(const Keymap &keymap)
             return o.key.scan == s.key.scan && !(o.off.output.nothing() && o.on.output.nothing());
         });
     });
+    // A rule that names no Shift is taken with Shift held too by an engine
+    // that matches X keysyms (KMFL): where the Shift state of a level types
+    // nothing and the other does, it gets a rule saying so.
+    const auto partner_types = [&](const KeyState &s) {
+        return std::any_of(states.begin(), states.end(), [&](const KeyState &o) {
+            return o.key.scan == s.key.scan && o.modifiers.altgr == s.modifiers.altgr &&
+                   o.modifiers.ctrl == s.modifiers.ctrl && o.modifiers.shift != s.modifiers.shift &&
+                   !(o.off.output.nothing() && o.on.output.nothing());
+        });
+    };
     for (const KeyState &s : states) {
+        if (!s.modifiers.ctrl && s.off.output.nothing() && s.on.output.nothing() && partner_types(s))
+            layout.keys.push_back({s.key, s.modifiers, CapsMatch::Either, std::nullopt, {}});
         key_rules(s, layout.keys);
         for (const Typed *t : {&s.off, &s.on}) {
             add_dead(layout.dead_keys, t->output);
@@ -251,7 +263,13 @@ KeymanLayout keyman_layout(const Keymap &keymap)
 
     // Keyman matches a key's rules consistently only where all of them say
     // how Caps Lock must be once any says it: the others are written twice.
+    // So are the letters' rules: an engine that matches keys by the X keysym
+    // (KMFL) sees Caps Lock turn a letter's keysym and misses a rule that
+    // names no lock.
     std::vector<std::string_view> caps_keys;
+    for (const KeymanKey &k : keyman_keys())
+        if (std::string_view id = k.id; id.size() == 3 && id[2] >= 'A' && id[2] <= 'Z')
+            caps_keys.push_back(id);
     for (const std::vector<KeyRule> *rules : {&layout.keys, &layout.after_dead})
         for (const KeyRule &r : *rules)
             if (r.caps != CapsMatch::Either)

@@ -63,6 +63,9 @@ std::string output_comment(const Output &o)
     std::string shown = utf8(std::u16string_view(o.text));
     if (o.dead)
         shown += (shown.empty() ? "" : " ") + std::string("dead ") + utf8(std::u16string(1, *o.dead));
+    // A line ending in a backslash goes on on the next one.
+    if (!shown.empty() && shown.back() == '\\')
+        shown += " (backslash)";
     return shown;
 }
 
@@ -253,24 +256,25 @@ std::string touch_layout_text(const KeymanLayout &layout)
         out += std::string("      {\"id\": \"") + layer.id + "\", \"row\": [\n";
         int row_id = 1;
         for (const auto &row : kTouchRows) {
-            std::string keys;
+            std::vector<std::string> keys;
             if (row_id == 4)
-                keys += special_key("K_SHIFT", "*Shift*", layer.shift || layer.caps ? 2 : 1,
-                                    layer.shift || layer.caps ? "default" : "shift", 150);
+                keys.push_back(special_key("K_SHIFT", "*Shift*", layer.shift || layer.caps ? 2 : 1,
+                                           layer.shift || layer.caps ? "default" : "shift", 150));
             if (row_id == 5)
-                keys += special_key("K_LOPT", "*Menu*", 1, nullptr, 120);
-            for (const char *id : row) {
-                if (!id || !has_key(layout, id))
-                    continue;
-                keys += std::string(keys.empty() ? "" : ",\n          ") + touch_key(layout, id, layer);
-            }
+                keys.push_back(special_key("K_LOPT", "*Menu*", 1, nullptr, 120));
+            for (const char *id : row)
+                if (id && has_key(layout, id))
+                    keys.push_back(touch_key(layout, id, layer));
             if (row_id == 1)
-                keys += ",\n          " + special_key("K_BKSP", "*BkSp*", 1, nullptr, 150);
+                keys.push_back(special_key("K_BKSP", "*BkSp*", 1, nullptr, 150));
             if (row_id == 3)
-                keys += ",\n          " + special_key("K_ENTER", "*Enter*", 1, nullptr, 150);
+                keys.push_back(special_key("K_ENTER", "*Enter*", 1, nullptr, 150));
             if (row_id == 5 && has_key(layout, "K_SPACE"))
-                keys += ",\n          " + touch_key(layout, "K_SPACE", layer).insert(1, "\"width\": \"600\", ");
-            out += "        {\"id\": " + std::to_string(row_id) + ", \"key\": [\n          " + keys +
+                keys.push_back(touch_key(layout, "K_SPACE", layer).insert(1, "\"width\": \"600\", "));
+            std::string joined;
+            for (const std::string &key : keys)
+                joined += (joined.empty() ? "" : ",\n          ") + key;
+            out += "        {\"id\": " + std::to_string(row_id) + ", \"key\": [\n          " + joined +
                    "\n        ]}" + (row_id < 5 ? "," : "") + "\n";
             ++row_id;
         }
