@@ -53,6 +53,8 @@ file(GLOB_RECURSE linux LIST_DIRECTORIES false RELATIVE ${BINARY_DIR} ${BINARY_D
 if(linux)
     list(APPEND expected ${linux} linux/install.sh)
 endif()
+file(GLOB keyman_packages LIST_DIRECTORIES false RELATIVE ${BINARY_DIR} ${BINARY_DIR}/keyman/*.kmp)
+list(APPEND expected ${keyman_packages})
 list(SORT found)
 list(SORT expected)
 if(found STREQUAL expected)

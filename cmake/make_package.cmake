@@ -75,6 +75,19 @@ else()
     message(STATUS "no Linux files in ${BINARY_DIR}/linux; the package goes without them")
 endif()
 
+# The Keyman package, when the build made it: Keyman installs it on macOS,
+# Windows, Linux, Android, iOS and the web.
+file(GLOB keyman_packages LIST_DIRECTORIES false ${BINARY_DIR}/keyman/*.kmp)
+if(keyman_packages)
+    file(MAKE_DIRECTORY ${STAGE_DIR}/keyman)
+    foreach(kmp ${keyman_packages})
+        get_filename_component(name ${kmp} NAME)
+        file(COPY_FILE ${kmp} ${STAGE_DIR}/keyman/${name})
+    endforeach()
+else()
+    message(STATUS "no Keyman package in ${BINARY_DIR}/keyman; the package goes without one")
+endif()
+
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${STAGE_DIR} ${STAGE_DIR}/*)
 list(SORT files)
 file(CHMOD_RECURSE ${STAGE_DIR}
