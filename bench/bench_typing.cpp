@@ -15,6 +15,9 @@
 #include "engine/keyboard_sweep.h"
 #include "engine/reverse_lookup.h"
 #include "engine/typing.h"
+#include "keyman/keyman_core.h"
+#include "keyman/keyman_keys.h"
+#include "keyman/keyman_layout.h"
 #include "xkb/xkb_layout.h"
 #include "xkb/xkb_text.h"
 
@@ -90,7 +93,7 @@ const KeyRun &mixed_run()
         for (int i = 0; i < kRepeats; ++i)
             wanted += kMixedText;
         if (out.text != wanted)
-            throw std::runtime_error("the keys typed " + quoted(out.text));
+            throw std::runtime_error("the keys typed " + wendol::quoted(out.text));
         return out;
     }();
     return run;
@@ -226,6 +229,109 @@ void BM_TypeMixedTextThroughXkb(benchmark::State &state)
     state.counters["characters"] = static_cast<double>(run.text.size());
 }
 BENCHMARK(BM_TypeMixedTextThroughXkb)->Unit(benchmark::kMicrosecond);
+
+// The same keystrokes through Keyman Core, on the .kmx Keyman's compiler
+// made of the keyboard wendol keyman wrote: each chord one key event with
+// Keyman's modifier flags, Caps Lock a flag on every event.  Enter is
+// passed back to the application, so the text checked is the engine's
+// without its line ends.
+// The chord itself where Keyman has a position for its key, else (for the
+// Brazilian keys the reverse lookup may choose) a chord of a key Keyman has
+// that types the same on a fresh keyboard with the same Caps Lock.
+std::optional<Chord> keyman_chord(const Chord &chord, bool caps)
+{
+    if (keyman::keyman_key(std::get<ScanCode>(chord.back())))
+        return chord;
+    const auto typed = [&](const Chord &keys) {
+        Typist typist(module_keymap());
+        if (caps)
+            typist.chord({ScanCode{Prefix::None, 0x3A}});
+        return delivered(typist.chord(keys));
+    };
+    const std::u16string wanted = typed(chord);
+    static const Key shift = parse_key("Shift"), altgr = parse_key("AltGr");
+    for (const keyman::KeymanKey &k : keyman::keyman_keys())
+        for (const keyman::Modifiers &m : keyman::kModifierStates) {
+            if (m.ctrl)
+                continue;
+            Chord other;
+            if (m.shift)
+                other.push_back(shift);
+            if (m.altgr)
+                other.push_back(altgr);
+            other.push_back(k.scan);
+            if (!wanted.empty() && typed(other) == wanted)
+                return other;
+        }
+    return std::nullopt;
+}
+
+struct KeymanSide {
+    test::KeymanCore core{WENDOL_BENCH_KMX};
+    std::vector<test::Keystroke> keys;
+
+    KeymanSide()
+    {
+        bool caps = false;
+        for (const Chord &original : mixed_run().chords) {
+            const ScanCode *scan = std::get_if<ScanCode>(&original.back());
+            if (!scan)
+                throw std::runtime_error("a chord ending in a virtual key");
+            if (*scan == ScanCode{Prefix::None, 0x3A}) {
+                caps = !caps;
+                continue;
+            }
+            if (*scan == ScanCode{Prefix::None, 0x45})
+                continue;
+            const std::optional<Chord> found = keyman_chord(original, caps);
+            if (!found)
+                throw std::runtime_error("a key Keyman has no position for: " + key_text(*scan));
+            const Chord &chord = *found;
+            const keyman::KeymanKey key = *keyman::keyman_key(std::get<ScanCode>(chord.back()));
+            uint16_t flags = caps ? test::keyman_modifier::caps : 0;
+            for (size_t i = 0; i + 1 < chord.size(); ++i) {
+                const ScanCode *held = std::get_if<ScanCode>(&chord[i]);
+                if (held && (held->code == 0x2A || held->code == 0x36))
+                    flags |= test::keyman_modifier::shift;
+                else if (held && *held == ScanCode{Prefix::E0, 0x38})
+                    flags |= test::keyman_modifier::right_alt;
+                else if (held && held->code == 0x1D)
+                    flags |= test::keyman_modifier::left_ctrl;
+            }
+            keys.push_back({key.vk, flags});
+        }
+    }
+
+    std::u32string type_run() { return core.type(keys).text; }
+};
+
+KeymanSide &keyman_side()
+{
+    static const std::unique_ptr<KeymanSide> side = [] {
+        auto made = std::make_unique<KeymanSide>();
+        std::u16string wanted = mixed_run().text;
+        std::erase(wanted, u'\r');
+        if (test::to_utf16(made->type_run()) != wanted)
+            throw std::runtime_error("Keyman Core typed the run differently from the engine");
+        return made;
+    }();
+    return *side;
+}
+
+void BM_TypeMixedTextThroughKeymanCore(benchmark::State &state)
+{
+    KeymanSide &side = keyman_side();
+    const KeyRun &run = mixed_run();
+    size_t characters = 0;
+    for (auto _ : state) {
+        characters += side.type_run().size();
+        benchmark::DoNotOptimize(characters);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * run.keystrokes));
+    state.counters["keystrokes"] = static_cast<double>(run.keystrokes);
+    state.counters["key_events"] = static_cast<double>(side.keys.size());
+}
+BENCHMARK(BM_TypeMixedTextThroughKeymanCore)->Unit(benchmark::kMillisecond);
 
 void BM_SweepEveryKeyModifierAndLock(benchmark::State &state)
 {

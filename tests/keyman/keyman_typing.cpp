@@ -153,7 +153,7 @@ std::string describe(const Difference &d)
     for (const Stroke &s : d.strokes) {
         std::string mods = keyman::modifier_words(s.modifiers);
         std::replace(mods.begin(), mods.end(), ' ', '+');
-        keys += (keys.empty() ? "" : ", ") + (mods.empty() ? "" : mods + "+") + s.key.id;
+        append_item(keys, (mods.empty() ? "" : mods + "+") + s.key.id, ", ");
     }
     const bool caps = !d.strokes.empty() && d.strokes.front().caps_lock;
     return keys + (caps ? ", Caps Lock on" : "") + ": engine \"" + utf8(std::u16string_view(d.engine)) +

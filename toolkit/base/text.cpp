@@ -289,4 +289,11 @@ std::u32string code_points(std::u16string_view text)
     return out;
 }
 
+void append_item(std::string &out, std::string_view item, std::string_view separator)
+{
+    if (!out.empty())
+        out += separator;
+    out += item;
+}
+
 }  // namespace wendol

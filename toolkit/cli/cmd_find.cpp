@@ -164,7 +164,7 @@ std::string sequence_text(const std::vector<Chord> &sequence,
 {
     std::string out;
     for (const Chord &chord : sequence)
-        out += (out.empty() ? "" : " ") + text(chord);
+        append_item(out, text(chord));
     return out;
 }
 

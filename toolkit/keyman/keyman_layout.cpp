@@ -134,7 +134,7 @@ using Paths = std::map<char16_t, std::vector<Chord>>;
 std::string modifier_words(Modifiers m, bool right_ctrl)
 {
     std::string words;
-    const auto add = [&words](const char *w) { words += (words.empty() ? "" : " ") + std::string(w); };
+    const auto add = [&words](const char *w) { append_item(words, w); };
     if (m.ctrl)
         add(right_ctrl ? "RCTRL" : "LCTRL");
     if (m.shift)

@@ -37,7 +37,7 @@ std::string kmn_string(std::string_view text)
             run += static_cast<char>(c);
         } else {
             flush();
-            out += (out.empty() ? "" : " ") + code_point(c);
+            append_item(out, code_point(c));
         }
     }
     flush();
@@ -51,9 +51,9 @@ std::string output_text(const Output &o)
         return "nul";
     std::string out;
     for (char32_t c : code_points(std::u16string_view(o.text)))
-        out += (out.empty() ? "" : " ") + code_point(c);
+        append_item(out, code_point(c));
     if (o.dead)
-        out += (out.empty() ? "" : " ") + dead_name(*o.dead);
+        append_item(out, dead_name(*o.dead));
     return out;
 }
 
@@ -62,7 +62,7 @@ std::string output_comment(const Output &o)
 {
     std::string shown = utf8(std::u16string_view(o.text));
     if (o.dead)
-        shown += (shown.empty() ? "" : " ") + std::string("dead ") + utf8(std::u16string(1, *o.dead));
+        append_item(shown, "dead " + utf8(std::u16string(1, *o.dead)));
     // A line ending in a backslash goes on on the next one.
     if (!shown.empty() && shown.back() == '\\')
         shown += " (backslash)";
@@ -77,7 +77,9 @@ std::string key_pattern(const KeyRule &r, bool right_ctrl)
     else if (r.caps == CapsMatch::Off)
         words = "NCAPS ";
     const std::string mods = modifier_words(r.modifiers, right_ctrl);
-    return "[" + words + (mods.empty() ? "" : mods + " ") + r.key.id + "]";
+    if (!mods.empty())
+        words += mods + " ";
+    return "[" + words + r.key.id + "]";
 }
 
 void rule_lines(std::string &out, const KeyRule &r)
@@ -87,10 +89,16 @@ void rule_lines(std::string &out, const KeyRule &r)
             break;
         std::string line = (r.after ? dead_name(*r.after) + " " : std::string()) + "+ " +
                            key_pattern(r, right_ctrl);
-        line += std::string(line.size() < 38 ? 38 - line.size() : 1, ' ') + "> " + output_text(r.output);
+        line.append(line.size() < 38 ? 38 - line.size() : 1, ' ');
+        line += "> ";
+        line += output_text(r.output);
         const std::string comment = output_comment(r.output);
         if (!comment.empty())
-            line += std::string(line.size() < 62 ? 62 - line.size() : 1, ' ') + "c " + comment;
+        {
+            line.append(line.size() < 62 ? 62 - line.size() : 1, ' ');
+            line += "c ";
+            line += comment;
+        }
         out += line + "\n";
     }
 }
@@ -172,8 +180,9 @@ std::string touch_key(const KeymanLayout &layout, const char *id, const TouchLay
         const std::string text = cap_text(r);
         if (text.empty())
             continue;
-        sk += std::string(sk.empty() ? "" : ", ") + "{\"id\": \"" + id + "\", \"text\": " +
-              json_string(text) + ", \"layer\": \"" + (shift ? "rightalt-shift" : "rightalt") + "\"}";
+        append_item(sk, std::string("{\"id\": \"") + id + "\", \"text\": " + json_string(text) +
+                            ", \"layer\": \"" + (shift ? "rightalt-shift" : "rightalt") + "\"}",
+                    ", ");
     }
     if (!sk.empty())
         key += ", \"sk\": [" + sk + "]";
@@ -273,7 +282,7 @@ std::string touch_layout_text(const KeymanLayout &layout)
                 keys.push_back(touch_key(layout, "K_SPACE", layer).insert(1, "\"width\": \"600\", "));
             std::string joined;
             for (const std::string &key : keys)
-                joined += (joined.empty() ? "" : ",\n          ") + key;
+                append_item(joined, key, ",\n          ");
             out += "        {\"id\": " + std::to_string(row_id) + ", \"key\": [\n          " + joined +
                    "\n        ]}" + (row_id < 5 ? "," : "") + "\n";
             ++row_id;

@@ -83,7 +83,7 @@ std::string welcome_text(const KeymanLayout &layout, const KeyboardNames &names,
     if (!layout.dead_keys.empty()) {
         std::string dead;
         for (char16_t d : layout.dead_keys)
-            dead += (dead.empty() ? "" : " ") + utf8(std::u16string(1, d));
+            append_item(dead, utf8(std::u16string(1, d)));
         out += "<li>Dead keys (" + xml_text(dead) + "): press one, then the letter. A key it "
                "does not go with types the accent, then the key.</li>\n";
     }

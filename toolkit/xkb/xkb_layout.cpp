@@ -225,7 +225,7 @@ XkbLayout xkb_layout(const Keymap &keymap)
 std::string state_words(KeyState state)
 {
     std::string held;
-    const auto add = [&](const char *name) { held += (held.empty() ? "" : "+") + std::string(name); };
+    const auto add = [&](const char *name) { append_item(held, name, "+"); };
     if (state.shift)
         add("Shift");
     if (state.altgr)

@@ -62,6 +62,9 @@ size_t display_width(std::string_view text);
 // The items with ", " between them.
 std::string joined(const std::vector<std::string> &items);
 
+// Appends `item` to `out`, after `separator` where `out` holds something.
+void append_item(std::string &out, std::string_view item, std::string_view separator = " ");
+
 // `text` padded with spaces to `width` display columns.
 std::string pad(std::string text, size_t width);
 // A column of a table: padded to `width`, and two spaces after a text that
