@@ -128,14 +128,14 @@ std::vector<Layer> extra_layers(const Keymap &keymap)
     for (const auto &[column, bits] : further_columns(keymap))
         lowest.emplace(bits, column);
     for (const auto &[bits, column] : lowest) {
-        const Split part = split(bits, altgr);
-        if (part.further == 0)
+        const Split taken = split(bits, altgr);
+        if (taken.further == 0)
             continue;   // a standard level's keys: the standard views draw it
         auto found = std::find_if(layers.begin(), layers.end(),
-                                  [&](const auto &l) { return l.first == part.further; });
+                                  [&](const auto &l) { return l.first == taken.further; });
         if (found == layers.end())
-            found = layers.insert(layers.end(), {part.further, layer_for(keymap, finder, part.further)});
-        found->second.levels[static_cast<size_t>(part.level)] = true;
+            found = layers.insert(layers.end(), {taken.further, layer_for(keymap, finder, taken.further)});
+        found->second.levels[static_cast<size_t>(taken.level)] = true;
     }
     std::vector<Layer> out;
     for (auto &[bits, layer] : layers)
