@@ -3,7 +3,6 @@
 // and gathered by the further keys that select them.
 #include "chart/chart_layers.h"
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -122,24 +121,24 @@ std::vector<Layer> extra_layers(const Keymap &keymap)
 {
     const unsigned altgr = altgr_bits(keymap);
     const KeyFinder finder(keymap);
-    // Each layer's further bits, in order of the lowest bits of its columns.
-    std::vector<std::pair<unsigned, Layer>> layers;
-    std::map<unsigned, unsigned> lowest;   // the bits of each column, ordered
+    std::set<unsigned> lowest;             // the further columns' lowest bits, in order
     for (const auto &[column, bits] : further_columns(keymap))
-        lowest.emplace(bits, column);
-    for (const auto &[bits, column] : lowest) {
+        lowest.insert(bits);
+    std::vector<unsigned> order;           // each layer's further bits, as first met
+    std::map<unsigned, Layer> layers;
+    for (unsigned bits : lowest) {
         const Split taken = split(bits, altgr);
         if (taken.further == 0)
             continue;   // a standard level's keys: the standard views draw it
-        auto found = std::find_if(layers.begin(), layers.end(),
-                                  [&](const auto &l) { return l.first == taken.further; });
-        if (found == layers.end())
-            found = layers.insert(layers.end(), {taken.further, layer_for(keymap, finder, taken.further)});
-        found->second.levels[static_cast<size_t>(taken.level)] = true;
+        if (!layers.count(taken.further)) {
+            order.push_back(taken.further);
+            layers.emplace(taken.further, layer_for(keymap, finder, taken.further));
+        }
+        layers.at(taken.further).levels[static_cast<size_t>(taken.level)] = true;
     }
     std::vector<Layer> out;
-    for (auto &[bits, layer] : layers)
-        out.push_back(std::move(layer));
+    for (unsigned further : order)
+        out.push_back(std::move(layers.at(further)));
     return out;
 }
 

@@ -98,7 +98,8 @@ bool has_sgcaps_rows(const Keymap &keymap)
     return false;
 }
 
-View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks, const Layer &layer = {})
+View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks,
+                const Layer &layer = {})
 {
     View view;
     view.locks = locks;
