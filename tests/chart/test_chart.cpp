@@ -466,16 +466,106 @@ TEST(ChartModule, FilesAndViewsAreNamedAfterTheModuleAndTheLock)
     EXPECT_EQ(page.find("Caps Lock"), std::string::npos);
     EXPECT_EQ(page.find("narrowed"), std::string::npos);
     EXPECT_EQ(page.find("sc7D"), std::string::npos);
+}
 
-    // The Kana layout's Kana columns are levels the chart does not draw:
-    // named, with the modifier keys that select them.
-    const TempDir kana;
-    ASSERT_EQ(run_cli({"chart", test_layout("kana", "x64"), "--out", kana.path().string()})
-                  .exit_code,
-              0);
-    const std::string kana_page = read_text(kana.path() / "kana.html");
-    EXPECT_NE(kana_page.find("column 2 (VK_KANA) and column 3 (Shift+VK_KANA)"),
-              std::string::npos);
+// --- Layers ------------------------------------------------------------------
+
+// The texts of the legend's sample key in a drawing, by level class.
+std::map<std::string, std::string> sample_key_names(const XmlElement &drawing)
+{
+    std::vector<const XmlElement *> legends, texts;
+    drawing.find_all([](const XmlElement &e) { return e.name == "g" && e.has_class("legend"); },
+                     legends);
+    if (legends.size() != 1)
+        throw std::runtime_error("no legend, or more than one");
+    legends.front()->find_all([](const XmlElement &e) { return e.has_class("level"); }, texts);
+    std::map<std::string, std::string> names;
+    for (const XmlElement *text : texts)
+        for (const char *level : {"plain", "shift", "altgr", "altgr-shift"})
+            if (text->has_class(level) && !text->has_class("dead") && !text->has_class("named"))
+                names[level] = text->words();
+    return names;
+}
+
+std::string drawing_title(const XmlElement &drawing)
+{
+    std::vector<const XmlElement *> titles;
+    drawing.find_all([](const XmlElement &e) { return e.has_class("title"); }, titles);
+    return titles.size() == 1 ? titles.front()->words() : "";
+}
+
+// One label of a layer's view: the view, the key, the level as its class
+// and as the view names it, and the keys for the engine.
+struct LayerCase {
+    const char *file;
+    const char *title;
+    const char *key;
+    const char *level;
+    const char *name;
+    const char *typed;
+};
+
+// The Oya variant of the Kana layout has two level keys of its own: every
+// column they reach is drawn in the view of the keys that select it, each
+// view and level named after those keys.
+TEST(ChartLayers, EachFurtherColumnIsDrawnInTheViewOfItsKeys)
+{
+    const TempDir folder;
+    const CliRun run = run_cli({"chart", test_layout("kana_oya", "x64"), "--out",
+                                folder.path().string()});
+    ASSERT_EQ(run.exit_code, 0) << run.output;
+    const Keymap &oya = layout_keymap("kana_oya", "x64");
+    const LayerCase cases[] = {
+        // view                         title             key         level    named         typed
+        {"kana_oya-kana-held.svg",      "Kana held",      "key-sc10", "plain", "Kana",       "sc:29+q"},
+        {"kana_oya-kana-held.svg",      "Kana held",      "key-sc2C", "shift", "Kana+Shift", "sc:29+Shift+z"},
+        {"kana_oya-kana-held.svg",      "Kana held",      "key-sc11", "plain", "Kana",       "sc:29+w"},
+        {"kana_oya-oya-held.svg",       "Oya held",       "key-sc11", "plain", "Oya",        "sc:0F+w"},
+        {"kana_oya-oya-held.svg",       "Oya held",       "key-sc1F", "shift", "Oya+Shift",  "sc:0F+Shift+s"},
+        {"kana_oya-kana-oya-held.svg",  "Kana+Oya held",  "key-sc11", "plain", "Kana+Oya",   "sc:29+sc:0F+w"},
+        {"kana_oya-kana-oya-held.svg",  "Kana+Oya held",  "key-sc1F", "plain", "Kana+Oya",   "sc:29+sc:0F+s"},
+    };
+    for (const LayerCase &c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + c.key + " " + c.level + " (" + c.typed + ")");
+        const XmlElement drawing = read_xml(read_text(folder.path() / c.file));
+        EXPECT_EQ(drawing_title(drawing), std::string("kana_oya \u00B7 ") + c.title);
+        const std::vector<const XmlElement *> found =
+            labels(drawing, LabelCase{c.file, c.key, c.level, c.typed});
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found.front()->words(), typed_on(oya, c.typed));
+        EXPECT_EQ(sample_key_names(drawing)[c.level], c.name);
+    }
+    // The layout has no AltGr (its right Alt key is Alt) and types its Kana
+    // columns only in their views: no AltGr level anywhere, nor a word of
+    // columns left undrawn.
+    const std::string page = read_text(folder.path() / "kana_oya.html");
+    for (const char *altgr : {"level altgr", "AltGr:", "AltGr+", "AltGr levels"})
+        EXPECT_EQ(page.find(altgr), std::string::npos) << altgr;
+    EXPECT_EQ(page.find("Not drawn"), std::string::npos);
+    EXPECT_NE(page.find("id=\"kana-oya-held\""), std::string::npos);
+    const XmlElement plain = read_xml(read_text(folder.path() / "kana_oya.svg"));
+    EXPECT_TRUE(labels(plain, LabelCase{"kana_oya.svg", "key-sc11", "plain", "w"}).size() == 1);
+    EXPECT_EQ(sample_key_names(plain), (std::map<std::string, std::string>{
+                                           {"plain", "plain"}, {"shift", "Shift"}}));
+}
+
+// Our own module reaches no column beyond the four levels: its chart is the
+// three drawings and the page, each legend naming the four levels.
+TEST(ChartLayers, OurModuleHasNone)
+{
+    const Chart *chart = built_chart();
+    size_t files = 0;
+    for (const fs::directory_entry &entry : fs::directory_iterator(chart->dir))
+        files += entry.path().extension() == ".svg" || entry.path().extension() == ".html";
+    EXPECT_EQ(files, std::size(kSvgFiles) + 1);
+    const std::map<std::string, std::string> standard = {
+        {"plain", "plain"}, {"shift", "Shift"}, {"altgr", "AltGr"}, {"altgr-shift", "AltGr+Shift"}};
+    for (const char *file : kSvgFiles) {
+        EXPECT_EQ(sample_key_names(read_xml(chart->files.at(file))), standard) << file;
+        EXPECT_NE(chart->files.at(file).find("Every level as the module types it; blue: the"),
+                  std::string::npos)
+            << file;
+    }
 }
 
 // A key whose cell is a ligature shows the characters it types at once.

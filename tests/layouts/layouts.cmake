@@ -29,6 +29,11 @@ endforeach()
 wendol_add_test_layout(ligature SOURCES ${ligature_sources})
 wendol_add_test_layout(chained SOURCES ${chained_sources})
 wendol_add_test_layout(kana SOURCES ${kana_sources} EXPORTS KbdNlsLayerDescriptor)
+# The Kana layout with a second level key of its own, the Oya key (KBDROYA),
+# and its columns: the verifier notes the bit, which the engine treats as
+# any other.
+wendol_add_test_layout(kana_oya SOURCES ${kana_sources} EXPORTS KbdNlsLayerDescriptor
+                       DEFINES KANA_OYA=1)
 # A modifier map that leaves the Ctrl+Alt column unselected: wMaxModBits
 # below Ctrl+Alt, or (HIDDEN_BEYOND) Ctrl+Alt's number past the table.
 file(GLOB hidden_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/hidden/*.c)
@@ -42,5 +47,5 @@ set(older_sources ${CMAKE_CURRENT_LIST_DIR}/minimal/tables.c
 wendol_add_test_layout(older SOURCES ${older_sources})
 # The layouts the verifier passes, and those it finds fault with.
 set(WENDOL_CLEAN_TEST_LAYOUTS minimal minimal_o0 minimal_frame minimal_spill altgr altgr_shiftlock
-    ligature chained kana)
+    ligature chained kana kana_oya)
 set(WENDOL_TEST_LAYOUTS ${WENDOL_CLEAN_TEST_LAYOUTS} hidden hidden_beyond older)

@@ -25,12 +25,15 @@ CompositionGroup &group_for(std::vector<CompositionGroup> &groups, const Keymap 
     return group;
 }
 
-void add_place(CompositionGroup &group, ScanCode key, Level level, bool caps_lock)
+void add_place(CompositionGroup &group, ScanCode key, Level level, const Chord &held,
+               bool caps_lock)
 {
-    auto found = std::find_if(group.places.begin(), group.places.end(),
-                              [&](const DeadKeyPlace &p) { return p.key == key && p.level == level; });
-    DeadKeyPlace &place = found != group.places.end() ? *found
-                                                      : group.places.emplace_back(DeadKeyPlace{key, level});
+    auto found = std::find_if(group.places.begin(), group.places.end(), [&](const DeadKeyPlace &p) {
+        return p.key == key && p.level == level && p.held == held;
+    });
+    DeadKeyPlace &place = found != group.places.end()
+                              ? *found
+                              : group.places.emplace_back(DeadKeyPlace{key, level, held});
     (caps_lock ? place.caps_on : place.caps_off) = true;
 }
 
@@ -41,7 +44,7 @@ void add_places(std::vector<CompositionGroup> &groups, const Keymap &keymap, con
             const std::optional<Label> &label = key.levels[i];
             if (label && label->kind == Label::Kind::Dead && !label->text.empty())
                 add_place(group_for(groups, keymap, label->text.front()), key.place.scan,
-                          kLevels[i], view.locks.caps_lock);
+                          kLevels[i], view.layer.held, view.locks.caps_lock);
         }
     }
 }
@@ -61,7 +64,7 @@ std::vector<CompositionGroup> composition_groups(const Keymap &keymap,
 
 std::string place_chord(const DeadKeyPlace &place)
 {
-    return chord_text(level_chord(place.key, place.level));
+    return chord_text(level_chord(place.key, place.level, place.held));
 }
 
 std::string place_locks(const DeadKeyPlace &place, const std::string &lock)

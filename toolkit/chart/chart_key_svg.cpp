@@ -195,12 +195,12 @@ std::string cap_shape(const KeyPlace &place, Box cap, double unit)
            px(bottom) + "H" + px(cap.x) + "V" + px(step) + "H" + px(left) + "Z\"/>";
 }
 
-std::string key_title(const KeyFace &key)
+std::string key_title(const KeyFace &key, const Layer &layer)
 {
     std::string title = "key " + key_text(key.place.scan);
     for (size_t i = 0; i < kLevels.size(); ++i) {
         if (const std::optional<Label> &label = key.levels[i]) {
-            title += std::string("; ") + level_text(kLevels[i]) + ": ";
+            title += "; " + level_name(layer, kLevels[i]) + ": ";
             title += label->kind == Label::Kind::Dead ? "dead " + shown_text(*label) + " " +
                                                             code_points(label->text)
                                                       : code_points(label->text) + " " +
@@ -274,7 +274,8 @@ std::string caps_svg(const KeyFace &key, Box area)
 
 }  // namespace
 
-std::string key_svg(const KeyFace &key, double unit, Box block, std::string_view prefix)
+std::string key_svg(const KeyFace &key, const Layer &layer, double unit, Box block,
+                    std::string_view prefix)
 {
     const Box cap = cap_box(key.place, unit, block);
     const Box area{cap.x + kPad, cap.y + kPad, cap.w - 2 * kPad, cap.h - 2 * kPad};
@@ -285,7 +286,7 @@ std::string key_svg(const KeyFace &key, double unit, Box block, std::string_view
 
     std::string out = "<g" + attribute("id", std::string(prefix) + "key-" + scan_id(key.place.scan)) +
                       attribute("class", key.lit ? "key lit" : "key") + ">";
-    out += "<title>" + xml_escaped(key_title(key)) + "</title>";
+    out += "<title>" + xml_escaped(key_title(key, layer)) + "</title>";
     out += cap_shape(key.place, cap, unit);
     if (key.lit)
         out += "<circle class=\"led\"" + attribute("cx", cap.x + cap.w - 8) +

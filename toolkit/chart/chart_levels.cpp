@@ -67,12 +67,27 @@ std::optional<Label> label_of(const Press &press)
     }
 }
 
-Press press_at(const Keymap &keymap, const Key &key, Level level, Locks locks)
+// The layer's keys, then the level's, then the key.
+Chord chord_of(const Key &key, Level level, const Chord &held)
+{
+    Chord chord = held;
+    const Chord levels = modifiers(level);
+    chord.insert(chord.end(), levels.begin(), levels.end());
+    chord.push_back(key);
+    return chord;
+}
+
+Press press_at(const Keymap &keymap, const Key &key, Level level, Locks locks, const Chord &held)
 {
     Typist typist = locked_keyboard(keymap, locks);
-    Chord chord = modifiers(level);
-    chord.push_back(key);
-    return typist.chord(chord).back();
+    return typist.chord(chord_of(key, level, held)).back();
+}
+
+std::optional<Label> text_label(const Press &press)
+{
+    if (press.cell.system)
+        return std::nullopt;
+    return label_of(press);
 }
 
 }  // namespace
@@ -97,6 +112,13 @@ const char *level_text(Level level)
     case Level::AltGrShift: return "AltGr+Shift";
     }
     return "";
+}
+
+std::string level_name(const Layer &layer, Level level)
+{
+    if (layer.name.empty())
+        return level_text(level);
+    return level == Level::Plain ? layer.name : layer.name + "+" + level_text(level);
 }
 
 std::string shown_text(const Label &label)
@@ -124,18 +146,17 @@ std::string code_points(const std::u16string &text)
     return out;
 }
 
-Chord level_chord(ScanCode key, Level level)
+Chord level_chord(ScanCode key, Level level, const Chord &held)
 {
-    Chord chord = modifiers(level);
-    chord.push_back(key);
-    return chord;
+    return chord_of(key, level, held);
 }
 
-std::optional<Label> type_level(const Keymap &keymap, ScanCode key, Level level, Locks locks)
+std::optional<Label> type_level(const Keymap &keymap, ScanCode key, Level level, Locks locks,
+                                const Chord &held)
 {
-    const Press press = press_at(keymap, key, level, locks);
+    const Press press = press_at(keymap, key, level, locks, held);
     if (press.translation.rule != Translation::Rule::ShiftNavigation)
-        return label_of(press);
+        return text_label(press);
 
     // Shift took the digit away: ask what the digit's own virtual key gives
     // with Shift, which is what the keypad's Shift level holds.
@@ -143,25 +164,27 @@ std::optional<Label> type_level(const Keymap &keymap, ScanCode key, Level level,
     if (!digit)
         return std::nullopt;
     std::optional<Label> label =
-        label_of(press_at(keymap, VirtualKey{*digit}, level, locks));
+        text_label(press_at(keymap, VirtualKey{*digit}, level, locks, held));
     if (label)
         label->through_virtual_key = true;
     return label;
 }
 
-bool broken_somewhere(const Keymap &keymap, ScanCode key, Locks locks)
+bool broken_somewhere(const Keymap &keymap, ScanCode key, Locks locks, const Layer &layer)
 {
-    for (Level level : kLevels)
-        if (press_at(keymap, key, level, locks).cell.kind == Cell::Kind::Broken)
+    for (size_t i = 0; i < kLevels.size(); ++i)
+        if (layer.levels[i] &&
+            press_at(keymap, key, kLevels[i], locks, layer.held).cell.kind == Cell::Kind::Broken)
             return true;
     return false;
 }
 
-Levels type_levels(const Keymap &keymap, ScanCode key, Locks locks)
+Levels type_levels(const Keymap &keymap, ScanCode key, Locks locks, const Layer &layer)
 {
     Levels levels;
     for (size_t i = 0; i < kLevels.size(); ++i)
-        levels[i] = type_level(keymap, key, kLevels[i], locks);
+        if (layer.levels[i])
+            levels[i] = type_level(keymap, key, kLevels[i], locks, layer.held);
     return levels;
 }
 

@@ -81,7 +81,7 @@ std::string view_svg(const View &view, const Heading &heading, std::string_view 
     out += rect_element("paper", Box{0, 0, width, height}, 0) + "\n";
     out += heading_svg(heading);
     for (const KeyFace &key : view.keys)
-        out += key_svg(key, frame.unit, frame.block, id_prefix);
+        out += key_svg(key, view.layer, frame.unit, frame.block, id_prefix);
     return out + legend.svg + "</svg>\n";
 }
 

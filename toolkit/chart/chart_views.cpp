@@ -2,15 +2,13 @@
 #include "chart/chart_views.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
+#include <cctype>
 
 #include "base/text.h"
 #include "engine/key_names.h"
 #include "engine/key_parse.h"
 #include "engine/keyboard_sweep.h"
 #include "engine/typing.h"
-#include "tables/vk_names.h"
 
 namespace wendol::chart {
 
@@ -36,13 +34,18 @@ bool is_lock_on(ScanCode scan, Locks locks)
            (locks.num_lock && scan == num_lock_scan());
 }
 
-KeyFace face(const Keymap &keymap, const KeyPlace &place, Locks locks)
+bool is_held(ScanCode scan, const Layer &layer)
+{
+    return std::find(layer.held.begin(), layer.held.end(), Key{scan}) != layer.held.end();
+}
+
+KeyFace face(const Keymap &keymap, const KeyPlace &place, Locks locks, const Layer &layer)
 {
     KeyFace key;
     key.place = place;
-    key.levels = type_levels(keymap, place.scan, locks);
+    key.levels = type_levels(keymap, place.scan, locks, layer);
     key.caption = caption(keymap, place.scan, key.levels);
-    key.lit = is_lock_on(place.scan, locks);
+    key.lit = is_lock_on(place.scan, locks) || is_held(place.scan, layer);
     return key;
 }
 
@@ -78,79 +81,11 @@ std::optional<std::string> narrowed_note(const Keymap &keymap)
            (keys.size() == 1 ? "it." : "them.");
 }
 
-// The columns the chart's levels read, as typing them on the A key finds.
-std::set<uint8_t> drawn_columns(const Keymap &keymap)
-{
-    std::set<uint8_t> drawn;
-    for (Level level : kLevels) {
-        Typist typist(keymap);
-        const std::vector<Press> presses =
-            typist.chord(level_chord(ScanCode{Prefix::None, 0x1E}, level));
-        if (!presses.empty() && presses.back().cell.column)
-            drawn.insert(*presses.back().cell.column);
-    }
-    return drawn;
-}
-
-// Whether some key gives something in the column.
-bool column_types(const Keymap &keymap, uint8_t column)
-{
-    for (unsigned vk = 0; vk < 256; ++vk) {
-        const std::span<const Cell> cells = keymap.cells_of(static_cast<uint8_t>(vk));
-        if (column < cells.size() && (cells[column].kind == Cell::Kind::Character ||
-                                      cells[column].kind == Cell::Kind::Dead ||
-                                      cells[column].kind == Cell::Kind::Ligature))
-            return true;
-    }
-    return false;
-}
-
-// "VK_KANA+Shift": the modifier keys whose bits make `bits`.
-std::string modifier_names(const Keymap &keymap, unsigned bits)
-{
-    std::string names;
-    for (uint8_t vk : keymap.keys_making(bits))
-        names += (names.empty() ? "" : "+") + (vk == kVkShift ? "Shift" : vk_label(vk));
-    return names.empty() ? "modifier bits " + std::to_string(bits) : names;
-}
-
-// Columns that the layout's modifier keys select beyond the four levels
-// the chart draws, named after those keys.  Ctrl without Alt is left off as
-// ever (it gives control characters); the column is the one the keymap's
-// lookup reads, Alt cleared where the platform clears it.
-std::optional<std::string> undrawn_levels_note(const Keymap &keymap)
-{
-    const std::set<uint8_t> drawn = drawn_columns(keymap);
-    const Modifiers &m = keymap.tables().modifiers;
-    std::map<uint8_t, unsigned> undrawn;   // each column, the lowest bits selecting it
-    for (unsigned bits = 0; bits <= m.max_mod_bits && bits < m.mod_number.size(); ++bits) {
-        if ((bits & kKbdCtrl) && !(bits & kKbdAlt))
-            continue;
-        const std::optional<uint8_t> column = keymap.cell('A', bits, false).column;
-        if (column && !drawn.count(*column) && !undrawn.count(*column) &&
-            column_types(keymap, *column))
-            undrawn.emplace(*column, bits);
-    }
-    if (undrawn.empty())
-        return std::nullopt;
-    std::string columns;
-    for (auto it = undrawn.begin(); it != undrawn.end(); ++it) {
-        const char *joint = it == undrawn.begin() ? "" : std::next(it) == undrawn.end() ? " and " : ", ";
-        columns += joint + ("column " + std::to_string(it->first)) + " (" +
-                   modifier_names(keymap, it->second) + ")";
-    }
-    return "Not drawn: " + columns +
-           ", which the layout's modifier keys select too; the chart draws plain, Shift, AltGr "
-           "and AltGr+Shift, and wendol type gives the rest.";
-}
-
 std::vector<std::string> alphanumeric_notes(const Keymap &keymap)
 {
     std::vector<std::string> notes = {
         "Letters show the small letter and the capital, so that the layers can be told apart."};
     if (std::optional<std::string> note = narrowed_note(keymap))
-        notes.push_back(*note);
-    if (std::optional<std::string> note = undrawn_levels_note(keymap))
         notes.push_back(*note);
     return notes;
 }
@@ -163,16 +98,18 @@ bool has_sgcaps_rows(const Keymap &keymap)
     return false;
 }
 
-View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks)
+View typed_view(const Keymap &keymap, const KeyBlock &block, Locks locks,
+                const Layer &layer = {})
 {
     View view;
     view.locks = locks;
+    view.layer = layer;
     view.width = block.width;
     view.height = block.height;
     std::string broken;
     for (const KeyPlace &place : block.keys) {
-        view.keys.push_back(face(keymap, place, locks));
-        if (broken_somewhere(keymap, place.scan, locks))
+        view.keys.push_back(face(keymap, place, locks, layer));
+        if (broken_somewhere(keymap, place.scan, locks, layer))
             broken += (broken.empty() ? "" : ", ") + name_of(keymap, place.scan);
     }
     if (!broken.empty())
@@ -215,6 +152,30 @@ View lock_on_view(const Keymap &keymap)
     return view;
 }
 
+// "Kana+Oya held" as an id: "kana-oya-held".
+std::string layer_slug(const std::string &name)
+{
+    std::string slug;
+    for (unsigned char c : name + " held") {
+        if (std::isalnum(c))
+            slug += static_cast<char>(std::tolower(c));
+        else if (!slug.empty() && slug.back() != '-')
+            slug += '-';
+    }
+    return slug;
+}
+
+View layer_view(const Keymap &keymap, const Layer &layer)
+{
+    View view = typed_view(keymap, alphanumeric_block(extra_keys(keymap)), Locks{}, layer);
+    view.lock = caps_lock_name(keymap);
+    view.slug = layer_slug(layer.name);
+    view.title = layer.name + " held";
+    if (std::optional<std::string> note = narrowed_note(keymap))
+        view.notes.insert(view.notes.begin(), *note);
+    return view;
+}
+
 View keypad_view(const Keymap &keymap)
 {
     View view = typed_view(keymap, keypad_block(), Locks{.num_lock = true});
@@ -234,9 +195,11 @@ ViewContents contents(const View &view)
 {
     ViewContents seen;
     auto note = [&seen](const Levels &levels) {
-        for (const std::optional<Label> &label : levels) {
+        for (size_t i = 0; i < levels.size(); ++i) {
+            const std::optional<Label> &label = levels[i];
             if (!label)
                 continue;
+            seen.levels[i] = true;
             if (label->kind == Label::Kind::Dead && !seen.first_dead && !label->text.empty())
                 seen.first_dead = label->text.front();
             seen.named |= label->kind == Label::Kind::Named;

@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "chart/chart_compositions.h"
 #include "chart/chart_html.h"
+#include "chart/chart_layers.h"
 #include "chart/chart_svg.h"
 #include "chart/chart_views.h"
 #include "engine/keymap.h"
@@ -35,7 +36,8 @@ struct DrawnView {
 
 // The files are named after the module: Wendol.dll draws wendol.svg,
 // wendol-caps-lock.svg (wendol-shift-lock.svg on a Shift-lock layout),
-// wendol-keypad.svg and wendol.html.
+// wendol-keypad.svg and wendol.html; a layout with further level keys a
+// drawing for each, after the lock's: kana-kana-held.svg.
 std::string file_stem(const std::string &path)
 {
     std::string stem = fs::path(path).stem().string();
@@ -58,11 +60,16 @@ int run_chart(std::vector<std::string> args, std::ostream &out)
     const std::string source = "Every key typed through the tables of " + file + ".";
     const std::string stem = file_stem(path);
     const std::string lock = keymap.shift_lock() ? "-shift-lock" : "-caps-lock";
-    const DrawnView drawn[] = {
+    std::vector<DrawnView> drawn = {
         {lock_off_view(keymap), stem + ".svg"},
         {lock_on_view(keymap), stem + lock + ".svg"},
-        {keypad_view(keymap), stem + "-keypad.svg"},
     };
+    for (const Layer &layer : extra_layers(keymap)) {
+        View view = layer_view(keymap, layer);
+        const std::string name_of_file = stem + "-" + view.slug + ".svg";
+        drawn.push_back({std::move(view), name_of_file});
+    }
+    drawn.push_back({keypad_view(keymap), stem + "-keypad.svg"});
 
     Page page;
     page.title = name;
@@ -91,9 +98,11 @@ const Command chart_command = {
     "      after FILE (here Wendol.dll): DIR/wendol.svg (Caps Lock off),\n"
     "      DIR/wendol-caps-lock.svg (Caps Lock on; -shift-lock where the lock is a Shift\n"
     "      lock), DIR/wendol-keypad.svg (Num Lock on) and DIR/wendol.html, a page with\n"
-    "      the three drawings and the dead keys' composition tables that prints on A4\n"
-    "      landscape.  DIR is made if missing; without --out the files go to the\n"
-    "      current folder",
+    "      the drawings and the dead keys' composition tables that prints on A4\n"
+    "      landscape.  A layout with further level keys (a Kana key) gets a drawing\n"
+    "      of the keys as they type with each held, named after them\n"
+    "      (DIR/kana-kana-held.svg).  DIR is made if missing; without --out the files\n"
+    "      go to the current folder",
     run_chart,
     "  --out DIR     write the files into DIR (made if missing)\n",
     "  wendol chart Wendol.dll --out chart\n",

@@ -8,7 +8,7 @@
 #include "kana.h"
 
 const KBDTABLES KbdTables = {
-    KBD_PTR(&CharModifiers),
+    KBD_PTR(KANA_MODIFIERS),
     KBD_PTR(aVkToWcharTable),
     KBD_PTR(aDeadKey),
     KBD_PTR(aKeyNames),

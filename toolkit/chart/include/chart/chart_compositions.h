@@ -17,6 +17,7 @@ namespace wendol::chart {
 struct DeadKeyPlace {
     ScanCode key;
     Level level = Level::Plain;
+    Chord held;   // a layer's keys, held beneath the level
     bool caps_off = false;
     bool caps_on = false;
 };
@@ -34,7 +35,7 @@ struct CompositionGroup {
 std::vector<CompositionGroup> composition_groups(const Keymap &keymap,
                                                  const std::vector<const View *> &views);
 
-// The keys as a person writes them, "AltGr+=", and when they type the dead
+// The keys as a person writes them, "AltGr+=", "sc:29+Shift+q", and when they type the dead
 // key: "Caps Lock off or on", "Caps Lock on" (`lock` names the lock key).
 std::string place_chord(const DeadKeyPlace &place);
 std::string place_locks(const DeadKeyPlace &place, const std::string &lock);

@@ -11,7 +11,9 @@
 
 namespace wendol::chart {
 
-// `unit` is the px of one key width; `block` where the key block sits.
-std::string key_svg(const KeyFace &key, double unit, Box block, std::string_view prefix);
+// `unit` is the px of one key width; `block` where the key block sits; the
+// key's title names its levels as `layer` holds them ("Kana+Shift: ...").
+std::string key_svg(const KeyFace &key, const Layer &layer, double unit, Box block,
+                    std::string_view prefix);
 
 }  // namespace wendol::chart
