@@ -249,18 +249,10 @@ std::optional<Chord> keyman_chord(const Chord &chord, bool caps)
         return delivered(typist.chord(keys));
     };
     const std::u16string wanted = typed(chord);
-    static const Key shift = parse_key("Shift"), altgr = parse_key("AltGr");
     for (const keyman::KeymanKey &k : keyman::keyman_keys())
         for (const keyman::Modifiers &m : keyman::kModifierStates) {
-            if (m.ctrl)
-                continue;
-            Chord other;
-            if (m.shift)
-                other.push_back(shift);
-            if (m.altgr)
-                other.push_back(altgr);
-            other.push_back(k.scan);
-            if (!wanted.empty() && typed(other) == wanted)
+            const Chord other = keyman::chord_of(k.scan, m);
+            if (!m.ctrl && !wanted.empty() && typed(other) == wanted)
                 return other;
         }
     return std::nullopt;

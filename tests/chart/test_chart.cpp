@@ -17,7 +17,7 @@
 #include <sstream>
 
 #include "base/text.h"
-#include "chart/xml_text.h"
+#include "base/xml_text.h"
 #include "engine/key_names.h"
 #include "support/cli_run.h"
 #include "support/image_helpers.h"
@@ -146,11 +146,11 @@ TEST(ChartFiles, TheReaderRefusesWhatIsNotXml)
 
 TEST(ChartFiles, EscapingReplacesWhatXmlCannotCarry)
 {
-    EXPECT_EQ(chart::xml_escaped("a<b & \"c\" 'd'>"), "a&lt;b &amp; &quot;c&quot; &#39;d&#39;&gt;");
-    EXPECT_EQ(chart::xml_escaped("\xC3\xA9\x01\xEF\xBF\xBF"), "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_EQ(xml_escaped("a<b & \"c\" 'd'>"), "a&lt;b &amp; &quot;c&quot; &#39;d&#39;&gt;");
+    EXPECT_EQ(xml_escaped("\xC3\xA9\x01\xEF\xBF\xBF"), "\xC3\xA9\xEF\xBF\xBD\xEF\xBF\xBD");
     // Each malformed sequence is one U+FFFD, and what follows it survives.
-    EXPECT_EQ(chart::xml_escaped("\xE2\x82<"), "\xEF\xBF\xBD&lt;");
-    EXPECT_EQ(chart::xml_escaped("\xC0\xAF&"), "\xEF\xBF\xBD\xEF\xBF\xBD&amp;");
+    EXPECT_EQ(xml_escaped("\xE2\x82<"), "\xEF\xBF\xBD&lt;");
+    EXPECT_EQ(xml_escaped("\xC0\xAF&"), "\xEF\xBF\xBD\xEF\xBF\xBD&amp;");
 }
 
 TEST(ChartFiles, PageHoldsEverythingAndPrintsOnA4Landscape)

@@ -96,17 +96,7 @@ void KeymanCore::trim_context() {
 
 TypedText KeymanCore::type(const std::vector<Keystroke> &keys, const PlatformKey &platform) {
     reset();
-    TypedText typed;
-    for (const Keystroke &key : keys) {
-        KeyResult result = press(key);
-        apply(result, typed.text, typed.markers_left);
-        if (result.passed_on()) {
-            typed.passed_on.push_back(typed.keys.size());
-            if (platform) typed.text += platform(key);
-        }
-        typed.keys.push_back(std::move(result));
-    }
-    return typed;
+    return type_each(keys, platform, [this](const Keystroke &key) { return press(key); });
 }
 
 void KeymanCore::reset() { km_kbp_context_clear(km_kbp_state_context(state_.get())); }

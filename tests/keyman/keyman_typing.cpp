@@ -13,24 +13,7 @@ namespace wendol::test {
 
 namespace {
 
-constexpr ScanCode kShiftKey{Prefix::None, 0x2A};
-constexpr ScanCode kAltGrKey{Prefix::E0, 0x38};
-constexpr ScanCode kCtrlKey{Prefix::None, 0x1D};
-constexpr ScanCode kCapsLockKey{Prefix::None, 0x3A};
-constexpr ScanCode kNumLockKey{Prefix::None, 0x45};
-
-Chord chord_of(const Stroke &s)
-{
-    Chord chord;
-    if (s.modifiers.ctrl)
-        chord.push_back(kCtrlKey);
-    if (s.modifiers.shift)
-        chord.push_back(kShiftKey);
-    if (s.modifiers.altgr)
-        chord.push_back(kAltGrKey);
-    chord.push_back(s.key.scan);
-    return chord;
-}
+Chord chord_of(const Stroke &s) { return keyman::chord_of(s.key.scan, s.modifiers); }
 
 bool has_control(const std::u16string &text)
 {
@@ -46,10 +29,7 @@ struct Alone {
 
 Alone alone(const Keymap &keymap, const Stroke &s)
 {
-    Typist typist(keymap);
-    typist.chord({kNumLockKey});
-    if (s.caps_lock)
-        typist.chord({kCapsLockKey});
+    Typist typist = keyman::keyman_keyboard(keymap, s.caps_lock);
     const std::u16string text = delivered(typist.chord(chord_of(s)));
     return {has_control(text) ? std::u16string() : text, typist.pending()};
 }
@@ -77,10 +57,7 @@ void compare(const Strokes &strokes, const Keymap &keymap, const Engine &other, 
 
 std::u16string engine_text(const Keymap &keymap, const Strokes &strokes)
 {
-    Typist typist(keymap);
-    typist.chord({kNumLockKey});
-    if (!strokes.empty() && strokes.front().caps_lock)
-        typist.chord({kCapsLockKey});
+    Typist typist = keyman::keyman_keyboard(keymap, !strokes.empty() && strokes.front().caps_lock);
     std::u16string text;
     for (const Stroke &s : strokes) {
         const std::u16string typed = delivered(typist.chord(chord_of(s)));
@@ -131,10 +108,7 @@ Comparison compare_dead_keys(const Keymap &keymap, const Engine &other)
                 Strokes strokes = way;
                 strokes.push_back(f);
                 compare(strokes, keymap, other, c);
-                Typist typist(keymap);
-                typist.chord({kNumLockKey});
-                if (caps)
-                    typist.chord({kCapsLockKey});
+                Typist typist = keyman::keyman_keyboard(keymap, caps);
                 for (const Stroke &s : strokes)
                     typist.chord(chord_of(s));
                 if (const std::optional<char16_t> next = typist.pending(); next && !ways.count(*next)) {

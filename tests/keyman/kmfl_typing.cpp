@@ -180,16 +180,7 @@ KeyResult KmflTyping::press(const Keystroke &key) {
 
 TypedText KmflTyping::type(const std::vector<Keystroke> &keys, const PlatformKey &platform) {
     reset();
-    TypedText typed;
-    for (const Keystroke &key : keys) {
-        KeyResult result = press(key);
-        apply(result, typed.text, typed.markers_left);
-        if (result.passed_on()) {
-            typed.passed_on.push_back(typed.keys.size());
-            if (platform) typed.text += platform(key);
-        }
-        typed.keys.push_back(std::move(result));
-    }
+    TypedText typed = type_each(keys, platform, [this](const Keystroke &key) { return press(key); });
     typed.markers_left = marker_pending() ? 1 : 0;
     return typed;
 }

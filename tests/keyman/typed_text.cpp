@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/text.h"
+
 namespace wendol::test {
 
 std::u32string KeyResult::inserted() const {
@@ -39,23 +41,7 @@ std::string TypedText::utf8() const { return to_utf8(text); }
 
 std::string to_utf8(std::u32string_view text) {
     std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (char32_t c : text) out += wendol::utf8(c);
     return out;
 }
 
@@ -75,20 +61,27 @@ std::u16string to_utf16(std::u32string_view text) {
 std::u32string from_utf8(std::string_view text) {
     std::u32string out;
     for (size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
-        if (length == 0 || i + length > text.size())
-            throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i));
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if (next >> 6 != 2) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i + k));
-            c = c << 6 | (next & 0x3F);
-        }
-        out += c;
-        i += length;
+        const Utf8Sequence sequence = decode_utf8(text.substr(i));
+        if (!sequence.valid) throw std::invalid_argument("malformed UTF-8 at byte " + std::to_string(i));
+        out += sequence.code_point;
+        i += sequence.length;
     }
     return out;
+}
+
+TypedText type_each(const std::vector<Keystroke> &keys, const PlatformKey &platform,
+                    const std::function<KeyResult(const Keystroke &)> &press) {
+    TypedText typed;
+    for (const Keystroke &key : keys) {
+        KeyResult result = press(key);
+        apply(result, typed.text, typed.markers_left);
+        if (result.passed_on()) {
+            typed.passed_on.push_back(typed.keys.size());
+            if (platform) typed.text += platform(key);
+        }
+        typed.keys.push_back(std::move(result));
+    }
+    return typed;
 }
 
 }  // namespace wendol::test

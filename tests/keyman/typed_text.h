@@ -72,6 +72,11 @@ struct TypedText {
     std::string utf8() const;
 };
 
+// Every key pressed in turn through `press`, its steps applied to a
+// document; a key passed on types what `platform` says.
+TypedText type_each(const std::vector<Keystroke> &keys, const PlatformKey &platform,
+                    const std::function<KeyResult(const Keystroke &)> &press);
+
 // Applies one key's steps to `text`.  A delete with nothing before the
 // caret deletes nothing, as in an empty field.
 void apply(const KeyResult &key, std::u32string &text, size_t &markers);

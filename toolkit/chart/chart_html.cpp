@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "base/text.h"
+#include "base/xml_text.h"
 #include "chart/chart_style.h"
-#include "chart/xml_text.h"
 
 namespace wendol::chart {
 

@@ -9,9 +9,9 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "base/xml_text.h"
 #include "chart/chart_corners.h"
 #include "chart/chart_fit.h"
-#include "chart/xml_text.h"
 #include "engine/key_parse.h"
 
 namespace wendol::chart {

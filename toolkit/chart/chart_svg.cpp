@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
+#include "base/xml_text.h"
 #include "chart/chart_key_svg.h"
 #include "chart/chart_legend.h"
 #include "chart/chart_style.h"
 #include "chart/svg_elements.h"
-#include "chart/xml_text.h"
 
 namespace wendol::chart {
 

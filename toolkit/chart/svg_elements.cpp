@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "chart/xml_text.h"
+#include "base/xml_text.h"
 
 namespace wendol::chart {
 

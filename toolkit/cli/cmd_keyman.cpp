@@ -16,15 +16,12 @@
 #include "keyman/package_text.h"
 #include "resources/resources.h"
 #include "tables/tables.h"
-#include "xkb/layout_names.h"
 
 namespace wendol::cli {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr uint32_t kLocaleNameId = 1200;   // the string naming the layout's locale, "en-US"
 
 struct VersionFacts {
     std::string version = "1.0", copyright;
@@ -55,16 +52,6 @@ VersionFacts version_facts(const MappedImage &image)
     } catch (const Error &) {
     }
     return facts;
-}
-
-std::string locale_name(const MappedImage &image)
-{
-    try {
-        if (const std::optional<std::u16string> locale = read_resources(image.file()).string(kLocaleNameId))
-            return utf8(*locale);
-    } catch (const Error &) {
-    }
-    return "";
 }
 
 // A BCP 47 tag as Keyman takes one: letters, digits and hyphens, starting
@@ -101,10 +88,8 @@ int run_keyman(std::vector<std::string> args, std::ostream &out)
     const std::string display = layout_display_name(image, path);
     if (id) {
         names.id = *id;
-    } else if (auto from_display = xkb::name_from(display)) {
-        names.id = *from_display;
-    } else if (auto from_stem = xkb::name_from(fs::path(path).stem().string())) {
-        names.id = *from_stem;
+    } else if (auto named = default_layout_name(display, path)) {
+        names.id = *named;
     } else {
         throw UsageError("neither the layout's name \"" + display + "\" nor the file name makes a "
                          "Keyman keyboard name: give one with --name");
@@ -112,7 +97,8 @@ int run_keyman(std::vector<std::string> args, std::ostream &out)
     names.name = description ? *description : display;
     // The module's locale name reduced to its language, the tag Keyman's
     // package lists it under: "en-US" is "en".
-    names.language = language ? *language : locale_name(image).substr(0, locale_name(image).find('-'));
+    const std::string locale = layout_locale_name(image);
+    names.language = language ? *language : locale.substr(0, locale.find('-'));
     if (!names.language.empty() && !language_tag(names.language))
         names.language.clear();
     const VersionFacts facts = version_facts(image);

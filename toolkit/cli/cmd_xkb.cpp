@@ -21,8 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kLocaleNameId = 1200;   // the string naming the layout's locale, "en-US"
-
 void write_file(const fs::path &path, const std::string &text, std::ostream &out)
 {
     write_text_file(path.string(), text, "writing the Linux files");
@@ -35,11 +33,10 @@ void write_file(const fs::path &path, const std::string &text, std::ostream &out
 // table's language.  Resources that cannot be read tell nothing.
 std::string resource_language(const MappedImage &image)
 {
+    if (auto language = xkb::language_of_locale_name(layout_locale_name(image)))
+        return *language;
     try {
         const Resources resources = read_resources(image.file());
-        if (const std::optional<std::u16string> locale = resources.string(kLocaleNameId))
-            if (auto language = xkb::language_of_locale_name(utf8(*locale)))
-                return *language;
         for (const VersionResource &v : resources.versions)
             for (const VersionTranslation &t : v.info.translations)
                 if (auto language = xkb::language_of_langid(t.language))
@@ -83,10 +80,8 @@ xkb::LayoutNames layout_names(const NameOptions &options, const MappedImage &ima
     xkb::LayoutNames names;
     if (name) {
         names.name = *name;
-    } else if (auto from_display = xkb::name_from(display)) {
-        names.name = *from_display;
-    } else if (auto from_stem = xkb::name_from(fs::path(path).stem().string())) {
-        names.name = *from_stem;
+    } else if (auto named = default_layout_name(display, path)) {
+        names.name = *named;
     } else {
         throw UsageError("neither the layout's name \"" + display + "\" nor the file name \"" +
                          file + "\" makes an XKB name: give one with --name");

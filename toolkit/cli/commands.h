@@ -79,6 +79,15 @@ MappedImage load_image_argument(std::vector<std::string> &args, const char *syno
 // where the module has none or they cannot be read.
 std::string layout_display_name(const MappedImage &image, const std::string &path);
 
+// The locale name the layout's string resources give ("en-US"), or "" where
+// it has none or they cannot be read.
+std::string layout_locale_name(const MappedImage &image);
+
+// The name a layout's files are written under when none is given: its
+// display name made a name (a-z, 0-9 and _), else its file name's stem;
+// nothing where neither makes one.
+std::optional<std::string> default_layout_name(const std::string &display, const std::string &path);
+
 // Makes the folder (and those above it); `what` names it in the error.
 void make_folder(const std::string &dir, const std::string &what);
 

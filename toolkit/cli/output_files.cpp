@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "commands.h"
 #include "resources/resources.h"
+#include "xkb/layout_names.h"
 
 namespace wendol::cli {
 
@@ -14,8 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The string resource a layout's display name is kept in.
+// The string resources a layout's display name and its locale name are kept in.
 constexpr uint32_t kDisplayNameId = 1000;
+constexpr uint32_t kLocaleNameId = 1200;
 
 }  // namespace
 
@@ -31,6 +33,23 @@ std::string layout_display_name(const MappedImage &image, const std::string &pat
     } catch (const Error &) {
     }
     return fs::path(path).stem().string();
+}
+
+std::string layout_locale_name(const MappedImage &image)
+{
+    try {
+        if (const std::optional<std::u16string> locale = read_resources(image.file()).string(kLocaleNameId))
+            return utf8(*locale);
+    } catch (const Error &) {
+    }
+    return "";
+}
+
+std::optional<std::string> default_layout_name(const std::string &display, const std::string &path)
+{
+    if (std::optional<std::string> from_display = xkb::name_from(display))
+        return from_display;
+    return xkb::name_from(fs::path(path).stem().string());
 }
 
 void make_folder(const std::string &dir, const std::string &what)

@@ -13,38 +13,6 @@ namespace wendol::keyman {
 
 namespace {
 
-// The keys that make the states, pressed as a typist presses them.
-constexpr ScanCode kShiftKey{Prefix::None, 0x2A};
-constexpr ScanCode kAltGrKey{Prefix::E0, 0x38};
-constexpr ScanCode kCtrlKey{Prefix::None, 0x1D};
-constexpr ScanCode kCapsLockKey{Prefix::None, 0x3A};
-constexpr ScanCode kNumLockKey{Prefix::None, 0x45};
-
-// A key pressed under a state: the modifiers held, then the key.
-Chord chord_of(ScanCode scan, Modifiers m)
-{
-    Chord chord;
-    if (m.ctrl)
-        chord.push_back(kCtrlKey);
-    if (m.shift)
-        chord.push_back(kShiftKey);
-    if (m.altgr)
-        chord.push_back(kAltGrKey);
-    chord.push_back(scan);
-    return chord;
-}
-
-// A keyboard with Num Lock on, as Keyman names the keypad's keys, and
-// Caps Lock as asked.
-Typist keyboard(const Keymap &keymap, bool caps_lock)
-{
-    Typist typist(keymap);
-    typist.chord({kNumLockKey});
-    if (caps_lock)
-        typist.chord({kCapsLockKey});
-    return typist;
-}
-
 bool control_character(char16_t c) { return c < 0x20 || c == 0x7F; }
 
 // What the chords type in the end: the last one's characters and what is
@@ -58,7 +26,7 @@ struct Typed {
 
 Typed type_chords(const Keymap &keymap, bool caps_lock, const std::vector<Chord> &chords)
 {
-    Typist typist = keyboard(keymap, caps_lock);
+    Typist typist = keyman_keyboard(keymap, caps_lock);
     std::vector<Press> presses;
     for (const Chord &chord : chords)
         presses = typist.chord(chord);
@@ -130,6 +98,31 @@ void key_rules(const KeyState &s, std::vector<KeyRule> &rules)
 using Paths = std::map<char16_t, std::vector<Chord>>;
 
 }  // namespace
+
+Chord chord_of(ScanCode key, Modifiers m)
+{
+    static constexpr ScanCode kShiftKey{Prefix::None, 0x2A}, kAltGrKey{Prefix::E0, 0x38},
+        kCtrlKey{Prefix::None, 0x1D};
+    Chord chord;
+    if (m.ctrl)
+        chord.push_back(kCtrlKey);
+    if (m.shift)
+        chord.push_back(kShiftKey);
+    if (m.altgr)
+        chord.push_back(kAltGrKey);
+    chord.push_back(key);
+    return chord;
+}
+
+Typist keyman_keyboard(const Keymap &keymap, bool caps_lock)
+{
+    static constexpr ScanCode kCapsLockKey{Prefix::None, 0x3A}, kNumLockKey{Prefix::None, 0x45};
+    Typist typist(keymap);
+    typist.chord({kNumLockKey});
+    if (caps_lock)
+        typist.chord({kCapsLockKey});
+    return typist;
+}
 
 std::string modifier_words(Modifiers m, bool right_ctrl)
 {

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/key_parse.h"
 #include "engine/keymap.h"
+#include "engine/typing.h"
 #include "keyman/keyman_keys.h"
 
 namespace wendol::keyman {
@@ -29,6 +31,13 @@ inline constexpr Modifiers kModifierStates[] = {
     {false, false, false}, {true, false, false}, {false, true, false},
     {true, true, false},   {false, false, true}, {true, false, true},
 };
+
+// The keys pressed to type `key` in a state: the modifiers held, then the key.
+Chord chord_of(ScanCode key, Modifiers modifiers);
+
+// A fresh keyboard as Keyman's keys are read on: Num Lock on (Keyman names
+// the keypad's keys as they are then), Caps Lock as asked.
+Typist keyman_keyboard(const Keymap &keymap, bool caps_lock);
 
 // Whether the rule holds with Caps Lock off, on, or either way.
 enum class CapsMatch : uint8_t { Either, Off, On };

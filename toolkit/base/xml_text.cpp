@@ -1,9 +1,9 @@
 // xml_text.cpp - escaping for XML text and attributes.
-#include "chart/xml_text.h"
+#include "base/xml_text.h"
 
 #include "base/text.h"
 
-namespace wendol::chart {
+namespace wendol {
 
 namespace {
 
@@ -47,4 +47,4 @@ std::string xml_escaped(std::string_view text)
     return out;
 }
 
-}  // namespace wendol::chart
+}  // namespace wendol

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
-namespace wendol::chart {
+namespace wendol {
 
 // `text` (UTF-8) with & < > " ' written as references, and every code point
 // XML 1.0 cannot carry at all (C0 controls other than tab, newline and
 // carriage return; U+FFFE, U+FFFF; a malformed sequence) as U+FFFD.
 std::string xml_escaped(std::string_view text);
 
-}  // namespace wendol::chart
+}  // namespace wendol
