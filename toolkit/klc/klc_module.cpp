@@ -1,0 +1,1 @@
+// klc_module.cpp
