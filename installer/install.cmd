@@ -24,19 +24,26 @@ set "SCRIPT=%~nx0"
 setlocal EnableDelayedExpansion
 
 set "KL=HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts"
+rem The layout it installs, between the two marker lines: an installer made
+rem for another layout differs from this one in these lines only.
+rem -- layout --
+set "PRODUCT=Wendol"
 set "DLL=Wendol.dll"
 set "LAYOUT_TEXT=Tarvena"
-rem Stored unexpanded: the platform expands %SystemRoot% when it reads them.
-set "DISPLAY_NAME=@%%SystemRoot%%\system32\Wendol.dll,-1000"
-set "LANGUAGE_DISPLAY_NAME=@%%SystemRoot%%\system32\Wendol.dll,-1100"
-set "LANGUAGE_NAME=@%%SystemRoot%%\system32\Wendol.dll,-1200"
+set "LANGUAGE=0409"
+set "LANGUAGE_TEXT=English (United States)"
 rem Wendol's own; uninstall.cmd removes only a key that carries it.
 set "PRODUCT_CODE={92890C1E-84CB-41BE-941B-AA2F9A9C7004}"
+rem -- end of layout --
+rem Stored unexpanded: the platform expands %SystemRoot% when it reads them.
+set "DISPLAY_NAME=@%%SystemRoot%%\system32\%DLL%,-1000"
+set "LANGUAGE_DISPLAY_NAME=@%%SystemRoot%%\system32\%DLL%,-1100"
+set "LANGUAGE_NAME=@%%SystemRoot%%\system32\%DLL%,-1200"
 rem Layout Ids are handed out from here up, above the ones Windows uses.
 set /a FIRST_LAYOUT_ID=0xC0
 set "RESULT=0"
 
-echo Wendol keyboard layout (Tarvena): installing.
+echo %PRODUCT% keyboard layout (%LAYOUT_TEXT%): installing.
 
 rem fltmc answers only an administrator.  Wine has no fltmc, but its
 rem net session answers the default user, who is one.
@@ -58,7 +65,7 @@ if /i "!ARCH!"=="AMD64" (set "NATIVE_MODULE=x64")
 if /i "!ARCH!"=="ARM64" (set "NATIVE_MODULE=arm64")
 if /i not "!NATIVE_MODULE!"=="x86" (set "WOW_MODULE=wow64")
 if not defined NATIVE_MODULE (
-    echo error: Wendol has no module for !ARCH! Windows. >&2
+    echo error: !PRODUCT! has no module for !ARCH! Windows. >&2
     set "RESULT=1"
     goto :finish
 )
@@ -108,8 +115,8 @@ echo     Custom Language Name          !LANGUAGE_NAME!
 echo     Layout Id                     !LAYOUT_ID!
 echo     Layout Product Code           !PRODUCT_CODE!
 echo.
-echo Wendol is installed.  To type with it, add the keyboard "Tarvena" to English
-echo (United States): Settings, Time and language, Language and region, the
+echo !PRODUCT! is installed.  To type with it, add the keyboard "!LAYOUT_TEXT!" to
+echo !LANGUAGE_TEXT!: Settings, Time and language, Language and region, the
 echo language's Language options, Add a keyboard.  Win+Space switches keyboards.
 echo Programs that were already running may need you to sign out and in again.
 goto :finish
@@ -137,7 +144,7 @@ rem :copy_module <folder> <target path> <target folder as Windows names it>
 copy /b /y "!HERE!%~1\%DLL%" "%~2\%DLL%" >nul 2>&1
 if errorlevel 1 (
     echo error: could not copy %~1\%DLL% to %~3. >&2
-    echo        If Wendol is in use, sign out or restart Windows and run %SCRIPT% again. >&2
+    echo        If !PRODUCT! is in use, sign out or restart Windows and run %SCRIPT% again. >&2
     set "RESULT=1"
     exit /b 1
 )
@@ -197,12 +204,12 @@ if defined KEY (exit /b 0)
 set /a n=1
 :choose_key_next
 if !n! gtr 255 (
-    echo error: every key from a0010409 to a0ff0409 belongs to another layout. >&2
+    echo error: every key from a001%LANGUAGE% to a0ff%LANGUAGE% belongs to another layout. >&2
     set "RESULT=1"
     exit /b 1
 )
 call :hex !n! 2 "0 1 2 3 4 5 6 7 8 9 a b c d e f" slot
-set "KEY=a0%slot%0409"
+set "KEY=a0%slot%%LANGUAGE%"
 if not defined seen_%KEY% (exit /b 0)
 set /a n+=1
 goto :choose_key_next

@@ -12,11 +12,16 @@ set "SCRIPT=%~nx0"
 setlocal EnableDelayedExpansion
 
 set "KL=HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts"
+rem The layout it removes, between the two marker lines, as install.cmd names it.
+rem -- layout --
+set "PRODUCT=Wendol"
 set "DLL=Wendol.dll"
+set "LAYOUT_TEXT=Tarvena"
 set "PRODUCT_CODE={92890C1E-84CB-41BE-941B-AA2F9A9C7004}"
+rem -- end of layout --
 set "RESULT=0"
 
-echo Wendol keyboard layout (Tarvena): removing.
+echo %PRODUCT% keyboard layout (%LAYOUT_TEXT%): removing.
 
 rem fltmc answers only an administrator.  Wine has no fltmc, but its
 rem net session answers the default user, who is one.
@@ -33,7 +38,7 @@ call :find_architecture
 echo Windows architecture: !ARCH!
 
 call :scan_layouts
-if not defined OURS (echo no layout key of Wendol's is registered)
+if not defined OURS (echo no layout key of !PRODUCT!'s is registered)
 for %%k in (%OURS%) do (
     call :remove_key %%k
 )
@@ -51,7 +56,7 @@ if /i not "!ARCH!"=="x86" (
 )
 if !RESULT! neq 0 (goto :finish)
 echo.
-echo Wendol is removed.
+echo !PRODUCT! is removed.
 goto :finish
 
 

@@ -50,6 +50,8 @@ extern const Command verify_command;
 extern const Command xkb_command;
 extern const Command checksum_command;
 extern const Command keyman_command;
+extern const Command klc_command;
+extern const Command build_command;
 
 // Removes "--name VALUE" (or "--name=VALUE") from `args` and returns VALUE.
 std::optional<std::string> take_option(std::vector<std::string> &args, std::string_view name);

@@ -1,0 +1,36 @@
+# round_trip_build.cmake - one layout's round trip by the program:
+#   wendol klc FORM --out DIR/forms/<layout>-<variant>.klc   for every form
+#   wendol build DIR/source.klc --out DIR/built               once, from the first
+# cmake -DWENDOL=... -DDIR=... -DFORMS=a.dll;b.dll;... -P round_trip_build.cmake
+file(REMOVE_RECURSE ${DIR})
+file(MAKE_DIRECTORY ${DIR}/forms)
+set(first)
+foreach(form ${FORMS})
+    get_filename_component(folder ${form} DIRECTORY)
+    get_filename_component(variant ${folder} NAME)
+    get_filename_component(name ${form} NAME_WE)
+    if(variant STREQUAL "module")
+        set(variant wow64)
+    else()
+        get_filename_component(layout_dir ${folder} DIRECTORY)
+        get_filename_component(name ${layout_dir} NAME)
+    endif()
+    set(klc ${DIR}/forms/${name}-${variant}.klc)
+    execute_process(COMMAND ${WENDOL} klc ${form} --out ${klc}
+                    RESULT_VARIABLE status OUTPUT_QUIET ERROR_FILE ${klc}.stderr)
+    if(NOT status EQUAL 0)
+        file(READ ${klc}.stderr text)
+        message(FATAL_ERROR "wendol klc ${form} failed (${status}):\n${text}")
+    endif()
+    if(NOT first)
+        set(first ${klc})
+        file(COPY_FILE ${klc} ${DIR}/source.klc)
+        file(COPY_FILE ${klc}.stderr ${DIR}/source.klc.stderr)
+    endif()
+endforeach()
+execute_process(COMMAND ${WENDOL} build ${DIR}/source.klc --out ${DIR}/built
+                RESULT_VARIABLE status OUTPUT_FILE ${DIR}/build.stdout ERROR_FILE ${DIR}/build.stderr)
+if(NOT status EQUAL 0)
+    file(READ ${DIR}/build.stderr text)
+    message(FATAL_ERROR "wendol build ${DIR}/source.klc failed (${status}):\n${text}")
+endif()
