@@ -1,9 +1,9 @@
 #!/bin/sh
 # Builds the libFuzzer targets (the fuzz preset: clang 14, ASan, UBSan) into
 # build-fuzz/ and runs each for an equal share of a bounded time: the PE
-# reader and mapper, the resources, the tables, the engine and the whole
-# verifier.  The image targets are seeded with the built modules and the
-# test layouts; every target also with its committed corpus in
+# reader and mapper, the resources, the tables, the engine, the whole
+# verifier and the .klc reader.  The image targets are seeded with the built
+# modules and the test layouts; every target also with its committed corpus in
 # fuzz/corpus/<target>/.  Exits non-zero on any crash, leak, timeout or
 # sanitizer report; the input that caused it is left in build-fuzz/ as
 # <target>-crash-*, -leak-* or -timeout-*.
@@ -22,7 +22,7 @@ cd "$(dirname "$0")/.."
 
 out=build-fuzz
 seconds=${FUZZ_SECONDS:-180}
-all_targets="fuzz_pe fuzz_resources fuzz_tables fuzz_engine fuzz_verify"
+all_targets="fuzz_pe fuzz_resources fuzz_tables fuzz_engine fuzz_verify fuzz_klc"
 merge=no
 targets=
 for arg in "$@"; do
@@ -60,7 +60,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 starting_points() {
     case $1 in
-        fuzz_engine) ;;
+        fuzz_engine|fuzz_klc) ;;
         *) echo "$seeds" ;;
     esac
 }
@@ -68,6 +68,7 @@ starting_points() {
 options() {
     case $1 in
         fuzz_engine) echo "-max_len=512" ;;
+        fuzz_klc) echo "-max_len=8192 -dict=fuzz/klc.dict" ;;
         *) echo "-dict=fuzz/image.dict" ;;
     esac
 }

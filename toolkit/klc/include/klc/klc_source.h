@@ -116,6 +116,10 @@ struct KlcSource {
     // What the source could not hold of the layout it was written from, one
     // line each: written as comments at the top of the file.
     std::vector<std::string> notes;
+
+    // Keys compare without the lines they were read from; notes compare too,
+    // though a source read back has none.
+    friend bool operator==(const KlcSource &, const KlcSource &) = default;
 };
 
 }  // namespace wendol
