@@ -7,6 +7,10 @@
 #   share/wendol/                                the layout for Linux (what
 #                                                `wendol xkb` writes) and
 #                                                install.sh, which installs it
+#   share/wendol/build/                          the layout build rule, kbd.h
+#                                                and vkeys.h, for modules
+#                                                built from a .klc source
+#   lib/wendol/finish_image                      their finishing step
 #   share/doc/wendol/copyright, changelog.gz     the licence and the history
 #
 #     cmake --build --preset release --target deb
@@ -51,6 +55,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/installer/bash-completion/wendol
 install(DIRECTORY ${CMAKE_BINARY_DIR}/linux/ DESTINATION ${CMAKE_INSTALL_DATADIR}/wendol)
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/installer/linux/install.sh
         DESTINATION ${CMAKE_INSTALL_DATADIR}/wendol)
+# What a module built from a .klc source is built with; the program finds
+# them beside itself (bin/../share/wendol/build, bin/../lib/wendol).
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/layout_rule.cmake
+              ${PROJECT_SOURCE_DIR}/layout/kbd.h ${PROJECT_SOURCE_DIR}/layout/vkeys.h
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/wendol/build)
+install(TARGETS finish_image RUNTIME DESTINATION lib/wendol)
 install(FILES ${PROJECT_SOURCE_DIR}/installer/debian/copyright
               ${WENDOL_SHARE_BUILD}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/wendol)
@@ -93,4 +103,4 @@ add_custom_target(deb
             ${CMAKE_CPACK_COMMAND} --config ${CPACK_OUTPUT_CONFIG_FILE}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     COMMENT "Packing ${CMAKE_BINARY_DIR}/wendol_${PROJECT_VERSION}_amd64.deb" VERBATIM)
-add_dependencies(deb wendol share)
+add_dependencies(deb wendol finish_image share)

@@ -91,8 +91,19 @@ typedef struct {
     BYTE ModBits;
 } VK_TO_BIT;
 
-/* The modifier map: ModNumber[bits] is the column, for bits 0..wMaxModBits. */
+/*
+ * The modifier map: ModNumber[bits] is the column, for bits 0..wMaxModBits.
+ * MODIFIERS holds this layout's ten; a layout with another wMaxModBits
+ * declares MODIFIERSn with n = wMaxModBits + 1 entries and points to it as
+ * a MODIFIERS, whose fields sit at the same offsets.
+ */
 #define KBD_MOD_NUMBERS 10
+#define KBD_DEFINE_MODIFIERS(n) \
+    typedef struct { \
+        KBD_LONG_POINTER(const VK_TO_BIT) pVkToBit; \
+        WORD wMaxModBits; \
+        BYTE ModNumber[n]; \
+    } MODIFIERS##n
 typedef struct {
     KBD_LONG_POINTER(const VK_TO_BIT) pVkToBit;
     WORD wMaxModBits;
@@ -131,12 +142,13 @@ typedef struct {
 /* A far pointer to a dead-key name. */
 typedef KBD_LONG_POINTER(const WCHAR) DEADKEY_LPWSTR;
 
-/* Ligature rows; this layout has none, the type is here for the root record. */
-typedef struct {
-    BYTE  VirtualKey;
-    WORD  ModificationNumber;
-    WCHAR wch[1];
-} LIGATURE1;
+/*
+ * Ligature rows of n characters: virtual key, column, the characters padded
+ * with WCH_NONE.  This layout has none; LIGATURE1 is the root record's type.
+ */
+#define KBD_DEFINE_LIGATURE(n) \
+    typedef struct { BYTE VirtualKey; WORD ModificationNumber; WCHAR wch[n]; } LIGATURE##n
+KBD_DEFINE_LIGATURE(1);
 
 /* The root record, kbd.h version 1 (ending with dwType and dwSubType). */
 typedef struct {

@@ -141,4 +141,44 @@
 #define VK_EREOF                0xF9
 #define VK_ZOOM                 0xFB
 
+/*
+ * The platform's other codes, which this layout's tables do not name but a
+ * module built from a .klc source may: every code has its name here.
+ */
+#define VK_LBUTTON              0x01
+#define VK_RBUTTON              0x02
+#define VK_MBUTTON              0x04
+#define VK_XBUTTON1             0x05
+#define VK_XBUTTON2             0x06
+#define VK_KANA                 0x15
+#define VK_IME_ON               0x16
+#define VK_JUNJA                0x17
+#define VK_FINAL                0x18
+#define VK_HANJA                0x19
+#define VK_IME_OFF              0x1A
+#define VK_CONVERT              0x1C
+#define VK_NONCONVERT           0x1D
+#define VK_ACCEPT               0x1E
+#define VK_MODECHANGE           0x1F
+#define VK_NAVIGATION_VIEW      0x88
+#define VK_NAVIGATION_MENU      0x89
+#define VK_NAVIGATION_UP        0x8A
+#define VK_NAVIGATION_DOWN      0x8B
+#define VK_NAVIGATION_LEFT      0x8C
+#define VK_NAVIGATION_RIGHT     0x8D
+#define VK_NAVIGATION_ACCEPT    0x8E
+#define VK_NAVIGATION_CANCEL    0x8F
+#define VK_OEM_FJ_MASSHOU       0x93
+#define VK_OEM_FJ_TOUROKU       0x94
+#define VK_OEM_FJ_LOYA          0x95
+#define VK_OEM_FJ_ROYA          0x96
+#define VK_PROCESSKEY           0xE5
+#define VK_PACKET               0xE7
+#define VK_CRSEL                0xF7
+#define VK_EXSEL                0xF8
+#define VK_PLAY                 0xFA
+#define VK_NONAME               0xFC
+#define VK_PA1                  0xFD
+#define VK_OEM_CLEAR            0xFE
+
 #endif /* WENDOL_VKEYS_H */

@@ -193,5 +193,36 @@ TEST(HostileFiles, EveryBuiltModuleCutShortIsRefusedCleanly)
         EXPECT_EQ(tally.read[c], 0u) << kCommands[c] << " read a module cut short";
 }
 
+// The module's .klc source, cut short after every line and inside a few: each
+// cut is refused by the reader with one line naming the line it stopped
+// at, before anything is built.
+TEST(HostileFiles, EveryKlcSourceCutShortIsRefusedCleanly)
+{
+    const fs::path folder = fs::temp_directory_path() / ("wendol-klc-cut-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string source = (folder / "wendol.klc").string();
+    ASSERT_EQ(run_in_process({"klc", module_path(), "--out", source}).exit_code, 0);
+    const std::vector<uint8_t> bytes = read_bytes(source);
+    size_t cuts = 0;
+    for (size_t at = 0; at + 2 < bytes.size(); at += 2) {
+        // after each line's LF, and now and then half-way into a character
+        const bool line_end = bytes[at] == '\n' && bytes[at + 1] == 0;
+        if (!line_end && at % 1000 != 0)
+            continue;
+        const size_t length = line_end ? at + 2 : at + 1;
+        const std::string path = (folder / "cut.klc").string();
+        write_bytes(path, {bytes.begin(), bytes.begin() + static_cast<long>(length)});
+        const InProcessRun o = run_in_process({"build", path, "--out", (folder / "built").string()});
+        EXPECT_EQ(o.exit_code, 1) << "cut at " << at << ": " << o.err;
+        EXPECT_TRUE(o.escaped.empty()) << o.escaped;
+        EXPECT_EQ(line_count(o.err), 1u) << "cut at " << at << ": " << o.err;
+        EXPECT_NE(o.err.find(": line "), std::string::npos) << "cut at " << at << ": " << o.err;
+        ++cuts;
+    }
+    EXPECT_FALSE(fs::exists(folder / "built" / "x86")) << "nothing was built";
+    fs::remove_all(folder);
+    EXPECT_GE(cuts, 100u);
+}
+
 }  // namespace
 }  // namespace wendol::test
