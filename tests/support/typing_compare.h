@@ -94,8 +94,21 @@ inline std::vector<TypingDifference> compare_typing(const Keymap &original, cons
 {
     std::vector<TypingDifference> out;
     std::vector<Key> modifiers = {kLeftShift, kRightShift, kLeftCtrl, kRightCtrl, kLeftAlt, kRightAlt};
-    if (has_modifier_vk(original, kVkKana) || has_modifier_vk(built, kVkKana))
-        modifiers.push_back(VirtualKey{kVkKana});
+    // Every other modifier key of either layout, by a scan code that sends
+    // it where one does (the right Alt key is already there).
+    for (const Keymap *k : {&original, &built})
+        for (const VkToBit &m : k->modifier_keys()) {
+            if (m.vk == kVkShift || m.vk == kVkControl || m.vk == kVkMenu || modifiers.size() >= 8)
+                continue;
+            Key key = VirtualKey{m.vk};
+            for (const auto &[sc, vk] : k->scan_codes())
+                if ((vk & 0xFF) == m.vk) {
+                    key = sc;
+                    break;
+                }
+            if (std::find(modifiers.begin(), modifiers.end(), key) == modifiers.end())
+                modifiers.push_back(key);
+        }
     const bool kana_lock = original.has_kana_lock_rows() || built.has_kana_lock_rows();
     std::set<char16_t> typed_chars, dead_chars;
     const auto scans = scan_set(original, built);
@@ -188,12 +201,12 @@ inline std::string difference_text(const TypingDifference &d)
     switch (d.kind) {
     case TypingDifference::Kind::Composition:
         return "compose " + code_point_text(d.dead) + " " + code_point_text(d.next) + ": " +
-               quoted(d.original) + " vs " + quoted(d.built);
+               wendol::quoted(d.original) + " vs " + wendol::quoted(d.built);
     case TypingDifference::Kind::KeyName:
-        return "name of " + hex(d.scan.code, 2) + ": " + quoted(d.original) + " vs " + quoted(d.built);
+        return "name of " + hex(d.scan.code, 2) + ": " + wendol::quoted(d.original) + " vs " + wendol::quoted(d.built);
     default:
         return keys + key + (d.press.caps_lock ? " caps" : "") + (d.press.kana_lock ? " kana" : "") + ": " +
-               quoted(d.original) + (d.original_pending ? "+dead" : "") + " vs " + quoted(d.built) +
+               wendol::quoted(d.original) + (d.original_pending ? "+dead" : "") + " vs " + wendol::quoted(d.built) +
                (d.built_pending ? "+dead" : "");
     }
 }

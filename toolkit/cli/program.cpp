@@ -18,7 +18,7 @@ constexpr const Command *kCommands[] = {
     &wendol::cli::chart_command,     &wendol::cli::resources_command,
     &wendol::cli::verify_command,    &wendol::cli::xkb_command,
     &wendol::cli::checksum_command, &wendol::cli::keyman_command,
-    &wendol::cli::klc_command,
+    &wendol::cli::klc_command,      &wendol::cli::build_command,
 };
 
 constexpr const char *kExitStatus =

@@ -334,8 +334,49 @@ private:
             if (built != mapped)
                 remapped.push_back(scan_text(sc) + " " + vk_label(vk) +
                                    ((mapped & 0xFF00) ? " (flags " + hex(mapped >> 8, 2) + ")" : "") +
-                                   " is " + vk_label(static_cast<uint8_t>(built & 0xFF)) +
+                                   " is " + ((built & 0xFF) == 0xFF ? std::string("none")
+                                                                    : vk_label(static_cast<uint8_t>(built & 0xFF))) +
                                    ((built & 0xFF00) ? " (flags " + hex(built >> 8, 2) + ")" : ""));
+        }
+        // The format's keyboard has keys this one lacks; those that send
+        // a virtual key the builder gives a row get a line of -1, so that
+        // they type nothing here too.
+        const auto each_default = [&](const auto &visit) {
+            for (size_t code = 0; code < klc_base_scan_map().size(); ++code)
+                visit(ScanCode{Prefix::None, static_cast<uint8_t>(code)}, klc_base_scan_map()[code]);
+            for (const ScanCodeEntry &e : klc_e0_scan_map())
+                visit(ScanCode{Prefix::E0, e.scan}, e.vk);
+            for (const ScanCodeEntry &e : klc_e1_scan_map())
+                visit(ScanCode{Prefix::E1, e.scan}, e.vk);
+        };
+        std::vector<std::string> lacking;
+        each_default([&](ScanCode sc, uint16_t standard) {
+            if ((standard & 0xFF) != 0xFF && !keymap_.virtual_key(sc))
+                lacking.push_back(scan_text(sc));
+        });
+        // The builder gives the keys of Tab, Enter, Backspace, the keypad
+        // and Break rows of their own; where this layout has none, a line
+        // of -1 at the first scan code the format sends the key from keeps
+        // them typing nothing.
+        each_default([&](ScanCode sc, uint16_t standard) {
+            const bool taken = std::any_of(source().keys.begin(), source().keys.end(), [&](const KlcKey &k) {
+                return k.scan == sc.code && k.prefix == (sc.prefix == Prefix::E0 ? 0xE0 : sc.prefix == Prefix::E1 ? 0xE1 : 0);
+            });
+            if (taken)
+                return;
+            for (const std::optional<uint8_t> vk :
+                 {std::optional<uint8_t>(static_cast<uint8_t>(standard & 0xFF)), keypad_digit(standard)})
+                if (vk && is_implied_vk(*vk) && !written_vks_.count(*vk) && !keymap_.find_row(*vk)) {
+                    write_key(sc, *vk);
+                    return;
+                }
+        });
+        if (!lacking.empty()) {
+            std::string list;
+            for (const std::string &l : lacking)
+                list += (list.empty() ? "" : " ") + l;
+            unwritten("keys the format's keyboard has and this one lacks",
+                      "scan codes " + list + " send the format's virtual keys");
         }
         if (!remapped.empty()) {
             std::string list;
@@ -356,6 +397,11 @@ private:
                 list += (list.empty() ? "" : ", ") + u;
             unwritten("rows no scan code reaches", list + ": the format places a key by its scan code");
         }
+        // In scan-code order, as a person reads the keyboard: plain codes,
+        // then those after E0, then after E1.
+        std::stable_sort(source().keys.begin(), source().keys.end(), [](const KlcKey &a, const KlcKey &b) {
+            return std::pair(a.prefix, a.scan) < std::pair(b.prefix, b.scan);
+        });
         for (const auto &[where, chars] : ligatures_)
             source().ligatures.push_back({where.first, static_cast<uint8_t>(where.second), chars});
         std::stable_sort(source().ligatures.begin(), source().ligatures.end(),
@@ -511,6 +557,9 @@ void write_names(KlcFromImage &out, const PeFile &file, const std::string &name)
     if (source.description.empty())
         source.description = source.descriptions.empty() ? std::u16string(source.name.begin(), source.name.end())
                                                          : source.descriptions.front().text;
+    // A module built from the source names itself by its description.
+    if (source.descriptions.empty())
+        source.descriptions.push_back({static_cast<uint16_t>(source.locale_id), source.description});
     if (source.locale_name.empty()) {
         source.locale_name = "en-US";
         out.unwritten.push_back({"the layout's locale", "the image names none: en-US (0409) is written"});
