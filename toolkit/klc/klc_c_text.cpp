@@ -85,6 +85,13 @@ std::string cell_text(uint16_t cell)
     }
 }
 
+std::string comment(std::string text)
+{
+    for (size_t at; (at = text.find("*/")) != std::string::npos;)
+        text.replace(at, 2, "* /");
+    return "/* " + text + " */";
+}
+
 std::string c_string(std::u16string_view text)
 {
     std::string out = "u\"";
@@ -93,7 +100,9 @@ std::string c_string(std::u16string_view text)
         if (after_escape && is_hex_digit(c))
             out += "\" u\"";
         after_escape = false;
-        if (c == '"' || c == '\\') {
+        if (c == '?' && !out.empty() && out.back() == '?') {
+            out += "\\?";
+        } else if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
         } else if (c < 0x20 || (c >= 0x7F && c < 0xA0) || is_surrogate(c)) {

@@ -25,8 +25,13 @@ std::string cell_text(uint16_t cell);
 // What a character looks like in a comment: "á", "TAB", "U+D800".
 std::string shown(char16_t ch);
 
+// "/* text */", a "*/" in the text broken up so that it cannot end the
+// comment early (a ligature may type one).
+std::string comment(std::string text);
+
 // A UTF-16 string literal, u"...", for the C compiler: printable text as it
-// is (UTF-8), invisible characters and controls escaped.
+// is (UTF-8), invisible characters and controls escaped, and no trigraph
+// (-std=c11 reads "??=" as "#").
 std::string c_string(std::u16string_view text);
 
 // A resource-script string, "...": UTF-8, quotes doubled.

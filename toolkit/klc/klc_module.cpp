@@ -441,11 +441,7 @@ std::string table_text(const KlcSource &source, size_t n, const std::vector<Row>
         for (size_t i = 0; i < n; ++i)
             f.push_back((i == 0 ? "{ " : "") + cell_text(row.cells[i]) + (i + 1 < n ? "," : ""));
         f.push_back("} },");
-        std::string comment = row.comment;
-        // A comment that holds a ligature of "*/" must not end early.
-        for (size_t at; (at = comment.find("*/")) != std::string::npos;)
-            comment.replace(at, 2, "* /");
-        f.push_back("/* " + comment + " */");
+        f.push_back(comment(row.comment));
         fields.push_back(f);
     }
     std::vector<std::string> end = {"{ 0,", "0,"};
@@ -555,7 +551,7 @@ std::string ligatures_c(const KlcSource &source)
             f.push_back((i == 0 ? "{ " : "") + cell + (i + 1 < n ? "," : ""));
         }
         f.push_back("} },");
-        f.push_back("/* " + utf8(std::u16string_view(l.chars)) + " */");
+        f.push_back(comment(utf8(std::u16string_view(l.chars))));
         rows.push_back(f);
     }
     std::vector<std::string> end = {"{ 0,", "0,"};
