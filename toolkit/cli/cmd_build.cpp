@@ -16,6 +16,7 @@
 #include "installer_files.h"
 #include "klc/klc_text.h"
 #include "module_build.h"
+#include "programs.h"
 #include "verify/verify.h"
 
 namespace wendol::cli {
@@ -98,6 +99,49 @@ void run_command(const Command &command, std::vector<std::string> args, std::ost
         throw Error(std::string("wendol ") + command.name + " failed on the built module");
 }
 
+// Keyman's compiler as this tree has it (tools/keyman/, from npm); an
+// installed toolkit has none.
+std::optional<fs::path> keyman_compiler()
+{
+    const fs::path compile = fs::path(WENDOL_SOURCE_DIR) / "tools" / "keyman" / "compile.mjs";
+    if (fs::exists(compile) && fs::exists(compile.parent_path() / "node_modules"))
+        return compile;
+    return std::nullopt;
+}
+
+// The Keyman keyboard compiled and packed where Keyman's compiler is
+// here; its sources, written by `wendol keyman`, stay either way.
+void keyman_package(const fs::path &dir, const std::string &id, std::ostream &out)
+{
+    const std::optional<fs::path> node = on_path("node");
+    const std::optional<fs::path> compile = keyman_compiler();
+    if (!node || !compile) {
+        std::cerr << "wendol build: Keyman's compiler is not here (node, and the toolkit's "
+                     "tools/keyman/ after npm ci): the package's sources are in "
+                  << dir.string() << "; Keyman Developer or kmc builds " << id << ".kps from them\n";
+        return;
+    }
+    const fs::path log_file = dir / "compile.log";
+    step({node->string(), compile->string(), "keyboard", (dir / (id + ".kmn")).string(), dir.string()},
+         log_file, std::cerr, "compiling the Keyman keyboard " + id);
+    step({node->string(), compile->string(), "package", (dir / (id + ".kps")).string(),
+          (dir / (id + ".kmp")).string()},
+         log_file, std::cerr, "packing the Keyman package " + id);
+    fs::remove(log_file);
+    for (const char *ext : {".kmx", ".js", ".kmp"})
+        out << (dir / (id + ext)).string() << '\n';
+}
+
+// The Keyman keyboard's identifier: the module's name in a-z, 0-9 and _,
+// not starting with a digit.
+std::string keyman_id(const std::string &name)
+{
+    std::string id;
+    for (char c : name)
+        id += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : (c == '-' ? '_' : c);
+    return !id.empty() && id[0] >= '0' && id[0] <= '9' ? "k_" + id : id;
+}
+
 int run_build(std::vector<std::string> args, std::ostream &out)
 {
     const std::optional<std::string> out_option = take_option(args, "--out");
@@ -120,7 +164,10 @@ int run_build(std::vector<std::string> args, std::ostream &out)
         c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     const std::string chart_page = (fs::path(chart_dir) / (stem + ".html")).string();
     run_command(xkb_command, {x86, "--out", (dir / "linux").string()}, out);
-    run_command(keyman_command, {x86, "--out", (dir / "keyman").string(), "--chart", chart_page}, out);
+    const std::string id = keyman_id(source.name);
+    run_command(keyman_command,
+                {x86, "--out", (dir / "keyman").string(), "--name", id, "--chart", chart_page}, out);
+    keyman_package(dir / "keyman", id, out);
     return kExitDone;
 }
 

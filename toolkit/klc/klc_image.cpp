@@ -264,7 +264,8 @@ private:
         return false;
     }
 
-    void write_key(ScanCode sc, uint8_t vk)
+    // Whether a line was written: not for a row the builder adds itself.
+    bool write_key(ScanCode sc, uint8_t vk)
     {
         const std::optional<RowRef> ref = keymap_.find_row(vk);
         KlcKey key;
@@ -285,12 +286,13 @@ private:
             if (key.sgcap)
                 key.caps_cells = caps_cells_of(vk);
             if (!key.sgcap && is_implied(vk, key.cells))
-                return;   // the builder adds this row itself
+                return false;   // the builder adds this row itself
         } else {
             key.cells.resize(columns_.size());   // no row: all -1 keeps the builder's out
         }
         written_vks_.insert(vk);
         source().keys.push_back(std::move(key));
+        return true;
     }
 
     static std::optional<uint16_t> default_entry(ScanCode sc)
@@ -324,8 +326,8 @@ private:
                                   " under Num Lock");
                     continue;
                 }
-                write_key(sc, *candidate);
-                line_vk = candidate;
+                if (write_key(sc, *candidate))
+                    line_vk = candidate;
             }
             uint16_t built = standard.value_or(0x00FF);
             if (line_vk && !(standard && keypad_digit(*standard) == line_vk))

@@ -36,6 +36,13 @@ foreach(layout ${WENDOL_KLC_ROUND_TRIP_LAYOUTS})
         FIXTURES_SETUP klc_round_trip TIMEOUT 600)
 endforeach()
 
+# A source written by hand, built, and read back from its modules.
+add_test(NAME klc.round_trip.handwritten
+    COMMAND ${CMAKE_COMMAND} -DWENDOL=$<TARGET_FILE:wendol> -DDIR=${CMAKE_BINARY_DIR}/klc_handwritten
+            -DSOURCE=${CMAKE_CURRENT_LIST_DIR}/handwritten.klc.txt
+            -P ${CMAKE_CURRENT_LIST_DIR}/round_trip_build.cmake)
+set_tests_properties(klc.round_trip.handwritten PROPERTIES FIXTURES_SETUP klc_round_trip TIMEOUT 600)
+
 # The tests over what the round trips left, one program of their own so
 # that the reader's tests do not wait for the builds.
 add_executable(wendol_tests_klc_round_trip ${CMAKE_CURRENT_LIST_DIR}/test_klc_round_trip.cpp)
@@ -44,6 +51,7 @@ target_link_libraries(wendol_tests_klc_round_trip PRIVATE wendol_klc GTest::gtes
 target_compile_options(wendol_tests_klc_round_trip PRIVATE ${WENDOL_WARNINGS})
 target_compile_definitions(wendol_tests_klc_round_trip PRIVATE
     WENDOL_KLC_ROUND_TRIP_DIR="${WENDOL_KLC_ROUND_TRIP_DIR}"
+    WENDOL_KLC_HANDWRITTEN_DIR="${CMAKE_BINARY_DIR}/klc_handwritten"
     WENDOL_BUILD_DIR="${CMAKE_BINARY_DIR}"
     WENDOL_TEST_LAYOUT_DIR="${WENDOL_TEST_LAYOUT_DIR}")
 add_dependencies(wendol_tests_klc_round_trip wendol ${WENDOL_TEST_LAYOUTS})

@@ -2,8 +2,20 @@
 #   wendol klc FORM --out DIR/forms/<layout>-<variant>.klc   for every form
 #   wendol build DIR/source.klc --out DIR/built               once, from the first
 # cmake -DWENDOL=... -DDIR=... -DFORMS=a.dll;b.dll;... -P round_trip_build.cmake
+# or, for a source written by hand in UTF-8 with LF lines:
+#   its UTF-16LE form with a byte-order mark and CRLF lines is DIR/source.klc
+# cmake -DWENDOL=... -DDIR=... -DSOURCE=file.klc.txt -P round_trip_build.cmake
 file(REMOVE_RECURSE ${DIR})
 file(MAKE_DIRECTORY ${DIR}/forms)
+if(SOURCE)
+    execute_process(
+        COMMAND sh -c "printf '\\377\\376' > \"$1\" && sed 's/$/\\r/' \"$0\" | iconv -f UTF-8 -t UTF-16LE >> \"$1\""
+                ${SOURCE} ${DIR}/source.klc
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "turning ${SOURCE} into UTF-16 failed (${status})")
+    endif()
+endif()
 set(first)
 foreach(form ${FORMS})
     get_filename_component(folder ${form} DIRECTORY)
