@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 
 #include "base/error.h"
 #include "base/numbers.h"
@@ -82,17 +83,17 @@ KlcCell cell_field(const LineFields &f, std::u16string_view word, const std::str
         return {kind, ch[0]};
     if (const auto code = klc::hex_value(ch, 4))
         return {kind, static_cast<char16_t>(*code)};
-    f.fail(what + " (-1, %%, a character or four hex digits, and @ after a dead key's)", shown(word));
+    f.fail(what + ": -1, %%, a character or four hex digits, and @ after a dead key's", shown(word));
 }
 
 uint64_t decimal_field(const LineFields &f, std::u16string_view word, uint64_t max,
                        const std::string &what)
 {
     const auto ascii = klc::narrowed(word);
-    const ParsedNumber n = ascii ? read_number(*ascii, NumberForm::Decimal, max) : ParsedNumber{0, NumberFault::Malformed};
-    if (n.fault != NumberFault::None)
+    const auto n = ascii ? parse_number(*ascii, NumberForm::Decimal, max) : std::nullopt;
+    if (!n)
         f.fail(what, shown(word));
-    return n.value;
+    return *n;
 }
 
 std::string state_text(uint8_t state) { return std::to_string(state); }
@@ -186,9 +187,10 @@ void Reader::keyword_line(Keyword k, LineFields &f)
         source_.company = f.text("the company");
         break;
     case Keyword::LocaleName: {
-        const auto name = klc::narrowed(f.text("a locale name such as \"en-US\""));
+        const std::u16string text = f.text("a locale name such as \"en-US\"");
+        const auto name = klc::narrowed(text);
         if (!name || !klc::is_locale_name(*name))
-            f.fail("a locale name of letters, digits and hyphens", "another");
+            f.fail("a locale name of letters, digits and hyphens", shown(text));
         source_.locale_name = *name;
         break;
     }
