@@ -96,8 +96,6 @@ uint64_t decimal_field(const LineFields &f, std::u16string_view word, uint64_t m
     return *n;
 }
 
-std::string state_text(uint8_t state) { return std::to_string(state); }
-
 class Reader {
 public:
     KlcSource read(const std::vector<std::u16string> &lines);
@@ -313,7 +311,7 @@ void Reader::shift_state_line(std::u16string_view first, LineFields &f)
     const auto before = std::find(states.begin(), states.end(), state);
     if (before != states.end())
         f.fail("each shift state once",
-               state_text(state) + ", already column " + std::to_string(before - states.begin()));
+               std::to_string(state) + ", already column " + std::to_string(before - states.begin()));
     source_.shift_states.push_back(state);
     f.end();
 }
@@ -385,7 +383,7 @@ void Reader::layout_line(std::u16string_view first, LineFields &f)
     const auto &states = source_.shift_states;
     for (size_t column = 0; column < states.size(); ++column) {
         const std::string what = "a cell for column " + std::to_string(column) + " (shift state " +
-                                 state_text(states[column]) + ")";
+                                 std::to_string(states[column]) + ")";
         key.cells.push_back(cell_field(f, f.word(what), what));
     }
     f.end("the end of the line after " + std::to_string(states.size()) + " cells");
