@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <optional>
 
 #include "base/error.h"
 #include "base/numbers.h"
@@ -82,20 +83,18 @@ KlcCell cell_field(const LineFields &f, std::u16string_view word, const std::str
         return {kind, ch[0]};
     if (const auto code = klc::hex_value(ch, 4))
         return {kind, static_cast<char16_t>(*code)};
-    f.fail(what + " (-1, %%, a character or four hex digits, and @ after a dead key's)", shown(word));
+    f.fail(what + ": -1, %%, a character or four hex digits, and @ after a dead key's", shown(word));
 }
 
 uint64_t decimal_field(const LineFields &f, std::u16string_view word, uint64_t max,
                        const std::string &what)
 {
     const auto ascii = klc::narrowed(word);
-    const ParsedNumber n = ascii ? read_number(*ascii, NumberForm::Decimal, max) : ParsedNumber{0, NumberFault::Malformed};
-    if (n.fault != NumberFault::None)
+    const auto n = ascii ? parse_number(*ascii, NumberForm::Decimal, max) : std::nullopt;
+    if (!n)
         f.fail(what, shown(word));
-    return n.value;
+    return *n;
 }
-
-std::string state_text(uint8_t state) { return std::to_string(state); }
 
 class Reader {
 public:
@@ -186,9 +185,10 @@ void Reader::keyword_line(Keyword k, LineFields &f)
         source_.company = f.text("the company");
         break;
     case Keyword::LocaleName: {
-        const auto name = klc::narrowed(f.text("a locale name such as \"en-US\""));
+        const std::u16string text = f.text("a locale name such as \"en-US\"");
+        const auto name = klc::narrowed(text);
         if (!name || !klc::is_locale_name(*name))
-            f.fail("a locale name of letters, digits and hyphens", "another");
+            f.fail("a locale name of letters, digits and hyphens", shown(text));
         source_.locale_name = *name;
         break;
     }
@@ -311,7 +311,7 @@ void Reader::shift_state_line(std::u16string_view first, LineFields &f)
     const auto before = std::find(states.begin(), states.end(), state);
     if (before != states.end())
         f.fail("each shift state once",
-               state_text(state) + ", already column " + std::to_string(before - states.begin()));
+               std::to_string(state) + ", already column " + std::to_string(before - states.begin()));
     source_.shift_states.push_back(state);
     f.end();
 }
@@ -383,7 +383,7 @@ void Reader::layout_line(std::u16string_view first, LineFields &f)
     const auto &states = source_.shift_states;
     for (size_t column = 0; column < states.size(); ++column) {
         const std::string what = "a cell for column " + std::to_string(column) + " (shift state " +
-                                 state_text(states[column]) + ")";
+                                 std::to_string(states[column]) + ")";
         key.cells.push_back(cell_field(f, f.word(what), what));
     }
     f.end("the end of the line after " + std::to_string(states.size()) + " cells");
