@@ -532,8 +532,18 @@ void write_names(KlcFromImage &out, const PeFile &file, const std::string &name)
         if (v.info.fixed) {
             source.version_major = static_cast<uint16_t>(v.info.fixed->file_version_ms >> 16);
             source.version_minor = static_cast<uint16_t>(v.info.fixed->file_version_ms & 0xFFFF);
+            if (v.info.fixed->file_version_ls != 0)
+                out.unwritten.push_back(
+                    {"the file version's last parts",
+                     version_quad(v.info.fixed->file_version_ms, v.info.fixed->file_version_ls) +
+                         ": the format's VERSION holds major.minor"});
             break;
         }
+    const std::u16string product = version_string(strings, u"ProductName");
+    if (!product.empty() && product != source.description)
+        out.unwritten.push_back({"the product name", "\"" + utf8(product) +
+                                                         "\": a module built from the format is named "
+                                                         "by its description"});
     for (const StringBlock &block : resources.string_blocks) {
         for (uint32_t i = 0; i < 16; ++i) {
             const uint32_t id = block.first_id() + i;

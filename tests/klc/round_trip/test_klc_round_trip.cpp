@@ -84,8 +84,10 @@ struct Explanations {
 
     Explanations(const KlcFromImage &written, const Keymap &original, const Keymap &built)
     {
-        altgr = named(written, "a modifier key of the layout's own") &&
-                written.unwritten.front().detail.find("written as AltGr") != std::string::npos;
+        altgr = std::any_of(written.unwritten.begin(), written.unwritten.end(), [](const KlcUnwritten &u) {
+            return u.what == "a modifier key of the layout's own" &&
+                   u.detail.find("written as AltGr") != std::string::npos;
+        });
         kana_lock = named(written, "the Kana lock");
         chained = named(written, "chained dead keys");
         if (named(written, "scan codes the format gives other virtual keys") ||
