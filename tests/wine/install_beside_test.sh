@@ -55,7 +55,7 @@ fi
 
 # Every value of every layout key, and the modules of both.
 snapshot() {
-    "$WINE" reg query "$KL" /s 2>/dev/null | tr -d '\r' > "$work/$1.reg"
+    "$WINE" reg query "$KL" /s 2>/dev/null | tr -d '\r' | grep -v -e '^reg:' -e '^$' > "$work/$1.reg"
     for f in Wendol.dll "$dll"; do
         for d in "$system32" "$syswow64"; do
             [ -e "$d/$f" ] && md5sum < "$d/$f" | sed "s|^|$d/$f |"
@@ -64,6 +64,11 @@ snapshot() {
 }
 same_as() { cmp -s "$work/$1.reg" "$work/$2.reg" && cmp -s "$work/$1.files" "$work/$2.files" ||
             { diff "$work/$1.reg" "$work/$2.reg" | sed 's/^/     | /'; return 1; }; }
+
+# Layouts Windows itself would have: US, and Dvorak with a Layout Id.
+reg_add 00000409 "Layout File" KBDUS.DLL
+reg_add 00010409 "Layout File" KBDDV.DLL
+reg_add 00010409 "Layout Id" 0002
 
 check "the built layout's product code is its own" test "$code" != "$PRODUCT_CODE"
 snapshot empty
