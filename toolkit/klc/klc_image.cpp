@@ -173,6 +173,10 @@ private:
                 if (lowest)
                     unwritten("a column the format's modifier keys cannot select",
                               "column " + std::to_string(column) + " (" + bits_text(*lowest) + ")");
+                else
+                    unwritten("a column no modifier combination selects",
+                              "column " + std::to_string(column) + ": nothing types it, and the source has "
+                                                                   "no column for it");
                 continue;
             }
             if (!others.empty()) {
