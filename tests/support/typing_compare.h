@@ -16,6 +16,7 @@
 
 #include "base/text.h"
 #include "engine/key_names.h"
+#include "engine/key_parse.h"
 #include "engine/keymap.h"
 #include "engine/typing.h"
 
@@ -191,21 +192,18 @@ inline std::vector<TypingDifference> compare_typing(const Keymap &original, cons
 
 inline std::string difference_text(const TypingDifference &d)
 {
-    std::string keys;
-    for (const Key &k : d.press.held)
-        if (const ScanCode *sc = std::get_if<ScanCode>(&k))
-            keys += (sc->prefix == Prefix::E0 ? "E0" : "") + hex(sc->code, 2) + "+";
-        else
-            keys += "VK" + hex(std::get<VirtualKey>(k).code, 2) + "+";
-    const std::string key = (d.press.key.prefix == Prefix::E0 ? "E0" : "") + hex(d.press.key.code, 2);
+    // The chord as the toolkit writes one: "LCtrl+LAlt+q".
+    Chord chord = d.press.held;
+    chord.push_back(d.press.key);
+    const std::string keys = chord_text(chord);
     switch (d.kind) {
     case TypingDifference::Kind::Composition:
         return "compose " + code_point_text(d.dead) + " " + code_point_text(d.next) + ": " +
                wendol::quoted(d.original) + " vs " + wendol::quoted(d.built);
     case TypingDifference::Kind::KeyName:
-        return "name of " + hex(d.scan.code, 2) + ": " + wendol::quoted(d.original) + " vs " + wendol::quoted(d.built);
+        return "name of " + key_text(d.scan) + ": " + wendol::quoted(d.original) + " vs " + wendol::quoted(d.built);
     default:
-        return keys + key + (d.press.caps_lock ? " caps" : "") + (d.press.kana_lock ? " kana" : "") + ": " +
+        return keys + (d.press.caps_lock ? " caps" : "") + (d.press.kana_lock ? " kana" : "") + ": " +
                wendol::quoted(d.original) + (d.original_pending ? "+dead" : "") + " vs " + wendol::quoted(d.built) +
                (d.built_pending ? "+dead" : "");
     }

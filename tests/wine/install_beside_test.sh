@@ -17,28 +17,11 @@ if [ $# -ne 4 ]; then
     exit 2
 fi
 installer=$1 modules=$2 built=$3 work=$4
-WINE=${WINE:-wine}
-if [ -z "${WINE64:-}" ]; then
-    WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-fi
-
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-KL='HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts'
-PRODUCT_CODE='{92890C1E-84CB-41BE-941B-AA2F9A9C7004}'
-system32=$WINEPREFIX/drive_c/windows/system32
-syswow64=$WINEPREFIX/drive_c/windows/syswow64
 . "$(dirname "$0")/install_lib.sh"
 
 rm -rf "$work"
 wendol=$work/wendol
-mkdir -p "$wendol"/{x86,x64,arm64,wow64}
-cp "$modules/Wendol.dll" "$wendol/wow64/"
-for arch in x86 x64 arm64; do
-    cp "$modules/$arch/Wendol.dll" "$wendol/$arch/"
-done
-for script in install.cmd uninstall.cmd; do
-    sed 's/\r*$/\r/' "$installer/$script" > "$wendol/$script"
-done
+wendol_release "$wendol" "$installer" "$modules"
 other=$work/other
 cp -r "$built" "$other"
 dll=$(sed -n 's/^set "DLL=\(.*\)"\r$/\1/p' "$other/install.cmd")

@@ -1,7 +1,32 @@
-# install_lib.sh - what the Wine installer tests share: checks that count
-# their failures, the two command processors, and the registry's values.
-# Sourced after WINEPREFIX, WINE, WINE64, KL and work are set.
+# install_lib.sh - what the Wine installer tests share: the prefix of their
+# own under $work, Wendol's release folder, checks that count their
+# failures, the two command processors, and the registry's values.
+# Sourced once `work` is set; WINE and WINE64 name Wine's loaders.
+WINE=${WINE:-wine}
+if [ -z "${WINE64:-}" ]; then
+    WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+fi
+
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+KL='HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts'
+PRODUCT_CODE='{92890C1E-84CB-41BE-941B-AA2F9A9C7004}'
+system32=$WINEPREFIX/drive_c/windows/system32
+syswow64=$WINEPREFIX/drive_c/windows/syswow64
 failures=0
+
+# wendol_release <dir> <installer dir> <module dir>: Wendol's release
+# folder, as the package lays it out: the scripts with CRLF lines, and
+# x86/, x64/, arm64/ and wow64/ with the module.
+wendol_release() {
+    mkdir -p "$1"/{x86,x64,arm64,wow64}
+    cp "$3/Wendol.dll" "$1/wow64/"
+    for arch in x86 x64 arm64; do
+        cp "$3/$arch/Wendol.dll" "$1/$arch/"
+    done
+    for script in install.cmd uninstall.cmd; do
+        sed 's/\r*$/\r/' "$2/$script" > "$1/$script"
+    done
+}
 
 check() { # check <what> <command...>
     local what=$1

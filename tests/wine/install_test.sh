@@ -20,29 +20,12 @@ if [ $# -ne 4 ]; then
     exit 2
 fi
 installer=$1 modules=$2 deny=$3 work=$4
-WINE=${WINE:-wine}
-if [ -z "${WINE64:-}" ]; then
-    WINE64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-fi
-
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-KL='HKLM\SYSTEM\CurrentControlSet\Control\Keyboard Layouts'
-PRODUCT_CODE='{92890C1E-84CB-41BE-941B-AA2F9A9C7004}'
-system32=$WINEPREFIX/drive_c/windows/system32
-syswow64=$WINEPREFIX/drive_c/windows/syswow64
 . "$(dirname "$0")/install_lib.sh"
 
 # --- the release folder, as the package lays it out -----------------------
 rm -rf "$work"
 release=$work/release
-mkdir -p "$release"/{x86,x64,arm64,wow64}
-cp "$modules/Wendol.dll" "$release/wow64/"
-for arch in x86 x64 arm64; do
-    cp "$modules/$arch/Wendol.dll" "$release/$arch/"
-done
-for script in install.cmd uninstall.cmd; do
-    sed 's/\r*$/\r/' "$installer/$script" > "$release/$script"
-done
+wendol_release "$release" "$installer" "$modules"
 release_win='Z:'$(echo "$release" | tr / '\\')
 
 if ! "$WINE" wineboot -i >/dev/null 2>&1; then
